@@ -1,0 +1,192 @@
+#include "inventory/UninstallManager.h"
+
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/TextCase.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace cv {
+
+namespace {
+
+constexpr HKey kRoots[] = {kHKeyLocalMachine, kHKeyCurrentUser};
+
+} // namespace
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        start = 3;
+    }
+    std::string line;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+TUninstallManager::TUninstallManager(const TPlatform& platform) : FPlatform(platform) {}
+
+TUninstallManager::~TUninstallManager() = default;
+
+void TUninstallManager::Clear() {
+    BadItems.clear();
+    Items.clear();
+}
+
+TUninstallItems& TUninstallManager::Refresh() {
+    Clear();
+    AppCount = 0;
+    BadCount = 0;
+    for (HKey root : kRoots) {
+        ReadRoot(root);
+    }
+    return Items;
+}
+
+void TUninstallManager::ReadRoot(HKey root) {
+    std::vector<std::string> names;
+    {
+        TRegistry reg(FPlatform.Registry);
+        reg.SetRootKey(root);
+        if (!reg.OpenKey(kUninstallKey, false)) {
+            return;
+        }
+        names = reg.GetKeyNames();
+    }
+    for (const std::string& name : names) {
+        try {
+            auto item = ReadEntry(root, std::string(kUninstallKey) + "\\" + name);
+            if (item->IsUninstallable()) {
+                ++AppCount;
+            }
+            std::string displayName = item->DisplayName;
+            Items.emplace_back(std::move(displayName), std::move(item));
+        } catch (const EClearvaneError&) {
+            // A value of the wrong type spoils this entry only.
+        }
+    }
+}
+
+std::unique_ptr<TUninstallItem> TUninstallManager::ReadEntry(HKey root, const std::string& keyPath) {
+    TRegistry reg(FPlatform.Registry);
+    reg.SetRootKey(root);
+    const bool opened = reg.OpenKey(keyPath, false);
+    auto item = std::make_unique<TUninstallItem>(FPlatform);
+    item->RootKey = root;
+    item->KeyPath = keyPath;
+    if (!opened) {
+        return item; // unreadable: an entry without values
+    }
+    item->DisplayName = reg.ReadString("DisplayName");
+    item->DisplayVersion = reg.ReadString("DisplayVersion");
+    item->HelpLink = reg.ReadString("HelpLink");
+    item->UninstallString = reg.ReadString("UninstallString");
+    item->DisplayIcon = reg.ReadString("DisplayIcon");
+    item->InstallLocation = reg.ReadString("InstallLocation");
+    item->Publisher = reg.ReadString("Publisher");
+    item->HelpTelephone = reg.ReadString("HelpTelephone");
+    item->URLInfoAbout = reg.ReadString("URLInfoAbout");
+    item->URLUpdateInfo = reg.ReadString("URLUpdateInfo");
+    if (reg.ValueExists("NoModify")) {
+        item->NoModify = reg.ReadBool("NoModify");
+    }
+    if (reg.ValueExists("NoRemove")) {
+        item->NoRemove = reg.ReadBool("NoRemove");
+    }
+    return item;
+}
+
+void TUninstallManager::DeleteEntry(TUninstallItem* item) {
+    const auto it = std::find_if(Items.begin(), Items.end(), [&](const auto& pair) { return pair.second.get() == item; });
+    if (it == Items.end()) {
+        return; // not one of ours (any more)
+    }
+    {
+        TRegistry reg(FPlatform.Registry);
+        reg.SetRootKey(item->RootKey);
+        reg.DeleteKey(item->KeyPath);
+    }
+    if (item->IsUninstallable()) {
+        --AppCount;
+    }
+    if (item->Bad) {
+        const auto bad = std::find_if(BadItems.begin(), BadItems.end(),
+                                      [&](const auto& pair) { return pair.second == item; });
+        if (bad != BadItems.end()) {
+            BadItems.erase(bad);
+            --BadCount;
+        }
+    }
+    Items.erase(it);
+}
+
+bool TUninstallManager::EntryExists(const TUninstallItem& item) const {
+    TRegistry reg(FPlatform.Registry);
+    reg.SetRootKey(item.RootKey);
+    return reg.KeyExists(item.KeyPath);
+}
+
+void TUninstallManager::RunUninstaller(const TUninstallItem& item) {
+    FPlatform.Processes.Start(item.UninstallString, false);
+}
+
+void TUninstallManager::RunUninstallerAndWait(const TUninstallItem& item) {
+    if (auto process = FPlatform.Processes.Start(item.UninstallString, true)) {
+        process->Wait(FPlatform.ProcessMessages);
+    }
+}
+
+void TUninstallManager::LoadLastNames(const std::string& fileName) {
+    std::string text;
+    if (!FPlatform.Files.ReadFile(fileName, &text)) {
+        for (const auto& pair : Items) {
+            LastNames.push_back(pair.first);
+        }
+        return;
+    }
+    LastNames = SplitTextLines(text);
+}
+
+void TUninstallManager::MarkNewEntries() {
+    std::unordered_set<std::string> known;
+    for (const std::string& name : LastNames) {
+        known.insert(UpperText(name));
+    }
+    for (auto& pair : Items) {
+        if (known.count(UpperText(pair.second->DisplayName)) == 0) {
+            pair.second->New = true;
+            HasNew = true;
+        }
+    }
+}
+
+void TUninstallManager::SaveNames(const std::string& fileName) {
+    std::string text;
+    for (const auto& pair : Items) {
+        text += pair.second->DisplayName;
+        text += "\r\n";
+    }
+    const std::string temporary = fileName + ".new";
+    if (!FPlatform.Files.WriteFile(temporary, text) || !FPlatform.Files.MovePath(temporary, fileName, true)) {
+        FPlatform.Files.RemoveFile(temporary);
+        throw EFileError(FormatText("Cannot create file %s", fileName));
+    }
+}
+
+} // namespace cv

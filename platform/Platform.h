@@ -1,0 +1,20 @@
+// The services a model object is handed when it is created.
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/Processes.h"
+#include "platform/RegistryApi.h"
+#include "platform/Shell.h"
+
+namespace cv {
+
+struct TPlatform {
+    IRegistryApi& Registry;
+    IFileSystem& Files;
+    IShell& Shell;
+    IProcessLauncher& Processes;
+    // Handles pending window messages during long waits; may be empty.
+    TMessagePump ProcessMessages;
+};
+
+} // namespace cv

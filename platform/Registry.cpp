@@ -1,0 +1,219 @@
+#include "platform/Registry.h"
+
+#include "platform/Errors.h"
+#include "platform/Utf.h"
+
+#include <cstring>
+
+namespace cv {
+
+namespace {
+
+std::string Relative(const std::string& path) {
+    std::size_t start = 0;
+    while (start < path.size() && path[start] == '\\') {
+        ++start;
+    }
+    return path.substr(start);
+}
+
+} // namespace
+
+TRegistry::TRegistry(IRegistryApi& api, std::uint32_t access) : FApi(api), FAccess(access) {}
+
+TRegistry::~TRegistry() { CloseKey(); }
+
+void TRegistry::SetRootKey(HKey root) {
+    CloseKey();
+    FRootKey = root;
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    HKey key = 0;
+    const long rc = canCreate ? FApi.CreateKey(FRootKey, Relative(path), FAccess, &key)
+                              : FApi.OpenKey(FRootKey, Relative(path), FAccess, &key);
+    if (rc != kErrorSuccess) {
+        return false;
+    }
+    CloseKey();
+    FCurrentKey = key;
+    return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(const std::string& path) {
+    HKey key = 0;
+    if (FApi.OpenKey(FRootKey, Relative(path), kKeyRead, &key) != kErrorSuccess) {
+        return false;
+    }
+    CloseKey();
+    FCurrentKey = key;
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    if (FCurrentKey != 0) {
+        FApi.CloseKey(FCurrentKey);
+        FCurrentKey = 0;
+    }
+}
+
+std::vector<std::string> TRegistry::GetKeyNames() {
+    std::vector<std::string> names;
+    std::string name;
+    for (std::uint32_t i = 0; FCurrentKey != 0 && FApi.EnumKey(FCurrentKey, i, &name) == kErrorSuccess; ++i) {
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::vector<std::string> TRegistry::GetValueNames() {
+    std::vector<std::string> names;
+    std::string name;
+    for (std::uint32_t i = 0; FCurrentKey != 0 && FApi.EnumValue(FCurrentKey, i, &name) == kErrorSuccess;
+         ++i) {
+        names.push_back(name);
+    }
+    return names;
+}
+
+long TRegistry::Query(const std::string& name, TRegRawValue* value) {
+    if (FCurrentKey == 0) {
+        return kErrorInvalidHandle;
+    }
+    return FApi.QueryValue(FCurrentKey, name, &value->Type, &value->Data);
+}
+
+bool TRegistry::GetDataInfo(const std::string& name, TRegDataInfo* info) {
+    TRegRawValue value;
+    if (Query(name, &value) != kErrorSuccess) {
+        return false;
+    }
+    info->Type = value.Type;
+    info->Size = value.Data.size();
+    return true;
+}
+
+bool TRegistry::ValueExists(const std::string& name) {
+    TRegRawValue value;
+    return Query(name, &value) == kErrorSuccess;
+}
+
+bool TRegistry::KeyExists(const std::string& path) {
+    HKey key = 0;
+    if (FApi.OpenKey(FRootKey, Relative(path), kKeyRead, &key) != kErrorSuccess) {
+        return false;
+    }
+    FApi.CloseKey(key);
+    return true;
+}
+
+void TRegistry::ReadError(const std::string& name) {
+    throw ERegistryError(FormatText("Invalid data type for '%s'", name));
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+    TRegRawValue value;
+    if (Query(name, &value) != kErrorSuccess) {
+        return {};
+    }
+    if (value.Type != kRegSz && value.Type != kRegExpandSz) {
+        ReadError(name);
+    }
+    return RegStringText(value.Data);
+}
+
+std::int32_t TRegistry::ReadInteger(const std::string& name) {
+    TRegRawValue value;
+    if (Query(name, &value) != kErrorSuccess || value.Type != kRegDword || value.Data.size() != 4) {
+        ReadError(name);
+    }
+    std::uint32_t number = 0;
+    for (int k = 3; k >= 0; --k) {
+        number = (number << 8) | value.Data[static_cast<std::size_t>(k)];
+    }
+    return static_cast<std::int32_t>(number);
+}
+
+bool TRegistry::ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
+
+std::size_t TRegistry::ReadBinaryData(const std::string& name, void* buffer, std::size_t bufferSize) {
+    TRegRawValue value;
+    if (Query(name, &value) != kErrorSuccess) {
+        return 0;
+    }
+    if ((value.Type != kRegBinary && value.Type != kRegNone) || value.Data.size() > bufferSize) {
+        ReadError(name);
+    }
+    if (!value.Data.empty()) {
+        std::memcpy(buffer, value.Data.data(), value.Data.size());
+    }
+    return value.Data.size();
+}
+
+bool TRegistry::ReadRaw(const std::string& name, TRegRawValue* value) {
+    return Query(name, value) == kErrorSuccess;
+}
+
+void TRegistry::Put(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+    if (FCurrentKey == 0 || FApi.SetValue(FCurrentKey, name, type, data) != kErrorSuccess) {
+        throw ERegistryError(FormatText("Failed to set data for '%s'", name));
+    }
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& text) {
+    Put(name, kRegSz, RegStringData(text));
+}
+
+void TRegistry::WriteExpandString(const std::string& name, const std::string& text) {
+    Put(name, kRegExpandSz, RegStringData(text));
+}
+
+void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
+    const auto number = static_cast<std::uint32_t>(value);
+    Put(name, kRegDword,
+        {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+         static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)});
+}
+
+void TRegistry::WriteBinaryData(const std::string& name, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    Put(name, kRegBinary, std::vector<std::uint8_t>(bytes, bytes + size));
+}
+
+void TRegistry::WriteRaw(const std::string& name, const TRegRawValue& value) {
+    Put(name, value.Type, value.Data);
+}
+
+bool TRegistry::DeleteValue(const std::string& name) {
+    return FCurrentKey != 0 && FApi.DeleteValue(FCurrentKey, name) == kErrorSuccess;
+}
+
+bool TRegistry::DeleteTree(const std::string& path) {
+    HKey key = 0;
+    if (FApi.OpenKey(FRootKey, path, FAccess, &key) == kErrorSuccess) {
+        std::vector<std::string> names;
+        std::string name;
+        for (std::uint32_t i = 0; FApi.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
+            names.push_back(name);
+        }
+        FApi.CloseKey(key);
+        // Last index first, so the indexes of the names still to go stay put.
+        for (auto it = names.rbegin(); it != names.rend(); ++it) {
+            DeleteTree(path + "\\" + *it);
+        }
+    }
+    return FApi.DeleteKey(FRootKey, path) == kErrorSuccess;
+}
+
+bool TRegistry::DeleteKey(const std::string& path) {
+    std::string relative = Relative(path);
+    while (!relative.empty() && relative.back() == '\\') {
+        relative.pop_back();
+    }
+    if (relative.empty()) {
+        return false; // never the root itself
+    }
+    return DeleteTree(relative);
+}
+
+} // namespace cv

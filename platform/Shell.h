@@ -1,0 +1,64 @@
+// The shell's services: special folders, icons, associations, shortcuts,
+// version resources, the Windows folders and the registry editor.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+enum : int {
+    kCsidlStartup = 7,
+    kCsidlCommonStartup = 24,
+};
+
+// The shell's system image lists, as opaque handles (HIMAGELIST on Windows).
+struct TSystemImageLists {
+    std::uintptr_t Large = 0;
+    std::uintptr_t Small = 0;
+};
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+
+    // The file-system path of a special folder, without a trailing backslash;
+    // empty when the folder has none.
+    virtual std::string GetSpecialFolderPath(int csidl) = 0;
+    virtual std::string WindowsDirectory() = 0;
+    virtual std::string SystemDirectory() = 0;
+
+    virtual TSystemImageLists GetSystemImageLists() = 0;
+    // The index in the system image lists of the icon the shell shows for a
+    // file; -1 when the shell has none.
+    virtual int GetFileIconIndex(const std::string& path) = 0;
+    // Appends the program's icon resource of that name to both system image
+    // lists; the index is valid in both, -1 when it could not be added.
+    virtual int AddResourceIcon(const std::string& resourceName) = 0;
+
+    // FindExecutable: the program that opens the file, empty when none.
+    virtual std::string AssociatedProgram(const std::string& file) = 0;
+    // ShellExecute "open" and the "properties" verb; results are not reported.
+    virtual void Open(const std::string& target) = 0;
+    virtual void ShowProperties(const std::string& path) = 0;
+
+    // Writes a .lnk file; false when it could not be saved.
+    virtual bool CreateShortcut(const std::string& linkPath, const std::string& target,
+                                const std::string& arguments, const std::string& workingDirectory) = 0;
+    // The target stored in a .lnk file, not resolved against moved targets;
+    // empty when the file is not a shortcut.
+    virtual std::string ResolveShortcut(const std::string& linkPath) = 0;
+
+    // The whole version resource of a file; empty when it has none.
+    virtual std::vector<std::uint8_t> FileVersionInfo(const std::string& path) = 0;
+
+    // The registry editor: "/e" writes the key (full name, such as
+    // "HKEY_LOCAL_MACHINE\SOFTWARE\...") with its subtree to a .reg file,
+    // "/s" merges a .reg file into the registry without asking. True when the
+    // editor ran and, for an export, the file was written.
+    virtual bool RegeditExport(const std::string& keyName, const std::string& file) = 0;
+    virtual bool RegeditImport(const std::string& file) = 0;
+};
+
+} // namespace cv

@@ -1,0 +1,62 @@
+// An in-memory file system with Windows' rules: drive letters, names that
+// match without regard to case, folders listed in name order, attributes,
+// sizes and generated 8.3 short names. Read-only files refuse writes and
+// deletes, and any change can be made to fail on demand.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace cv {
+
+class TSubstituteFileSystem : public IFileSystem {
+public:
+    TSubstituteFileSystem();
+    ~TSubstituteFileSystem() override;
+
+    bool FileExists(const std::string& path) override;
+    bool DirectoryExists(const std::string& path) override;
+    std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) override;
+    bool ReadFile(const std::string& path, std::string* contents) override;
+    bool WriteFile(const std::string& path, const std::string& contents) override;
+    bool RemoveFile(const std::string& path) override;
+    bool MovePath(const std::string& from, const std::string& to, bool replace) override;
+    bool MakeDirectory(const std::string& path) override;
+    bool RemoveEmptyDirectory(const std::string& path) override;
+    std::string CurrentDirectory() override;
+    bool ChangeDirectory(const std::string& path) override;
+    std::string ShortPathName(const std::string& path) override;
+    std::string FullPathName(const std::string& path) override;
+
+    // Set-up for tests: folders on the way are created.
+    void AddFolder(const std::string& path);
+    void AddFile(const std::string& path, const std::string& contents = {},
+                 std::uint32_t attributes = kFileAttributeArchive);
+    bool SetAttributes(const std::string& path, std::uint32_t attributes);
+
+    // Called before every change with its kind ("WriteFile", "RemoveFile",
+    // "MovePath", "MakeDirectory", "RemoveEmptyDirectory") and the path it
+    // changes; returning true makes it fail.
+    using TFault = std::function<bool(const std::string& operation, const std::string& path)>;
+    void SetFault(TFault fault);
+
+private:
+    struct TNode;
+    struct TLocation;
+
+    bool Locate(const std::string& path, TLocation* where) const;
+    std::shared_ptr<TNode> Find(const std::string& path) const;
+    std::shared_ptr<TNode> AddChild(TNode& folder, const std::string& name, bool isFolder);
+    bool Fails(const std::string& operation, const std::string& path) const;
+
+    mutable std::recursive_mutex FLock;
+    std::map<char, std::shared_ptr<TNode>> FDrives;
+    std::string FCurrentDirectory = "C:\\";
+    TFault FFault;
+};
+
+} // namespace cv

@@ -1,0 +1,21 @@
+// The whole substitute platform in one object, for host tests and benchmarks.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/substitute/SubstituteFileSystem.h"
+#include "platform/substitute/SubstituteProcesses.h"
+#include "platform/substitute/SubstituteRegistry.h"
+#include "platform/substitute/SubstituteShell.h"
+
+namespace cv {
+
+struct TSubstitutePlatform {
+    TSubstituteRegistry Registry;
+    TSubstituteFileSystem Files;
+    TSubstituteShell Shell{Registry, Files};
+    TSubstituteProcesses Processes{Files, Shell};
+    int PumpCount = 0;
+    TPlatform Platform{Registry, Files, Shell, Processes, [this] { ++PumpCount; }};
+};
+
+} // namespace cv

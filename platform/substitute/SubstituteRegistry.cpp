@@ -1,0 +1,297 @@
+#include "platform/substitute/SubstituteRegistry.h"
+
+#include "platform/TextCase.h"
+
+#include <algorithm>
+
+namespace cv {
+
+struct TSubstituteRegistry::TNode {
+    struct TValue {
+        std::string Name;
+        std::uint32_t Type;
+        std::vector<std::uint8_t> Data;
+    };
+    std::string Name;
+    std::vector<TValue> Values;                  // creation order
+    std::vector<std::shared_ptr<TNode>> Subkeys; // kept sorted
+    TNode* Parent = nullptr;
+    bool RefusesWrite = false;
+    bool Deleted = false;
+
+    std::shared_ptr<TNode> Find(std::string_view name) const {
+        for (const auto& sub : Subkeys) {
+            if (CompareRegistryNames(sub->Name, name) == 0) {
+                return sub;
+            }
+        }
+        return nullptr;
+    }
+    TValue* FindValue(std::string_view name) {
+        for (TValue& v : Values) {
+            if (SameText(v.Name, name)) {
+                return &v;
+            }
+        }
+        return nullptr;
+    }
+};
+
+namespace {
+
+constexpr std::uint32_t kWriteBits = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
+
+std::vector<std::string> SplitPath(std::string_view path) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (c == '\\') {
+            if (!part.empty()) {
+                parts.push_back(part);
+            }
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty()) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+} // namespace
+
+TSubstituteRegistry::TSubstituteRegistry() {
+    for (HKey root : {kHKeyClassesRoot, kHKeyCurrentUser, kHKeyLocalMachine, kHKeyUsers}) {
+        FRoots[root] = std::make_shared<TNode>();
+    }
+}
+
+TSubstituteRegistry::~TSubstituteRegistry() = default;
+
+long TSubstituteRegistry::Resolve(HKey key, std::shared_ptr<TNode>* node, std::uint32_t* access) const {
+    if (const auto root = FRoots.find(key); root != FRoots.end()) {
+        *node = root->second;
+        *access = kKeyAllAccess;
+        return kErrorSuccess;
+    }
+    const auto handle = FHandles.find(key);
+    if (handle == FHandles.end()) {
+        return kErrorInvalidHandle;
+    }
+    if (handle->second.Node->Deleted) {
+        return kErrorKeyDeleted;
+    }
+    *node = handle->second.Node;
+    *access = handle->second.Access;
+    return kErrorSuccess;
+}
+
+bool TSubstituteRegistry::Fails(const std::string& operation, const std::string& name) const {
+    return FFault && FFault(operation, name);
+}
+
+long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create, std::shared_ptr<TNode>* node) {
+    std::uint32_t access = 0;
+    std::shared_ptr<TNode> at;
+    if (const long rc = Resolve(parent, &at, &access); rc != kErrorSuccess) {
+        return rc;
+    }
+    for (const std::string& part : SplitPath(subKey)) {
+        std::shared_ptr<TNode> next = at->Find(part);
+        if (!next) {
+            if (!create) {
+                return kErrorFileNotFound;
+            }
+            if (part.size() > 255) {
+                return kErrorInvalidParameter;
+            }
+            if (at->RefusesWrite || Fails("CreateKey", part)) {
+                return kErrorAccessDenied;
+            }
+            next = std::make_shared<TNode>();
+            next->Name = part;
+            next->Parent = at.get();
+            const auto pos = std::lower_bound(at->Subkeys.begin(), at->Subkeys.end(), part,
+                                              [](const std::shared_ptr<TNode>& a, const std::string& b) {
+                                                  return CompareRegistryNames(a->Name, b) < 0;
+                                              });
+            at->Subkeys.insert(pos, next);
+        }
+        at = next;
+    }
+    *node = at;
+    return kErrorSuccess;
+}
+
+HKey TSubstituteRegistry::NewHandle(std::shared_ptr<TNode> node, std::uint32_t access) {
+    const HKey handle = FNextHandle;
+    FNextHandle += 4;
+    FHandles[handle] = THandle{std::move(node), access};
+    return handle;
+}
+
+long TSubstituteRegistry::OpenKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    if (const long rc = Walk(parent, subKey, false, &node); rc != kErrorSuccess) {
+        return rc;
+    }
+    if ((access & kWriteBits) != 0 && node->RefusesWrite) {
+        return kErrorAccessDenied;
+    }
+    *result = NewHandle(node, access);
+    return kErrorSuccess;
+}
+
+long TSubstituteRegistry::CreateKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    if (const long rc = Walk(parent, subKey, true, &node); rc != kErrorSuccess) {
+        return rc;
+    }
+    if ((access & kWriteBits) != 0 && node->RefusesWrite) {
+        return kErrorAccessDenied;
+    }
+    *result = NewHandle(node, access);
+    return kErrorSuccess;
+}
+
+long TSubstituteRegistry::CloseKey(HKey key) {
+    std::lock_guard<std::mutex> guard(FLock);
+    if (FRoots.count(key) != 0) {
+        return kErrorSuccess;
+    }
+    return FHandles.erase(key) != 0 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+long TSubstituteRegistry::EnumKey(HKey key, std::uint32_t index, std::string* name) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    std::uint32_t access = 0;
+    if (const long rc = Resolve(key, &node, &access); rc != kErrorSuccess) {
+        return rc;
+    }
+    if (index >= node->Subkeys.size()) {
+        return kErrorNoMoreItems;
+    }
+    *name = node->Subkeys[index]->Name;
+    return kErrorSuccess;
+}
+
+long TSubstituteRegistry::EnumValue(HKey key, std::uint32_t index, std::string* name) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    std::uint32_t access = 0;
+    if (const long rc = Resolve(key, &node, &access); rc != kErrorSuccess) {
+        return rc;
+    }
+    if (index >= node->Values.size()) {
+        return kErrorNoMoreItems;
+    }
+    *name = node->Values[index].Name;
+    return kErrorSuccess;
+}
+
+long TSubstituteRegistry::QueryValue(HKey key, std::string_view name, std::uint32_t* type,
+                                     std::vector<std::uint8_t>* data) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    std::uint32_t access = 0;
+    if (const long rc = Resolve(key, &node, &access); rc != kErrorSuccess) {
+        return rc;
+    }
+    if ((access & kKeyQueryValue) == 0) {
+        return kErrorAccessDenied;
+    }
+    const TNode::TValue* value = node->FindValue(name);
+    if (value == nullptr) {
+        return kErrorFileNotFound;
+    }
+    *type = value->Type;
+    *data = value->Data;
+    return kErrorSuccess;
+}
+
+long TSubstituteRegistry::SetValue(HKey key, std::string_view name, std::uint32_t type,
+                                   const std::vector<std::uint8_t>& data) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    std::uint32_t access = 0;
+    if (const long rc = Resolve(key, &node, &access); rc != kErrorSuccess) {
+        return rc;
+    }
+    if ((access & kKeySetValue) == 0 || node->RefusesWrite || Fails("SetValue", std::string(name))) {
+        return kErrorAccessDenied;
+    }
+    if (name.size() > 16383) {
+        return kErrorInvalidParameter;
+    }
+    if (TNode::TValue* value = node->FindValue(name)) {
+        value->Type = type;
+        value->Data = data;
+    } else {
+        node->Values.push_back({std::string(name), type, data});
+    }
+    return kErrorSuccess;
+}
+
+long TSubstituteRegistry::DeleteValue(HKey key, std::string_view name) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    std::uint32_t access = 0;
+    if (const long rc = Resolve(key, &node, &access); rc != kErrorSuccess) {
+        return rc;
+    }
+    if ((access & kKeySetValue) == 0 || node->RefusesWrite || Fails("DeleteValue", std::string(name))) {
+        return kErrorAccessDenied;
+    }
+    const auto it = std::find_if(node->Values.begin(), node->Values.end(),
+                                 [&](const TNode::TValue& v) { return SameText(v.Name, name); });
+    if (it == node->Values.end()) {
+        return kErrorFileNotFound;
+    }
+    node->Values.erase(it);
+    return kErrorSuccess;
+}
+
+long TSubstituteRegistry::DeleteKey(HKey parent, std::string_view subKey) {
+    std::lock_guard<std::mutex> guard(FLock);
+    if (SplitPath(subKey).empty()) {
+        return kErrorAccessDenied;
+    }
+    std::shared_ptr<TNode> node;
+    if (const long rc = Walk(parent, subKey, false, &node); rc != kErrorSuccess) {
+        return rc;
+    }
+    TNode* owner = node->Parent;
+    if (!node->Subkeys.empty() || node->RefusesWrite || (owner != nullptr && owner->RefusesWrite) ||
+        Fails("DeleteKey", node->Name)) {
+        return kErrorAccessDenied;
+    }
+    node->Deleted = true;
+    auto& siblings = owner->Subkeys;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), node));
+    return kErrorSuccess;
+}
+
+void TSubstituteRegistry::SetRefusesWrite(HKey root, const std::string& path, bool refuses) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    if (Walk(root, path, false, &node) == kErrorSuccess) {
+        node->RefusesWrite = refuses;
+    }
+}
+
+void TSubstituteRegistry::SetFault(TFault fault) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FFault = std::move(fault);
+}
+
+std::size_t TSubstituteRegistry::OpenHandleCount() const {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FHandles.size();
+}
+
+} // namespace cv

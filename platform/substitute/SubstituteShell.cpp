@@ -1,0 +1,175 @@
+#include "platform/substitute/SubstituteShell.h"
+
+#include "platform/PathText.h"
+#include "platform/RegFile.h"
+#include "platform/TextCase.h"
+
+namespace cv {
+
+namespace {
+
+const char* const kLinkMagic = "CVLNK1\n";
+
+} // namespace
+
+bool IsProgramExtension(const std::string& extension) {
+    for (const char* known : {".exe", ".com", ".bat", ".cmd", ".pif"}) {
+        if (SameText(extension, known)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TSubstituteShell::TSubstituteShell(TSubstituteRegistry& registry, TSubstituteFileSystem& files)
+    : FRegistry(registry), FFiles(files) {
+    FFiles.AddFolder(SystemDirectory());
+}
+
+std::string TSubstituteShell::GetSpecialFolderPath(int csidl) {
+    std::lock_guard<std::mutex> guard(FLock);
+    const auto it = FSpecialFolders.find(csidl);
+    return it == FSpecialFolders.end() ? std::string() : it->second;
+}
+
+std::string TSubstituteShell::WindowsDirectory() { return "C:\\Windows"; }
+
+std::string TSubstituteShell::SystemDirectory() { return "C:\\Windows\\System32"; }
+
+TSystemImageLists TSubstituteShell::GetSystemImageLists() { return {1, 2}; }
+
+int TSubstituteShell::GetFileIconIndex(const std::string& path) {
+    std::lock_guard<std::mutex> guard(FLock);
+    const auto it = FFileIcons.find(UpperText(FFiles.FullPathName(path)));
+    if (it != FFileIcons.end()) {
+        return it->second;
+    }
+    return FFiles.FileExists(path) || FFiles.DirectoryExists(path) ? 0 : -1;
+}
+
+int TSubstituteShell::AddResourceIcon(const std::string& resourceName) {
+    std::lock_guard<std::mutex> guard(FLock);
+    const auto it = FResourceIcons.find(UpperText(resourceName));
+    if (it == FResourceIcons.end()) {
+        return -1;
+    }
+    return FNextIcon++; // every call appends another copy, as the real lists do
+}
+
+std::string TSubstituteShell::FindOnSearchPath(const std::string& file) {
+    if (file.empty()) {
+        return {};
+    }
+    std::vector<std::string> names{file};
+    if (ExtractFileExt(file).empty()) {
+        names.push_back(file + ".exe");
+    }
+    std::vector<std::string> folders;
+    if (ExtractFilePath(file).empty()) {
+        folders = {FFiles.CurrentDirectory(), SystemDirectory(), WindowsDirectory()};
+    } else {
+        folders = {std::string()};
+    }
+    for (const std::string& folder : folders) {
+        for (const std::string& name : names) {
+            const std::string path = folder.empty() ? name : IncludeTrailingBackslash(folder) + name;
+            if (FFiles.FileExists(path)) {
+                return FFiles.FullPathName(path);
+            }
+        }
+    }
+    return {};
+}
+
+std::string TSubstituteShell::AssociatedProgram(const std::string& file) {
+    const std::string found = FindOnSearchPath(file);
+    if (found.empty()) {
+        return {};
+    }
+    const std::string extension = ExtractFileExt(found);
+    if (IsProgramExtension(extension)) {
+        return found;
+    }
+    std::lock_guard<std::mutex> guard(FLock);
+    const auto it = FAssociations.find(UpperText(extension));
+    return it == FAssociations.end() ? std::string() : it->second;
+}
+
+void TSubstituteShell::Open(const std::string& target) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FOpened.push_back(target);
+}
+
+void TSubstituteShell::ShowProperties(const std::string& path) {
+    std::lock_guard<std::mutex> guard(FLock);
+    if (FFiles.FileExists(path) || FFiles.DirectoryExists(path)) {
+        FPropertiesShown.push_back(path);
+    }
+}
+
+bool TSubstituteShell::CreateShortcut(const std::string& linkPath, const std::string& target,
+                                      const std::string& arguments, const std::string& workingDirectory) {
+    return FFiles.WriteFile(linkPath, kLinkMagic + target + "\n" + arguments + "\n" + workingDirectory + "\n");
+}
+
+std::string TSubstituteShell::ResolveShortcut(const std::string& linkPath) {
+    std::string contents;
+    if (!FFiles.ReadFile(linkPath, &contents) || contents.compare(0, 7, kLinkMagic) != 0) {
+        return {};
+    }
+    const auto end = contents.find('\n', 7);
+    return contents.substr(7, end == std::string::npos ? std::string::npos : end - 7);
+}
+
+std::vector<std::uint8_t> TSubstituteShell::FileVersionInfo(const std::string& path) {
+    std::lock_guard<std::mutex> guard(FLock);
+    const auto it = FVersionInfo.find(UpperText(FFiles.FullPathName(path)));
+    return it == FVersionInfo.end() ? std::vector<std::uint8_t>() : it->second;
+}
+
+bool TSubstituteShell::RegeditExport(const std::string& keyName, const std::string& file) {
+    std::string bytes;
+    return ExportRegFile(FRegistry, keyName, &bytes) && FFiles.WriteFile(file, bytes);
+}
+
+bool TSubstituteShell::RegeditImport(const std::string& file) {
+    std::string bytes;
+    return FFiles.ReadFile(file, &bytes) && ImportRegFile(FRegistry, bytes);
+}
+
+void TSubstituteShell::SetSpecialFolder(int csidl, const std::string& path) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FSpecialFolders[csidl] = path;
+}
+
+void TSubstituteShell::SetAssociation(const std::string& extension, const std::string& program) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FAssociations[UpperText(extension)] = program;
+}
+
+void TSubstituteShell::SetFileIcon(const std::string& path, int index) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FFileIcons[UpperText(FFiles.FullPathName(path))] = index;
+}
+
+void TSubstituteShell::AddIconResource(const std::string& resourceName) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FResourceIcons[UpperText(resourceName)] = -1;
+}
+
+void TSubstituteShell::SetFileVersionInfo(const std::string& path, std::vector<std::uint8_t> data) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FVersionInfo[UpperText(FFiles.FullPathName(path))] = std::move(data);
+}
+
+std::vector<std::string> TSubstituteShell::Opened() {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FOpened;
+}
+
+std::vector<std::string> TSubstituteShell::PropertiesShown() {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FPropertiesShown;
+}
+
+} // namespace cv

@@ -1,0 +1,174 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include "platform/PathText.h"
+#include "platform/win32/Win32Text.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace cv {
+
+namespace {
+
+// Calls a Win32 function that fills a buffer and answers the length it needs.
+template <typename F> std::wstring Grow(F fill) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (got == 0) {
+            return {};
+        }
+        if (got < buffer.size()) {
+            buffer.resize(got);
+            return buffer;
+        }
+        buffer.assign(got + 1, L'\0');
+    }
+}
+
+std::wstring FullWide(const std::wstring& path) {
+    return Grow([&](wchar_t* out, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, out, nullptr); });
+}
+
+DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(ApiPath(path).c_str()); }
+
+class TFileHandle {
+public:
+    explicit TFileHandle(HANDLE h) : FHandle(h) {}
+    ~TFileHandle() {
+        if (FHandle != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(FHandle);
+        }
+    }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+    HANDLE Get() const { return FHandle; }
+    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE FHandle;
+};
+
+} // namespace
+
+std::wstring ApiPath(const std::string& path) {
+    const std::wstring wide = toWide(path);
+    if (wide.size() < 240) {
+        return wide;
+    }
+    const std::wstring full = FullWide(wide);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') {
+        return L"\\\\?\\" + full;
+    }
+    return wide;
+}
+
+bool TWin32FileSystem::FileExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool TWin32FileSystem::DirectoryExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<TFoundFile> TWin32FileSystem::FindFiles(const std::string& folder, const std::string& mask) {
+    std::vector<TFoundFile> found;
+    WIN32_FIND_DATAW data;
+    const std::string pattern = (folder.empty() ? std::string() : IncludeTrailingBackslash(folder)) + mask;
+    HANDLE find = ::FindFirstFileW(ApiPath(pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        found.push_back({toUtf8(name), data.dwFileAttributes,
+                         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return found;
+}
+
+bool TWin32FileSystem::ReadFile(const std::string& path, std::string* contents) {
+    TFileHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        return false;
+    }
+    std::string data;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        data.append(buffer, got);
+    }
+    *contents = std::move(data);
+    return true;
+}
+
+bool TWin32FileSystem::WriteFile(const std::string& path, const std::string& contents) {
+    TFileHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file.Get(), contents.data() + done, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return ::FlushFileBuffers(file.Get()) != 0;
+}
+
+bool TWin32FileSystem::RemoveFile(const std::string& path) { return ::DeleteFileW(ApiPath(path).c_str()) != 0; }
+
+bool TWin32FileSystem::MovePath(const std::string& from, const std::string& to, bool replace) {
+    DWORD flags = MOVEFILE_COPY_ALLOWED;
+    if (replace) {
+        flags |= MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    }
+    return ::MoveFileExW(ApiPath(from).c_str(), ApiPath(to).c_str(), flags) != 0;
+}
+
+bool TWin32FileSystem::MakeDirectory(const std::string& path) {
+    return ::CreateDirectoryW(ApiPath(path).c_str(), nullptr) != 0;
+}
+
+bool TWin32FileSystem::RemoveEmptyDirectory(const std::string& path) {
+    return ::RemoveDirectoryW(ApiPath(path).c_str()) != 0;
+}
+
+std::string TWin32FileSystem::CurrentDirectory() {
+    return toUtf8(Grow([](wchar_t* out, DWORD size) { return ::GetCurrentDirectoryW(size, out); }));
+}
+
+bool TWin32FileSystem::ChangeDirectory(const std::string& path) {
+    return ::SetCurrentDirectoryW(toWide(path).c_str()) != 0;
+}
+
+std::string TWin32FileSystem::ShortPathName(const std::string& path) {
+    const std::wstring wide = ApiPath(path);
+    std::wstring shortName =
+        Grow([&](wchar_t* out, DWORD size) { return ::GetShortPathNameW(wide.c_str(), out, size); });
+    if (shortName.compare(0, 4, L"\\\\?\\") == 0) {
+        shortName.erase(0, 4);
+    }
+    return toUtf8(shortName);
+}
+
+std::string TWin32FileSystem::FullPathName(const std::string& path) {
+    if (path.empty()) {
+        return {};
+    }
+    return toUtf8(FullWide(toWide(path)));
+}
+
+} // namespace cv

@@ -1,0 +1,114 @@
+#include "platform/win32/Win32Registry.h"
+
+#include "platform/win32/Win32Text.h"
+
+#include <windows.h>
+
+namespace cv {
+
+namespace {
+
+::HKEY H(HKey key) { return reinterpret_cast<::HKEY>(key); }
+
+bool IsRoot(HKey key) { return key >= kHKeyClassesRoot && key <= 0x80000006u; }
+
+} // namespace
+
+long TWin32Registry::OpenKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) {
+    ::HKEY key = nullptr;
+    const long rc = ::RegOpenKeyExW(H(parent), toWide(subKey).c_str(), 0, access, &key);
+    if (rc == ERROR_SUCCESS) {
+        *result = reinterpret_cast<HKey>(key);
+    }
+    return rc;
+}
+
+long TWin32Registry::CreateKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) {
+    ::HKEY key = nullptr;
+    const long rc = ::RegCreateKeyExW(H(parent), toWide(subKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      access, nullptr, &key, nullptr);
+    if (rc == ERROR_SUCCESS) {
+        *result = reinterpret_cast<HKey>(key);
+    }
+    return rc;
+}
+
+long TWin32Registry::CloseKey(HKey key) {
+    if (IsRoot(key)) {
+        return ERROR_SUCCESS;
+    }
+    return ::RegCloseKey(H(key));
+}
+
+long TWin32Registry::EnumKey(HKey key, std::uint32_t index, std::string* name) {
+    // Key names are at most 255 characters.
+    wchar_t buffer[256];
+    DWORD length = 256;
+    const long rc = ::RegEnumKeyExW(H(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) {
+        *name = toUtf8(std::wstring_view(buffer, length));
+    }
+    return rc;
+}
+
+long TWin32Registry::EnumValue(HKey key, std::uint32_t index, std::string* name) {
+    DWORD longest = 0;
+    long rc = ::RegQueryInfoKeyW(H(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+                                 nullptr, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    for (;;) {
+        std::wstring buffer(longest + 1, L'\0');
+        DWORD length = longest + 1;
+        rc = ::RegEnumValueW(H(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_MORE_DATA) {
+            longest = longest * 2 + 256; // the key changed since it was measured
+            continue;
+        }
+        if (rc == ERROR_SUCCESS) {
+            *name = toUtf8(std::wstring_view(buffer.data(), length));
+        }
+        return rc;
+    }
+}
+
+long TWin32Registry::QueryValue(HKey key, std::string_view name, std::uint32_t* type,
+                                std::vector<std::uint8_t>* data) {
+    const std::wstring wideName = toWide(name);
+    DWORD valueType = 0;
+    DWORD size = 0;
+    long rc = ::RegQueryValueExW(H(key), wideName.c_str(), nullptr, &valueType, nullptr, &size);
+    while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+        data->assign(size, 0);
+        DWORD got = size;
+        rc = ::RegQueryValueExW(H(key), wideName.c_str(), nullptr, &valueType, data->empty() ? nullptr : data->data(),
+                                &got);
+        if (rc == ERROR_SUCCESS) {
+            data->resize(got);
+            *type = valueType;
+            return rc;
+        }
+        size = got > size ? got : size * 2 + 16;
+    }
+    return rc;
+}
+
+long TWin32Registry::SetValue(HKey key, std::string_view name, std::uint32_t type,
+                              const std::vector<std::uint8_t>& data) {
+    return ::RegSetValueExW(H(key), toWide(name).c_str(), 0, type, data.empty() ? nullptr : data.data(),
+                            static_cast<DWORD>(data.size()));
+}
+
+long TWin32Registry::DeleteValue(HKey key, std::string_view name) {
+    return ::RegDeleteValueW(H(key), toWide(name).c_str());
+}
+
+long TWin32Registry::DeleteKey(HKey parent, std::string_view subKey) {
+    if (subKey.empty()) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return ::RegDeleteKeyW(H(parent), toWide(subKey).c_str());
+}
+
+} // namespace cv

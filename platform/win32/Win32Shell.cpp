@@ -1,0 +1,256 @@
+#include "platform/win32/Win32Shell.h"
+
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Text.h"
+
+#include <windows.h>
+// windows.h first
+#include <commctrl.h>
+#include <knownfolders.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace cv {
+
+namespace {
+
+// COM for the calling thread, for as long as one shell call needs it.
+class TComScope {
+public:
+    TComScope() : FResult(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~TComScope() {
+        if (SUCCEEDED(FResult)) {
+            ::CoUninitialize();
+        }
+    }
+    TComScope(const TComScope&) = delete;
+    TComScope& operator=(const TComScope&) = delete;
+
+private:
+    HRESULT FResult;
+};
+
+template <typename T> class TComPtr {
+public:
+    TComPtr() = default;
+    ~TComPtr() {
+        if (FPtr != nullptr) {
+            FPtr->Release();
+        }
+    }
+    TComPtr(const TComPtr&) = delete;
+    TComPtr& operator=(const TComPtr&) = delete;
+    T* operator->() const { return FPtr; }
+    T** Out() { return &FPtr; }
+    void** OutVoid() { return reinterpret_cast<void**>(&FPtr); }
+    explicit operator bool() const { return FPtr != nullptr; }
+
+private:
+    T* FPtr = nullptr;
+};
+
+std::string WindowsFolder(UINT (*get)(LPWSTR, UINT)) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    UINT got = get(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (got >= buffer.size()) {
+        buffer.assign(got + 1, L'\0');
+        got = get(buffer.data(), static_cast<UINT>(buffer.size()));
+    }
+    buffer.resize(got < buffer.size() ? got : 0);
+    return toUtf8(buffer);
+}
+
+UINT WindowsDirectoryW(LPWSTR out, UINT size) { return ::GetWindowsDirectoryW(out, size); }
+UINT SystemDirectoryW(LPWSTR out, UINT size) { return ::GetSystemDirectoryW(out, size); }
+
+} // namespace
+
+std::string TWin32Shell::GetSpecialFolderPath(int csidl) {
+    const KNOWNFOLDERID* id = nullptr;
+    if (csidl == kCsidlStartup) {
+        id = &FOLDERID_Startup;
+    } else if (csidl == kCsidlCommonStartup) {
+        id = &FOLDERID_CommonStartup;
+    }
+    std::string result;
+    if (id != nullptr) {
+        PWSTR path = nullptr;
+        if (SUCCEEDED(::SHGetKnownFolderPath(*id, 0, nullptr, &path))) {
+            result = toUtf8(path);
+        }
+        ::CoTaskMemFree(path);
+    } else {
+        wchar_t path[MAX_PATH] = {}; // this older call knows no longer paths
+        if (SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, 0, path))) {
+            result = toUtf8(path);
+        }
+    }
+    while (result.size() > 3 && (result.back() == '\\' || result.back() == '/')) {
+        result.pop_back();
+    }
+    return result;
+}
+
+std::string TWin32Shell::WindowsDirectory() { return WindowsFolder(WindowsDirectoryW); }
+
+std::string TWin32Shell::SystemDirectory() { return WindowsFolder(SystemDirectoryW); }
+
+TSystemImageLists TWin32Shell::GetSystemImageLists() {
+    TSystemImageLists lists;
+    for (bool large : {true, false}) {
+        SHFILEINFOW info = {};
+        const UINT flags = SHGFI_SYSICONINDEX | SHGFI_ICON | (large ? 0 : SHGFI_SMALLICON);
+        const auto handle = ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, flags);
+        if (info.hIcon != nullptr) {
+            ::DestroyIcon(info.hIcon);
+        }
+        (large ? lists.Large : lists.Small) = static_cast<std::uintptr_t>(handle);
+    }
+    return lists;
+}
+
+int TWin32Shell::GetFileIconIndex(const std::string& path) {
+    SHFILEINFOW info = {};
+    if (::SHGetFileInfoW(ApiPath(path).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX) == 0) {
+        return -1;
+    }
+    return info.iIcon;
+}
+
+int TWin32Shell::AddResourceIcon(const std::string& resourceName) {
+    const TSystemImageLists lists = GetSystemImageLists();
+    const std::wstring name = toWide(resourceName);
+    int index = -1;
+    for (bool large : {true, false}) {
+        const int size = large ? 32 : 16;
+        auto icon = static_cast<HICON>(
+            ::LoadImageW(::GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        if (icon == nullptr) {
+            return -1;
+        }
+        const auto list = reinterpret_cast<HIMAGELIST>(large ? lists.Large : lists.Small);
+        const int added = ::ImageList_ReplaceIcon(list, -1, icon);
+        ::DestroyIcon(icon);
+        if (large) {
+            index = added;
+        }
+    }
+    return index;
+}
+
+std::string TWin32Shell::AssociatedProgram(const std::string& file) {
+    if (file.empty()) {
+        return {};
+    }
+    // The call fills at most MAX_PATH characters by its own contract.
+    wchar_t result[MAX_PATH + 1] = {};
+    const auto rc = reinterpret_cast<INT_PTR>(::FindExecutableW(toWide(file).c_str(), L"", result));
+    return rc > 32 ? toUtf8(result) : std::string();
+}
+
+void TWin32Shell::Open(const std::string& target) {
+    ::ShellExecuteW(nullptr, L"open", toWide(target).c_str(), L"", L"", SW_SHOW);
+}
+
+void TWin32Shell::ShowProperties(const std::string& path) {
+    const std::wstring file = toWide(path);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"properties";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOW;
+    if (::ShellExecuteExW(&info) && info.hProcess != nullptr) {
+        ::CloseHandle(info.hProcess);
+    }
+}
+
+bool TWin32Shell::CreateShortcut(const std::string& linkPath, const std::string& target,
+                                 const std::string& arguments, const std::string& workingDirectory) {
+    TComScope com;
+    TComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid()))) {
+        return false;
+    }
+    link->SetArguments(toWide(arguments).c_str());
+    link->SetPath(toWide(target).c_str());
+    link->SetWorkingDirectory(toWide(workingDirectory).c_str());
+    TComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) {
+        return false;
+    }
+    return SUCCEEDED(file->Save(toWide(linkPath).c_str(), TRUE));
+}
+
+std::string TWin32Shell::ResolveShortcut(const std::string& linkPath) {
+    TComScope com;
+    TComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid()))) {
+        return {};
+    }
+    TComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) {
+        return {};
+    }
+    const std::wstring full = toWide(linkPath);
+    if (FAILED(file->Load(full.c_str(), STGM_READ))) {
+        return {};
+    }
+    std::wstring target(32768, L'\0'); // the longest path Windows has
+    WIN32_FIND_DATAW data = {};
+    if (FAILED(link->GetPath(target.data(), static_cast<int>(target.size()), &data, SLGP_UNCPRIORITY))) {
+        return {};
+    }
+    target.resize(wcslen(target.c_str()));
+    return toUtf8(target);
+}
+
+std::vector<std::uint8_t> TWin32Shell::FileVersionInfo(const std::string& path) {
+    const std::wstring file = toWide(path);
+    DWORD handle = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &handle);
+    if (size == 0) {
+        return {};
+    }
+    std::vector<std::uint8_t> data(size);
+    if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data())) {
+        return {};
+    }
+    return data;
+}
+
+bool TWin32Shell::RunRegedit(const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + toWide(WindowsDirectory()) + L"\\regedit.exe\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        return false;
+    }
+    ::CloseHandle(process.hThread);
+    const bool ended = ::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    return ended && code == 0;
+}
+
+bool TWin32Shell::RegeditExport(const std::string& keyName, const std::string& file) {
+    // Written beside the target first, so a failed export leaves an older file whole. The editor exits 0 for
+    // a key it cannot find, so only the file tells.
+    const std::wstring target = ApiPath(file);
+    const std::wstring fresh = ApiPath(file + ".new");
+    ::DeleteFileW(fresh.c_str());
+    if (!RunRegedit(L"/e \"" + toWide(file + ".new") + L"\" \"" + toWide(keyName) + L"\"") ||
+        ::GetFileAttributesW(fresh.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        ::DeleteFileW(fresh.c_str());
+        return false;
+    }
+    return ::MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool TWin32Shell::RegeditImport(const std::string& file) { return RunRegedit(L"/s \"" + toWide(file) + L"\""); }
+
+} // namespace cv

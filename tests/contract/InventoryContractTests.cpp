@@ -1,0 +1,280 @@
+// The inventory's main scenarios, on the substitute and on the real registry
+// under Wine. The real registry may hold entries of its own, so the tests
+// look only at the entries they made.
+#include "contract/ContractEnv.h"
+
+#include "inventory/UninstallManager.h"
+#include "platform/Registry.h"
+#include "platform/TextCase.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace cv::test {
+
+namespace {
+
+struct TValueSpec {
+    std::string Name;
+    std::string Text;  // for strings
+    int Number = 0;    // for numbers
+    bool IsNumber = false;
+};
+
+TValueSpec S(std::string name, std::string text) { return {std::move(name), std::move(text), 0, false}; }
+TValueSpec N(std::string name, int number) { return {std::move(name), {}, number, true}; }
+
+class InventoryContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Env = MakeContractEnv();
+        // Unique names, so entries a real prefix already holds never mix in.
+        Tag = "cvtest " + Env->ScratchKey().substr(Env->ScratchKey().rfind('\\') + 1) + " ";
+    }
+
+    void TearDown() override {
+        for (const auto& [root, path] : Made) {
+            TRegistry reg(P().Registry);
+            reg.SetRootKey(root);
+            reg.DeleteKey(path);
+        }
+    }
+
+    TPlatform& P() { return Env->Platform(); }
+
+    std::string MakeEntry(HKey root, const std::string& subkey, const std::vector<TValueSpec>& values) {
+        const std::string path = std::string(kUninstallKey) + "\\" + Tag + subkey;
+        TRegistry reg(P().Registry);
+        reg.SetRootKey(root);
+        EXPECT_TRUE(reg.OpenKey(path, true));
+        for (const TValueSpec& v : values) {
+            if (v.IsNumber) {
+                reg.WriteInteger(v.Name, v.Number);
+            } else {
+                reg.WriteString(v.Name, v.Text);
+            }
+        }
+        Made.emplace_back(root, path);
+        return path;
+    }
+
+    std::string App(const std::string& name) { return Tag + name; }
+
+    // Our entries in Items order, as "root:name".
+    std::vector<std::string> Ours(const TUninstallManager& m) const {
+        std::vector<std::string> out;
+        for (const auto& [name, item] : m.Items) {
+            if (item->KeyPath.find(Tag) != std::string::npos) {
+                out.push_back(std::string(item->RootKey == kHKeyLocalMachine ? "LM:" : "CU:") +
+                              name.substr(std::min(name.size(), Tag.size())));
+            }
+        }
+        return out;
+    }
+
+    TUninstallItem* Find(TUninstallManager& m, HKey root, const std::string& name) {
+        for (auto& [itemName, item] : m.Items) {
+            if (item->RootKey == root && itemName == App(name)) {
+                return item.get();
+            }
+        }
+        return nullptr;
+    }
+
+    std::unique_ptr<TContractEnv> Env;
+    std::string Tag;
+    std::vector<std::pair<HKey, std::string>> Made;
+};
+
+TEST_F(InventoryContract, RefreshReadsMachineEntriesFirstAndCountsOnlyApplications) {
+    TUninstallManager manager(P());
+    manager.Refresh();
+    const int before = manager.AppCount;
+
+    MakeEntry(kHKeyCurrentUser, "shared", {S("DisplayName", App("Shared")), S("UninstallString", "x.exe")});
+    MakeEntry(kHKeyLocalMachine, "shared", {S("DisplayName", App("Shared")), S("UninstallString", "y.exe")});
+    MakeEntry(kHKeyLocalMachine, "b key", {S("DisplayName", App("Second")), S("UninstallString", "u.exe"),
+                                           N("NoRemove", 0)});
+    MakeEntry(kHKeyLocalMachine, "a key", {S("DisplayName", App("First")), S("UninstallString", "u.exe"),
+                                           S("DisplayVersion", "1.2"), S("Publisher", "Maker"),
+                                           S("InstallLocation", "C:\\Apps\\First\\"), S("DisplayIcon", "i.ico,-101"),
+                                           S("HelpLink", "h"), S("HelpTelephone", "t"), S("URLInfoAbout", "a"),
+                                           S("urlupdateinfo", "u")});
+    MakeEntry(kHKeyLocalMachine, "c no modify", {S("DisplayName", App("Locked")), S("UninstallString", "u.exe"),
+                                                 N("NoModify", 1)});
+    MakeEntry(kHKeyCurrentUser, "d no command", {S("DisplayName", App("NoCommand"))});
+    MakeEntry(kHKeyCurrentUser, "e no remove", {S("DisplayName", App("Fixed")), S("UninstallString", "u.exe"),
+                                                N("NoRemove", -1)});
+
+    manager.Refresh();
+    const std::vector<std::string> expected{"LM:First", "LM:Second", "LM:Locked", "LM:Shared",
+                                            "CU:NoCommand", "CU:Fixed", "CU:Shared"};
+    EXPECT_EQ(Ours(manager), expected);
+    EXPECT_EQ(manager.AppCount - before, 4); // First, Second and both Shared
+
+    const TUninstallItem* first = Find(manager, kHKeyLocalMachine, "First");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->KeyPath, std::string(kUninstallKey) + "\\" + Tag + "a key");
+    EXPECT_EQ(first->DisplayVersion, "1.2");
+    EXPECT_EQ(first->Publisher, "Maker");
+    EXPECT_EQ(first->InstallLocation, "C:\\Apps\\First\\");
+    EXPECT_EQ(first->DisplayIcon, "i.ico,-101");
+    EXPECT_EQ(first->HelpLink + first->HelpTelephone + first->URLInfoAbout + first->URLUpdateInfo, "htau");
+    EXPECT_FALSE(first->New);
+    EXPECT_FALSE(first->Bad);
+}
+
+TEST_F(InventoryContract, AnEntryWithAValueOfTheWrongTypeIsLeftOutAndTheRestStays) {
+    MakeEntry(kHKeyCurrentUser, "1 before", {S("DisplayName", App("Before")), S("UninstallString", "u.exe")});
+    MakeEntry(kHKeyCurrentUser, "2 broken", {S("DisplayName", App("Broken")), S("UninstallString", "u.exe"),
+                                             N("DisplayIcon", 3)});
+    MakeEntry(kHKeyCurrentUser, "3 flag", {S("DisplayName", App("TextFlag")), S("UninstallString", "u.exe"),
+                                           S("NoRemove", "1")});
+    MakeEntry(kHKeyCurrentUser, "4 after", {S("DisplayName", App("After")), S("UninstallString", "u.exe")});
+    TUninstallManager manager(P());
+    manager.Refresh();
+    EXPECT_EQ(Ours(manager), (std::vector<std::string>{"CU:Before", "CU:After"}));
+}
+
+TEST_F(InventoryContract, DeletingRemovesTheKeyUnderItsOwnRootOnly) {
+    const std::string path = MakeEntry(kHKeyCurrentUser, "twin", {S("DisplayName", App("Twin")),
+                                                                  S("UninstallString", "u.exe")});
+    MakeEntry(kHKeyLocalMachine, "twin", {S("DisplayName", App("Twin")), S("UninstallString", "u.exe")});
+    {
+        TRegistry reg(P().Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        ASSERT_TRUE(reg.OpenKey(path + "\\Nested\\Deeper", true)); // leftovers go with it
+    }
+    TUninstallManager manager(P());
+    manager.Refresh();
+    const int apps = manager.AppCount;
+    TUninstallItem* user = Find(manager, kHKeyCurrentUser, "Twin");
+    ASSERT_NE(user, nullptr);
+    EXPECT_TRUE(manager.EntryExists(*user));
+
+    manager.DeleteEntry(user);
+    EXPECT_EQ(Ours(manager), std::vector<std::string>{"LM:Twin"});
+    EXPECT_EQ(manager.AppCount, apps - 1);
+    TRegistry reg(P().Registry);
+    reg.SetRootKey(kHKeyCurrentUser);
+    EXPECT_FALSE(reg.KeyExists(path));
+    reg.SetRootKey(kHKeyLocalMachine);
+    EXPECT_TRUE(reg.KeyExists(path));
+
+    TUninstallItem* machine = Find(manager, kHKeyLocalMachine, "Twin");
+    ASSERT_NE(machine, nullptr);
+    reg.DeleteKey(path);
+    EXPECT_FALSE(manager.EntryExists(*machine));
+}
+
+TEST_F(InventoryContract, WaitingForAnUninstallerCoversTheCopyItHandsOver) {
+    const std::string marker = Env->ScratchFolder() + "\\uninstalled.txt";
+    MakeEntry(kHKeyCurrentUser, "hands over",
+              {S("DisplayName", App("HandsOver")),
+               S("UninstallString", Env->HelperCommand("spawn 600 \"" + marker + "\""))});
+    MakeEntry(kHKeyCurrentUser, "unstartable",
+              {S("DisplayName", App("Unstartable")),
+               S("UninstallString", Env->ScratchFolder() + "\\missing uninstaller.exe /S")});
+    TUninstallManager manager(P());
+    manager.Refresh();
+    TUninstallItem* item = Find(manager, kHKeyCurrentUser, "HandsOver");
+    ASSERT_NE(item, nullptr);
+    manager.RunUninstallerAndWait(*item);
+    EXPECT_TRUE(P().Files.FileExists(marker));
+
+    TUninstallItem* broken = Find(manager, kHKeyCurrentUser, "Unstartable");
+    ASSERT_NE(broken, nullptr);
+    manager.RunUninstallerAndWait(*broken); // returns at once
+    manager.RunUninstaller(*broken);
+}
+
+TEST_F(InventoryContract, ValuesSurviveAReadAndRewriteByteForByte) {
+    const std::string path = MakeEntry(kHKeyCurrentUser, "values", {S("DisplayName", App("Values"))});
+    {
+        TRegistry reg(P().Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        ASSERT_TRUE(reg.OpenKey(path, false));
+        reg.WriteString("", "default");
+        reg.WriteInteger("Size", 5);
+        std::vector<std::uint8_t> blob(40, 0xAB);
+        reg.WriteBinaryData("Blob", blob.data(), blob.size());
+        reg.WriteExpandString("Icon", "%SystemRoot%\\x.ico");
+        reg.WriteRaw("List", {kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
+        reg.WriteString("Args", "a=b=c");
+        ASSERT_TRUE(reg.OpenKey(path + "\\Sub", true));
+        reg.WriteString("kept", "yes");
+    }
+    TUninstallManager manager(P());
+    manager.Refresh();
+    TUninstallItem* item = Find(manager, kHKeyCurrentUser, "Values");
+    ASSERT_NE(item, nullptr);
+    std::vector<std::string> lines = item->ReadValues();
+    std::vector<std::string> sorted = lines;
+    std::sort(sorted.begin(), sorted.end());
+    const std::vector<std::string> expected{"=default", "Args=a=b=c", "Blob=40", "DisplayName=" + App("Values"),
+                                            "Icon=%SystemRoot%\\x.ico", "List=a b", "Size=5"};
+    EXPECT_EQ(sorted, expected);
+
+    auto raw = [&](const std::string& name) {
+        TRegistry reg(P().Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(path, false);
+        TRegRawValue value;
+        reg.ReadRaw(name, &value);
+        return std::make_pair(value.Type, value.Data);
+    };
+    const auto blobBefore = raw("Blob");
+    const auto listBefore = raw("List");
+    item->WriteValues(lines);
+    EXPECT_EQ(raw("Blob"), blobBefore);
+    EXPECT_EQ(raw("List"), listBefore);
+    EXPECT_EQ(raw("Icon").first, static_cast<std::uint32_t>(kRegExpandSz));
+    EXPECT_EQ(raw("Size").first, static_cast<std::uint32_t>(kRegDword));
+
+    // Edited lines: a number stays a number, a new line is a string, a
+    // dropped line is gone, and the entry's subkey is still there.
+    std::vector<std::string> edited;
+    for (const std::string& line : lines) {
+        if (line.rfind("Size=", 0) == 0) {
+            edited.push_back("Size=-7");
+        } else if (line.rfind("Args=", 0) != 0) {
+            edited.push_back(line);
+        }
+    }
+    edited.push_back("New Value=x=y");
+    item->WriteValues(edited);
+    TRegistry reg(P().Registry);
+    reg.SetRootKey(kHKeyCurrentUser);
+    ASSERT_TRUE(reg.OpenKey(path, false));
+    EXPECT_EQ(reg.ReadInteger("Size"), -7);
+    EXPECT_EQ(reg.ReadString("New Value"), "x=y");
+    EXPECT_FALSE(reg.ValueExists("Args"));
+    EXPECT_EQ(reg.ReadString(""), "default");
+    EXPECT_TRUE(reg.KeyExists(path + "\\Sub"));
+}
+
+TEST_F(InventoryContract, NamesFileRoundTripMarksOnlyNewNames) {
+    MakeEntry(kHKeyCurrentUser, "old", {S("DisplayName", App("Old")), S("UninstallString", "u.exe")});
+    TUninstallManager first(P());
+    first.Refresh();
+    const std::string names = Env->ScratchFolder() + "\\" + kNamesFile;
+    first.SaveNames(names);
+
+    MakeEntry(kHKeyCurrentUser, "new", {S("DisplayName", App("New")), S("UninstallString", "u.exe")});
+    TUninstallManager second(P());
+    second.Refresh();
+    second.LoadLastNames(names);
+    second.MarkNewEntries();
+    EXPECT_TRUE(second.HasNew);
+    EXPECT_FALSE(Find(second, kHKeyCurrentUser, "Old")->New);
+    EXPECT_TRUE(Find(second, kHKeyCurrentUser, "New")->New);
+    std::string text;
+    ASSERT_TRUE(P().Files.ReadFile(names, &text));
+    EXPECT_NE(text.find(App("Old") + "\r\n"), std::string::npos);
+}
+
+} // namespace
+
+} // namespace cv::test

@@ -1,0 +1,361 @@
+// The platform's promises, run against the substitute on the host and against
+// the real Win32 services under Wine, so the stand-in cannot drift.
+#include "contract/ContractEnv.h"
+
+#include "platform/Errors.h"
+#include "platform/PathText.h"
+#include "platform/RegFile.h"
+#include "platform/Registry.h"
+#include "platform/TextCase.h"
+#include "platform/Utf.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+namespace cv::test {
+
+namespace {
+
+class PlatformContract : public ::testing::Test {
+protected:
+    void SetUp() override { Env = MakeContractEnv(); }
+
+    TPlatform& P() { return Env->Platform(); }
+    std::string InScratch(const std::string& name) { return Env->ScratchFolder() + "\\" + name; }
+    std::string Key(const std::string& sub = {}) { return Env->ScratchKey() + (sub.empty() ? "" : "\\" + sub); }
+    TRegistry Reg() {
+        TRegistry reg(P().Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        return reg;
+    }
+
+    std::unique_ptr<TContractEnv> Env;
+};
+
+// Everything below a key: paths, value names, types and data, in the
+// platform's own order.
+std::vector<std::string> Dump(IRegistryApi& api, HKey root, const std::string& path) {
+    std::vector<std::string> out;
+    HKey key = 0;
+    if (api.OpenKey(root, path, kKeyRead, &key) != kErrorSuccess) {
+        return out;
+    }
+    std::string name;
+    std::vector<std::string> values;
+    for (std::uint32_t i = 0; api.EnumValue(key, i, &name) == kErrorSuccess; ++i) {
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+        api.QueryValue(key, name, &type, &data);
+        std::string line = path + " | " + name + " | " + std::to_string(type) + " |";
+        for (std::uint8_t b : data) {
+            line += " " + std::to_string(b);
+        }
+        values.push_back(line);
+    }
+    std::sort(values.begin(), values.end());
+    out.push_back("[" + path + "]");
+    out.insert(out.end(), values.begin(), values.end());
+    std::vector<std::string> subkeys;
+    for (std::uint32_t i = 0; api.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
+        subkeys.push_back(name);
+    }
+    api.CloseKey(key);
+    for (const std::string& sub : subkeys) {
+        const auto below = Dump(api, root, path + "\\" + sub);
+        out.insert(out.end(), below.begin(), below.end());
+    }
+    return out;
+}
+
+TEST_F(PlatformContract, SubkeysAndValuesEnumerateInEachPlatformsOrder) {
+    TRegistry reg = Reg();
+    for (const char* name : {"beta", "Alpha", "gamma", "_under", "[bracket"}) {
+        ASSERT_TRUE(reg.OpenKey(Key(name), true));
+    }
+    ASSERT_TRUE(reg.OpenKey(Key(), false));
+    // Windows compares upper-cased names, Wine lower-cased ones: they part only
+    // for the characters between the two alphabets.
+    const std::vector<std::string> windowsOrder{"Alpha", "beta", "gamma", "[bracket", "_under"};
+    const std::vector<std::string> wineOrder{"[bracket", "_under", "Alpha", "beta", "gamma"};
+    EXPECT_EQ(reg.GetKeyNames(), Env->IsWine() ? wineOrder : windowsOrder);
+
+    for (const char* name : {"zulu", "Alpha", "mike"}) {
+        reg.WriteString(name, "x");
+    }
+    const std::vector<std::string> created{"zulu", "Alpha", "mike"};
+    const std::vector<std::string> sorted{"Alpha", "mike", "zulu"};
+    EXPECT_EQ(reg.GetValueNames(), Env->IsWine() ? sorted : created);
+}
+
+TEST_F(PlatformContract, NamesMatchWithoutCaseAndKeepTheirSpelling) {
+    TRegistry reg = Reg();
+    ASSERT_TRUE(reg.OpenKey(Key("MixedCase"), true));
+    reg.WriteString("DisplayName", "first");
+    reg.WriteString("DISPLAYNAME", "second");
+    EXPECT_EQ(reg.GetValueNames(), std::vector<std::string>{"DisplayName"});
+    EXPECT_EQ(reg.ReadString("displayname"), "second");
+    EXPECT_TRUE(reg.OpenKey(Key("MIXEDCASE"), false));
+    ASSERT_TRUE(reg.OpenKey(Key(), false));
+    EXPECT_EQ(reg.GetKeyNames(), std::vector<std::string>{"MixedCase"});
+    EXPECT_TRUE(reg.KeyExists(Key("mixedcase")));
+}
+
+TEST_F(PlatformContract, ValueTypesReadBackAndWrongTypesRaiseTheDataTypeError) {
+    TRegistry reg = Reg();
+    ASSERT_TRUE(reg.OpenKey(Key("Types"), true));
+    reg.WriteString("Text", "Caf\xC3\xA9 \"quoted\" C:\\Path");
+    reg.WriteExpandString("Expand", "%SystemRoot%\\x");
+    reg.WriteInteger("Number", -1);
+    const std::uint8_t bytes[40] = {1, 2, 3};
+    reg.WriteBinaryData("Blob", bytes, sizeof bytes);
+    reg.WriteString("", "default");
+    reg.WriteRaw("Empty", {kRegSz, {}});
+    reg.WriteRaw("Multi", {kRegMultiSz, RegStringData("a")});
+
+    EXPECT_EQ(reg.ReadString("Text"), "Caf\xC3\xA9 \"quoted\" C:\\Path");
+    EXPECT_EQ(reg.ReadString("Expand"), "%SystemRoot%\\x"); // never expanded
+    EXPECT_EQ(reg.ReadInteger("Number"), -1);
+    EXPECT_TRUE(reg.ReadBool("Number"));
+    std::uint8_t buffer[64] = {};
+    EXPECT_EQ(reg.ReadBinaryData("Blob", buffer, sizeof buffer), 40u);
+    EXPECT_EQ(buffer[2], 3);
+    EXPECT_EQ(reg.ReadString(""), "default");
+    EXPECT_EQ(reg.ReadString("Empty"), "");
+    EXPECT_EQ(reg.ReadString("Missing"), "");
+    EXPECT_EQ(reg.ReadBinaryData("Missing", buffer, sizeof buffer), 0u);
+    TRegDataInfo info;
+    ASSERT_TRUE(reg.GetDataInfo("Blob", &info));
+    EXPECT_EQ(info.Type, static_cast<std::uint32_t>(kRegBinary));
+    EXPECT_EQ(info.Size, 40u);
+    EXPECT_FALSE(reg.GetDataInfo("Missing", &info));
+
+    struct TWrong {
+        const char* Name;
+        std::function<void()> Read;
+    };
+    const TWrong wrong[] = {
+        {"Number", [&] { reg.ReadString("Number"); }},
+        {"Blob", [&] { reg.ReadString("Blob"); }},
+        {"Multi", [&] { reg.ReadString("Multi"); }},
+        {"Text", [&] { reg.ReadInteger("Text"); }},
+        {"Missing", [&] { reg.ReadInteger("Missing"); }},
+        {"Text", [&] { reg.ReadBinaryData("Text", buffer, sizeof buffer); }},
+        {"Blob", [&] { reg.ReadBinaryData("Blob", buffer, 39); }},
+    };
+    for (const TWrong& w : wrong) {
+        try {
+            w.Read();
+            ADD_FAILURE() << "no error reading " << w.Name;
+        } catch (const ERegistryError& e) {
+            EXPECT_EQ(std::string(e.what()), std::string("Invalid data type for '") + w.Name + "'");
+        }
+    }
+}
+
+TEST_F(PlatformContract, KeysWithSubkeysGoOnlyThroughTheRecursiveDelete) {
+    TRegistry reg = Reg();
+    for (const char* path : {"Tree\\a\\b\\c", "Tree\\a\\d", "Tree\\e"}) {
+        ASSERT_TRUE(reg.OpenKey(Key(path), true));
+        reg.WriteString("v", path);
+    }
+    HKey parent = 0;
+    ASSERT_EQ(P().Registry.OpenKey(kHKeyCurrentUser, Key(), kKeyAllAccess, &parent), kErrorSuccess);
+    EXPECT_EQ(P().Registry.DeleteKey(parent, "Tree"), kErrorAccessDenied);
+    P().Registry.CloseKey(parent);
+    reg.CloseKey();
+
+    EXPECT_TRUE(reg.DeleteKey(Key("Tree")));
+    EXPECT_FALSE(reg.KeyExists(Key("Tree")));
+    EXPECT_FALSE(reg.DeleteKey(Key("Tree")));
+    EXPECT_TRUE(reg.KeyExists(Key()));
+}
+
+TEST_F(PlatformContract, AHandleToADeletedKeyFindsNothing) {
+    TRegistry reg = Reg();
+    ASSERT_TRUE(reg.OpenKey(Key("Doomed"), true));
+    reg.WriteString("v", "x");
+    TRegistry other = Reg();
+    EXPECT_TRUE(other.DeleteKey(Key("Doomed")));
+    EXPECT_EQ(reg.ReadString("v"), "");
+    EXPECT_THROW(reg.WriteString("v", "y"), ERegistryError);
+}
+
+TEST_F(PlatformContract, ExportThenImportRestoresEveryValueExactly) {
+    TRegistry reg = Reg();
+    ASSERT_TRUE(reg.OpenKey(Key("Export\\Inner Key"), true));
+    reg.WriteString("", "default value");
+    reg.WriteString("Quote \"and\" back\\slash", "C:\\Program Files\\\"x\"");
+    reg.WriteString("Unicode \xE2\x82\xAC", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82");
+    reg.WriteRaw("EmptyString", {kRegSz, {}});
+    reg.WriteRaw("Unterminated", {kRegSz, {'a', 0, 'b', 0}});
+    reg.WriteExpandString("Expand", "%ProgramFiles%\\App\\app.exe /autoRun");
+    reg.WriteInteger("Dword", 0x12345678);
+    std::vector<std::uint8_t> blob(300);
+    for (std::size_t i = 0; i < blob.size(); ++i) {
+        blob[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    reg.WriteBinaryData("LongBinary", blob.data(), blob.size());
+    reg.WriteRaw("Multi", {kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
+    reg.WriteRaw("EmptyMulti", {kRegMultiSz, {}});
+    reg.WriteRaw("Qword", {kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}});
+    reg.WriteRaw("None", {kRegNone, {9}});
+    ASSERT_TRUE(reg.OpenKey(Key("Export\\Inner Key\\Deeper"), true));
+    reg.WriteInteger("n", 7);
+    reg.CloseKey();
+
+    const std::vector<std::string> before = Dump(P().Registry, kHKeyCurrentUser, Key("Export"));
+    const std::string file = InScratch("backup one.reg");
+    ASSERT_TRUE(P().Shell.RegeditExport("HKEY_CURRENT_USER\\" + Key("Export"), file));
+    std::string bytes;
+    ASSERT_TRUE(P().Files.ReadFile(file, &bytes));
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(Utf16BytesToUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, 72),
+              "Windows Registry Editor Version 5.00");
+
+    ASSERT_TRUE(reg.DeleteKey(Key("Export")));
+    ASSERT_TRUE(P().Shell.RegeditImport(file));
+    EXPECT_EQ(Dump(P().Registry, kHKeyCurrentUser, Key("Export")), before);
+
+    // An import merges: values the file does not name stay.
+    ASSERT_TRUE(reg.OpenKey(Key("Export\\Inner Key"), false));
+    reg.WriteString("Added later", "stays");
+    reg.WriteString("Dword", "changed");
+    ASSERT_TRUE(P().Shell.RegeditImport(file));
+    EXPECT_EQ(reg.ReadString("Added later"), "stays");
+    EXPECT_EQ(reg.ReadInteger("Dword"), 0x12345678);
+
+    EXPECT_FALSE(P().Shell.RegeditExport("HKEY_CURRENT_USER\\" + Key("Missing"), InScratch("missing.reg")));
+    EXPECT_FALSE(P().Files.FileExists(InScratch("missing.reg")));
+}
+
+TEST_F(PlatformContract, ShortcutsKeepTheirTarget) {
+    const std::string target = InScratch("Some Program.exe");
+    ASSERT_TRUE(P().Files.WriteFile(target, "MZ"));
+    const std::string link = InScratch("Some Program.lnk");
+    ASSERT_TRUE(P().Shell.CreateShortcut(link, target, "/min", Env->ScratchFolder()));
+    EXPECT_TRUE(P().Files.FileExists(link));
+    EXPECT_TRUE(SameText(P().Shell.ResolveShortcut(link), target)) << P().Shell.ResolveShortcut(link);
+
+    ASSERT_TRUE(P().Files.WriteFile(InScratch("not a link.lnk"), "plain text"));
+    EXPECT_EQ(P().Shell.ResolveShortcut(InScratch("not a link.lnk")), "");
+    EXPECT_EQ(P().Shell.ResolveShortcut(InScratch("missing.lnk")), "");
+}
+
+TEST_F(PlatformContract, AssociatedProgramOfFilesAndBareProgramNames) {
+    const std::string text = InScratch("readme.txt");
+    ASSERT_TRUE(P().Files.WriteFile(text, "hello"));
+    const std::string program = P().Shell.AssociatedProgram(text);
+    EXPECT_TRUE(SameText(ExtractFileName(program), "notepad.exe")) << program;
+    EXPECT_EQ(P().Shell.AssociatedProgram(InScratch("missing.txt")), "");
+    EXPECT_EQ(P().Shell.AssociatedProgram(""), "");
+
+    const std::string program2 = P().Shell.AssociatedProgram("notepad.exe");
+    EXPECT_TRUE(SameText(program2, P().Shell.SystemDirectory() + "\\notepad.exe")) << program2;
+    const std::string exe = InScratch("tool.exe");
+    ASSERT_TRUE(P().Files.WriteFile(exe, "MZ"));
+    EXPECT_TRUE(SameText(P().Shell.AssociatedProgram(exe), exe));
+}
+
+TEST_F(PlatformContract, ShortPathsHaveNoBlanksAndLeadToTheSameFile) {
+    ASSERT_TRUE(P().Files.MakeDirectory(InScratch("A Long Folder Name")));
+    const std::string file = InScratch("A Long Folder Name\\Some Long File Name.text");
+    ASSERT_TRUE(P().Files.WriteFile(file, "data"));
+    const std::string shortPath = P().Files.ShortPathName(file);
+    ASSERT_FALSE(shortPath.empty());
+    const std::string tail = shortPath.substr(P().Files.ShortPathName(Env->ScratchFolder()).size());
+    EXPECT_EQ(tail.find(' '), std::string::npos) << shortPath;
+    std::string data;
+    EXPECT_TRUE(P().Files.ReadFile(shortPath, &data));
+    EXPECT_EQ(data, "data");
+    EXPECT_EQ(P().Files.ShortPathName(InScratch("missing file.txt")), "");
+}
+
+TEST_F(PlatformContract, FileChangesFailOnlyByTheirResult) {
+    auto& f = P().Files;
+    const std::string a = InScratch("a.txt");
+    const std::string b = InScratch("b.txt");
+    ASSERT_TRUE(f.WriteFile(a, "first"));
+    ASSERT_TRUE(f.WriteFile(b, "second"));
+    ASSERT_TRUE(f.MakeDirectory(InScratch("sub")));
+    ASSERT_TRUE(f.WriteFile(InScratch("sub\\inner.txt"), "x"));
+
+    struct TCase {
+        const char* What;
+        bool Result;
+        bool Expected;
+    };
+    const TCase cases[] = {
+        {"delete a missing file", f.RemoveFile(InScratch("missing.txt")), false},
+        {"move a missing file", f.MovePath(InScratch("missing.txt"), InScratch("c.txt"), true), false},
+        {"move onto a file without replace", f.MovePath(a, b, false), false},
+        {"write into a missing folder", f.WriteFile(InScratch("nowhere\\x.txt"), "x"), false},
+        {"make an existing folder", f.MakeDirectory(InScratch("sub")), false},
+        {"remove a folder with files", f.RemoveEmptyDirectory(InScratch("sub")), false},
+        {"remove a missing folder", f.RemoveEmptyDirectory(InScratch("gone")), false},
+        {"change to a missing folder", f.ChangeDirectory(InScratch("gone")), false},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(c.Result, c.Expected) << c.What;
+    }
+    std::string data;
+    ASSERT_TRUE(f.ReadFile(b, &data));
+    EXPECT_EQ(data, "second");
+
+    EXPECT_TRUE(f.MovePath(a, b, true));
+    EXPECT_FALSE(f.FileExists(a));
+    ASSERT_TRUE(f.ReadFile(b, &data));
+    EXPECT_EQ(data, "first");
+    EXPECT_TRUE(f.RemoveFile(InScratch("sub\\inner.txt")));
+    EXPECT_TRUE(f.RemoveEmptyDirectory(InScratch("sub")));
+    EXPECT_FALSE(f.DirectoryExists(InScratch("sub")));
+    EXPECT_FALSE(f.FileExists(Env->ScratchFolder()));
+    EXPECT_TRUE(f.DirectoryExists(Env->ScratchFolder()));
+}
+
+TEST_F(PlatformContract, FindFilesListsMatchesWithSizesAndAttributes) {
+    auto& f = P().Files;
+    ASSERT_TRUE(f.WriteFile(InScratch("big.exe"), std::string(1000, 'x')));
+    ASSERT_TRUE(f.WriteFile(InScratch("EMPTY.EXE"), ""));
+    ASSERT_TRUE(f.WriteFile(InScratch("notes.txt"), "abc"));
+    ASSERT_TRUE(f.MakeDirectory(InScratch("folder.exe")));
+    std::map<std::string, std::pair<std::uint64_t, bool>> found;
+    for (const TFoundFile& file : f.FindFiles(Env->ScratchFolder(), "*.exe")) {
+        found[UpperText(file.Name)] = {file.Size, (file.Attributes & kFileAttributeDirectory) != 0};
+    }
+    const std::map<std::string, std::pair<std::uint64_t, bool>> expected{
+        {"BIG.EXE", {1000, false}}, {"EMPTY.EXE", {0, false}}, {"FOLDER.EXE", {0, true}}};
+    EXPECT_EQ(found, expected);
+    EXPECT_TRUE(f.FindFiles(InScratch("missing"), "*").empty());
+}
+
+TEST_F(PlatformContract, ProcessesReportStillActiveUntilTheyEnd) {
+    auto process = P().Processes.Start(Env->HelperCommand("sleep 1500 exit 7"), false);
+    ASSERT_NE(process, nullptr);
+    std::uint32_t code = 0;
+    ASSERT_TRUE(process->GetExitCode(&code));
+    EXPECT_EQ(code, kStillActive);
+    EXPECT_FALSE(process->Wait(P().ProcessMessages, 100));
+    EXPECT_TRUE(process->Wait(P().ProcessMessages));
+    ASSERT_TRUE(process->GetExitCode(&code));
+    EXPECT_EQ(code, 7u);
+
+    EXPECT_EQ(P().Processes.Start(InScratch("no such program.exe") + " /x", false), nullptr);
+    ASSERT_TRUE(P().Files.WriteFile(InScratch("document.txt"), "text"));
+    EXPECT_EQ(P().Processes.Start("\"" + InScratch("document.txt") + "\"", false), nullptr);
+}
+
+TEST_F(PlatformContract, ATrackedWaitOutlastsTheCopiesAProgramStarts) {
+    const std::string marker = InScratch("child finished.txt");
+    auto process = P().Processes.Start(Env->HelperCommand("spawn 700 \"" + marker + "\""), true);
+    ASSERT_NE(process, nullptr);
+    EXPECT_TRUE(process->Wait(P().ProcessMessages));
+    EXPECT_TRUE(P().Files.FileExists(marker));
+}
+
+} // namespace
+
+} // namespace cv::test

@@ -1,0 +1,39 @@
+// A small program the Windows tests start: it waits, leaves a marker file,
+// starts a copy of itself and ends with a chosen exit code, as uninstallers do.
+//   cv_testhelper sleep MS | exit CODE | touch PATH | spawn MS PATH  (any order)
+// "spawn" starts a detached copy that sleeps MS and then touches PATH.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+int wmain(int argc, wchar_t** argv) {
+    int code = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring word = argv[i];
+        if (word == L"sleep" && i + 1 < argc) {
+            ::Sleep(static_cast<DWORD>(std::wcstoul(argv[++i], nullptr, 10)));
+        } else if (word == L"exit" && i + 1 < argc) {
+            code = static_cast<int>(std::wcstol(argv[++i], nullptr, 10));
+        } else if (word == L"touch" && i + 1 < argc) {
+            HANDLE file = ::CreateFileW(argv[++i], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                ::CloseHandle(file);
+            }
+        } else if (word == L"spawn" && i + 2 < argc) {
+            wchar_t self[32768];
+            ::GetModuleFileNameW(nullptr, self, 32768);
+            std::wstring line = L"\"" + std::wstring(self) + L"\" sleep " + argv[i + 1] + L" touch \"" + argv[i + 2] + L"\"";
+            i += 2;
+            STARTUPINFOW startup = {};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION info = {};
+            if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                                 &startup, &info)) {
+                ::CloseHandle(info.hThread);
+                ::CloseHandle(info.hProcess);
+            }
+        }
+    }
+    return code;
+}

@@ -1,0 +1,97 @@
+// The substitute's own rules that the shared platform tests cannot reach:
+// refused access, generated short names, failures on demand, process steps.
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/substitute/SubstitutePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace cv::test {
+
+namespace {
+
+TEST(SubstituteRegistry, KeysThatRefuseWritesOpenOnlyForReading) {
+    TSubstituteRegistry api;
+    TRegistry reg(api);
+    reg.SetRootKey(kHKeyLocalMachine);
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\Locked\\Child", true));
+    reg.CloseKey();
+    api.SetRefusesWrite(kHKeyLocalMachine, "SOFTWARE\\Locked", true);
+
+    EXPECT_FALSE(reg.OpenKey("SOFTWARE\\Locked", false));
+    EXPECT_FALSE(reg.OpenKey("SOFTWARE\\Locked\\New", true));
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\Locked"));
+    EXPECT_TRUE(reg.OpenKey("SOFTWARE\\Locked\\Child", false)); // its subkeys have their own rights
+    EXPECT_FALSE(reg.DeleteKey("SOFTWARE\\Locked"));
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\Locked"));
+    ASSERT_TRUE(reg.OpenKeyReadOnly("SOFTWARE\\Locked"));
+    EXPECT_THROW(reg.WriteString("v", "x"), ERegistryError);
+    EXPECT_FALSE(reg.DeleteKey(""));
+    EXPECT_FALSE(reg.DeleteKey("\\"));
+    reg.CloseKey();
+    EXPECT_EQ(api.OpenHandleCount(), 0u);
+}
+
+TEST(SubstituteFileSystem, ShortNamesAreUniqueInTheirFolder) {
+    TSubstituteFileSystem files;
+    files.AddFile("C:\\Program Files\\a.txt");
+    files.AddFile("C:\\Program Data\\b.txt");
+    files.AddFile("C:\\SHORT.TXT");
+    files.AddFile("C:\\Program Files\\Long Name.html");
+    EXPECT_EQ(files.ShortPathName("C:\\Program Files\\a.txt"), "C:\\PROGRA~1\\a.txt");
+    EXPECT_EQ(files.ShortPathName("C:\\program data\\B.TXT"), "C:\\PROGRA~2\\b.txt");
+    EXPECT_EQ(files.ShortPathName("C:\\Program Files\\Long Name.html"), "C:\\PROGRA~1\\LONGNA~1.HTM");
+    EXPECT_EQ(files.ShortPathName("C:\\SHORT.TXT"), "C:\\SHORT.TXT");
+    EXPECT_EQ(files.FullPathName("C:\\Program Files\\..\\x\\.\\y"), "C:\\x\\y");
+    ASSERT_TRUE(files.ChangeDirectory("C:\\Program Files"));
+    EXPECT_TRUE(files.FileExists("a.txt"));
+    EXPECT_TRUE(files.FileExists("\\SHORT.TXT"));
+    EXPECT_FALSE(files.FileExists("bad|name.txt"));
+    EXPECT_FALSE(files.WriteFile("bad|name.txt", "x"));
+}
+
+TEST(SubstituteFileSystem, ReadOnlyFilesAndInjectedFailuresRefuseChanges) {
+    TSubstituteFileSystem files;
+    files.AddFile("C:\\ro.txt", "keep", kFileAttributeReadOnly);
+    files.AddFile("C:\\rw.txt", "new");
+    EXPECT_FALSE(files.WriteFile("C:\\ro.txt", "x"));
+    EXPECT_FALSE(files.RemoveFile("C:\\ro.txt"));
+    EXPECT_FALSE(files.MovePath("C:\\rw.txt", "C:\\ro.txt", true));
+    files.SetFault([](const std::string& op, const std::string& path) { return op == "RemoveFile" && path == "C:\\rw.txt"; });
+    EXPECT_FALSE(files.RemoveFile("C:\\rw.txt"));
+    EXPECT_TRUE(files.FileExists("C:\\rw.txt"));
+    files.SetFault(nullptr);
+    EXPECT_TRUE(files.MovePath("C:\\rw.txt", "C:\\Moved.txt", false));
+    EXPECT_FALSE(files.MovePath("C:\\", "C:\\x", false));
+    files.AddFolder("C:\\Outer\\Inner");
+    EXPECT_FALSE(files.MovePath("C:\\Outer", "C:\\Outer\\Inner\\Outer", false));
+    EXPECT_TRUE(files.MovePath("C:\\Outer", "C:\\Renamed", false));
+    EXPECT_TRUE(files.DirectoryExists("C:\\Renamed\\Inner"));
+}
+
+TEST(SubstituteProcesses, CommandLinesFindTheirProgramAsCreateProcessDoes) {
+    TSubstitutePlatform sub;
+    sub.Files.AddFile("C:\\Program Files\\App\\run.exe", "MZ");
+    sub.Files.AddFile("C:\\Program.exe", "MZ");
+    sub.Files.AddFile("C:\\Windows\\System32\\msiexec.exe", "MZ");
+    sub.Files.AddFile("C:\\doc.txt", "text");
+    struct TCase {
+        const char* Line;
+        const char* Program;
+    };
+    const TCase cases[] = {
+        {"\"C:\\Program Files\\App\\run.exe\" /x", "C:\\Program Files\\App\\run.exe"},
+        {"C:\\Program Files\\App\\run.exe /x", "C:\\Program.exe"}, // the classic unquoted-path trap
+        {"msiexec /x {id}", "C:\\Windows\\System32\\msiexec.exe"},
+        {"C:\\doc.txt", ""},
+        {"", ""},
+        {"\"C:\\Program Files\\App\\missing.exe\"", ""},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(sub.Processes.ProgramOf(c.Line), c.Program) << c.Line;
+    }
+}
+
+} // namespace
+
+} // namespace cv::test

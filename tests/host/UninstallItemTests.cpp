@@ -1,0 +1,184 @@
+#include "inventory/UninstallManager.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/substitute/SubstitutePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace cv::test {
+
+namespace {
+
+const std::string kKey = std::string(kUninstallKey) + "\\App";
+
+class UninstallItemTest : public ::testing::Test {
+protected:
+    UninstallItemTest() : Item(Sub.Platform) {
+        Item.RootKey = kHKeyLocalMachine;
+        Item.KeyPath = kKey;
+    }
+
+    TRegistry Reg() {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.OpenKey(kKey, true);
+        return reg;
+    }
+
+    // Names, types and data of the key, in enumeration order.
+    std::vector<std::pair<std::string, TRegRawValue>> Snapshot() {
+        TRegistry reg = Reg();
+        std::vector<std::pair<std::string, TRegRawValue>> out;
+        for (const std::string& name : reg.GetValueNames()) {
+            TRegRawValue value;
+            reg.ReadRaw(name, &value);
+            out.emplace_back(name, value);
+        }
+        return out;
+    }
+
+    TSubstitutePlatform Sub;
+    TUninstallItem Item;
+};
+
+TEST_F(UninstallItemTest, OnlyNamedRemovableEntriesWithACommandAreApplications) {
+    struct TCase {
+        const char* Name;
+        const char* Command;
+        bool NoModify;
+        bool NoRemove;
+        bool Expected;
+    };
+    const TCase cases[] = {
+        {"App", "u.exe", false, false, true},  {"App", "", false, false, false},
+        {"", "u.exe", false, false, false},    {"App", "u.exe", true, false, false},
+        {"App", "u.exe", false, true, false},  {"App", "u.exe", true, true, false},
+    };
+    for (const TCase& c : cases) {
+        Item.DisplayName = c.Name;
+        Item.UninstallString = c.Command;
+        Item.NoModify = c.NoModify;
+        Item.NoRemove = c.NoRemove;
+        EXPECT_EQ(Item.IsUninstallable(), c.Expected) << c.Name << "|" << c.Command << c.NoModify << c.NoRemove;
+    }
+}
+
+TEST_F(UninstallItemTest, InstallFolderFallsBackToTheExecutablesFolder) {
+    Sub.Files.AddFile("C:\\Program Files\\Tool\\bin\\unins000.exe", "MZ");
+    Sub.Files.AddFile("C:\\Windows\\System32\\msiexec.exe", "MZ");
+    Sub.Files.AddFolder("C:\\Program Files\\Tool");
+    struct TCase {
+        const char* Location;
+        const char* Command;
+        const char* Executable;
+        const char* Folder;
+    };
+    const TCase cases[] = {
+        {"C:\\Program Files\\Tool", "\"C:\\Program Files\\Tool\\bin\\unins000.exe\" /SILENT",
+         "C:\\Program Files\\Tool\\bin\\unins000.exe", "C:\\Program Files\\Tool"},
+        {"C:\\Program Files\\Tool\\", "x", "", "C:\\Program Files\\Tool\\"},
+        {"C:\\Gone", "C:\\Program Files\\Tool\\bin\\unins000.exe /x",
+         "C:\\Program Files\\Tool\\bin\\unins000.exe", "C:\\Program Files\\Tool\\bin\\"},
+        {"", "msiexec.exe /x {GUID}", "C:\\Windows\\System32\\msiexec.exe", "C:\\Windows\\System32\\"},
+        {"C:\\Gone", "C:\\Gone\\u.exe", "", ""},
+        {"", "", "", ""},
+    };
+    for (const TCase& c : cases) {
+        Item.InstallLocation = c.Location;
+        Item.UninstallString = c.Command;
+        EXPECT_EQ(Item.GetExecutable(), c.Executable) << c.Command;
+        EXPECT_EQ(Item.GetInstallDir(), c.Folder) << c.Command;
+    }
+}
+
+TEST_F(UninstallItemTest, ReadValuesGivesNameAndTextLinesInRegistryOrder) {
+    {
+        TRegistry reg = Reg();
+        reg.WriteString("DisplayName", "Tool");
+        reg.WriteInteger("EstimatedSize", 5);
+        std::vector<std::uint8_t> blob(40, 1);
+        reg.WriteBinaryData("Blob", blob.data(), blob.size());
+        reg.WriteInteger("Minus", -1);
+        reg.WriteBinaryData("EmptyBlob", nullptr, 0);
+        reg.WriteString("", "the default");
+        reg.WriteString("Cmd", "a=b");
+        reg.WriteRaw("Q", {kRegQword, {0, 1, 0, 0, 0, 0, 0, 0}});
+        reg.WriteRaw("Odd", {kRegDword, {1, 2}});
+    }
+    const std::vector<std::string> expected{"DisplayName=Tool", "EstimatedSize=5", "Blob=40", "Minus=-1",
+                                            "EmptyBlob=0", "=the default", "Cmd=a=b", "Q=256", "Odd=2"};
+    EXPECT_EQ(Item.ReadValues(), expected);
+
+    Item.KeyPath = kKey + "\\Missing";
+    EXPECT_TRUE(Item.ReadValues().empty());
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kKey, true);
+    Item.KeyPath = kKey;
+    EXPECT_TRUE(Item.ReadValues().empty()); // keys are opened for full access
+}
+
+TEST_F(UninstallItemTest, RewritingFromTextKeepsUntouchedValuesAndSetsTheRest) {
+    {
+        TRegistry reg = Reg();
+        reg.WriteString("DisplayName", "Tool");
+        reg.WriteInteger("Size", 5);
+        reg.WriteRaw("Raw", {kRegSz, {'x', 0, 0, 0, 'y', 0}}); // text stops at the NUL, data goes on
+        reg.WriteString("a=b", "c");                          // a name holding "="
+        reg.OpenKey(kKey + "\\Child", true);
+    }
+    const auto before = Snapshot();
+    Item.WriteValues(Item.ReadValues());
+    EXPECT_EQ(Snapshot(), before);
+
+    Item.WriteValues({"=new default", "DisplayName=Tool 2", "Size=12", "Size=13", "Plain", "Eq=1=2",
+                      "Size2=oops"});
+    TRegistry reg = Reg();
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"", "DisplayName", "Size", "Plain", "Eq", "Size2"}));
+    EXPECT_EQ(reg.ReadString(""), "new default");
+    EXPECT_EQ(reg.ReadString("DisplayName"), "Tool 2");
+    EXPECT_EQ(reg.ReadInteger("Size"), 13); // the later line wins, still a number
+    EXPECT_EQ(reg.ReadString("Plain"), "");
+    EXPECT_EQ(reg.ReadString("Eq"), "1=2");
+    EXPECT_TRUE(reg.KeyExists(kKey + "\\Child"));
+
+    Item.WriteValues({"Size=not a number"});
+    EXPECT_EQ(reg.ReadString("Size"), "not a number");
+}
+
+TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
+    {
+        TRegistry reg = Reg();
+        reg.WriteString("DisplayName", "Tool");
+        reg.WriteInteger("Size", 5);
+        reg.WriteExpandString("Icon", "%x%");
+    }
+    const auto before = Snapshot();
+    const std::vector<std::string> lines{"DisplayName=Other", "Size=6", "New=1", "Icon=%y%"};
+    // Fail each change of the rewrite in turn: the deletes that empty the key
+    // and the writes that fill it.
+    for (int failAt = 1; failAt <= 7; ++failAt) {
+        int count = 0;
+        Sub.Registry.SetFault([&](const std::string&, const std::string&) { return ++count == failAt; });
+        try {
+            Item.WriteValues(lines);
+            ADD_FAILURE() << "no error when change " << failAt << " failed";
+        } catch (const ERegistryError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("Failed to set data for '", 0), 0u) << e.what();
+        }
+        Sub.Registry.SetFault(nullptr);
+        EXPECT_EQ(Snapshot(), before) << "change " << failAt;
+    }
+    // A key that refuses writes reports the first value.
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kKey, true);
+    try {
+        Item.WriteValues(lines);
+        ADD_FAILURE() << "no error";
+    } catch (const ERegistryError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'DisplayName'");
+    }
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kKey, false);
+    EXPECT_EQ(Snapshot(), before);
+}
+
+} // namespace
+
+} // namespace cv::test

@@ -1,0 +1,197 @@
+#include "inventory/UninstallManager.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/substitute/SubstitutePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace cv::test {
+
+namespace {
+
+class UninstallManagerTest : public ::testing::Test {
+protected:
+    void Entry(HKey root, const std::string& subkey, const std::string& name, const std::string& command = "u.exe") {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(root);
+        ASSERT_TRUE(reg.OpenKey(std::string(kUninstallKey) + "\\" + subkey, true));
+        reg.WriteString("DisplayName", name);
+        if (!command.empty()) {
+            reg.WriteString("UninstallString", command);
+        }
+    }
+
+    std::vector<std::string> Names() {
+        std::vector<std::string> names;
+        for (const auto& pair : Manager.Items) {
+            names.push_back(pair.first);
+        }
+        return names;
+    }
+
+    TSubstitutePlatform Sub;
+    TUninstallManager Manager{Sub.Platform};
+};
+
+TEST_F(UninstallManagerTest, KeysTheUserMayNotWriteAreReadAsMissing) {
+    Entry(kHKeyLocalMachine, "Locked", "Locked App");
+    Entry(kHKeyLocalMachine, "Open", "Open App");
+    Entry(kHKeyCurrentUser, "Mine", "My App");
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, std::string(kUninstallKey) + "\\Locked", true);
+
+    Manager.Refresh();
+    // The unreadable entry stays, nameless and not counted.
+    EXPECT_EQ(Names(), (std::vector<std::string>{"", "Open App", "My App"}));
+    EXPECT_EQ(Manager.AppCount, 2);
+    EXPECT_EQ(Manager.Items[0].second->KeyPath, std::string(kUninstallKey) + "\\Locked");
+
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kUninstallKey, true);
+    Manager.Refresh();
+    EXPECT_EQ(Names(), std::vector<std::string>{"My App"});
+    EXPECT_EQ(Manager.AppCount, 1);
+}
+
+TEST_F(UninstallManagerTest, RefreshStartsAfreshAndKeepsHasNew) {
+    Entry(kHKeyCurrentUser, "A", "A");
+    Manager.Refresh();
+    Manager.HasNew = true;
+    Manager.BadCount = 3;
+    Entry(kHKeyCurrentUser, "B", "B");
+    Manager.Refresh();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Manager.AppCount, 2);
+    EXPECT_EQ(Manager.BadCount, 0);
+    EXPECT_TRUE(Manager.HasNew);
+    EXPECT_TRUE(Manager.BadItems.empty());
+}
+
+TEST_F(UninstallManagerTest, DeletingABadEntryLowersBothCountsEvenWhenTheRegistryRefuses) {
+    Entry(kHKeyCurrentUser, "Gone", "Gone App");
+    Entry(kHKeyCurrentUser, "Fine", "Fine App");
+    Manager.Refresh();
+    TUninstallItem* gone = Manager.Items[1].second.get();
+    ASSERT_EQ(gone->DisplayName, "Gone App");
+    gone->Bad = true;
+    Manager.BadItems.emplace_back(gone->DisplayName, gone);
+    Manager.BadCount = 1;
+    Sub.Registry.SetRefusesWrite(kHKeyCurrentUser, std::string(kUninstallKey) + "\\Gone", true);
+
+    Manager.DeleteEntry(gone);
+    EXPECT_EQ(Names(), std::vector<std::string>{"Fine App"});
+    EXPECT_EQ(Manager.AppCount, 1);
+    EXPECT_EQ(Manager.BadCount, 0);
+    EXPECT_TRUE(Manager.BadItems.empty());
+    TRegistry reg(Sub.Registry);
+    reg.SetRootKey(kHKeyCurrentUser);
+    EXPECT_TRUE(reg.KeyExists(std::string(kUninstallKey) + "\\Gone")); // back with the next refresh
+
+    TUninstallItem stranger(Sub.Platform);
+    Manager.DeleteEntry(&stranger); // not one of the inventory's: nothing happens
+    EXPECT_EQ(Manager.Items.size(), 1u);
+}
+
+TEST_F(UninstallManagerTest, NamesFileLinesEndAtAnyLineBreak) {
+    struct TCase {
+        const char* What;
+        std::string Text;
+        std::vector<std::string> Names;
+    };
+    const TCase cases[] = {
+        {"CR LF", "One\r\nTwo\r\n", {"One", "Two"}},
+        {"lone CR", "One\rTwo\r", {"One", "Two"}},
+        {"lone LF", "One\nTwo", {"One", "Two"}},
+        {"mixed, empty lines", "One\r\n\rTwo\n\nThree", {"One", "", "Two", "", "Three"}},
+        {"empty file", "", {}},
+        {"just a break", "\r\n", {""}},
+        {"byte order mark", "\xEF\xBB\xBFOne\r\n", {"One"}},
+        {"CR CR LF", "One\r\r\nTwo", {"One", "", "Two"}},
+    };
+    for (const TCase& c : cases) {
+        Sub.Files.AddFile("C:\\names.dat", c.Text);
+        Manager.LastNames = {"stale"};
+        Manager.LoadLastNames("C:\\names.dat");
+        EXPECT_EQ(Manager.LastNames, c.Names) << c.What;
+    }
+}
+
+TEST_F(UninstallManagerTest, NewEntriesAreThoseMissingFromTheLastNamesInAnyCase) {
+    Entry(kHKeyLocalMachine, "1", "Alpha");
+    Entry(kHKeyCurrentUser, "2", "\xC3\x89" "clair");  // É
+    Entry(kHKeyCurrentUser, "3", "Gamma", "");      // not an application, still marked
+    Entry(kHKeyCurrentUser, "4", "Delta");
+    Manager.Refresh();
+
+    Manager.LoadLastNames("C:\\no such file.dat");
+    Manager.MarkNewEntries();
+    EXPECT_FALSE(Manager.HasNew);
+    EXPECT_EQ(Manager.LastNames, (std::vector<std::string>{"Alpha", "\xC3\x89" "clair", "Gamma", "Delta"}));
+
+    Sub.Files.AddFile("C:\\names.dat", "ALPHA\r\n\xC3\xA9" "CLAIR\r\ndelta\r\n");
+    Manager.LoadLastNames("C:\\names.dat");
+    Manager.MarkNewEntries();
+    EXPECT_TRUE(Manager.HasNew);
+    std::vector<bool> marks;
+    for (const auto& pair : Manager.Items) {
+        marks.push_back(pair.second->New);
+    }
+    EXPECT_EQ(marks, (std::vector<bool>{false, false, true, false}));
+}
+
+TEST_F(UninstallManagerTest, SavingNamesReplacesTheFileWholeOrNotAtAll) {
+    Entry(kHKeyLocalMachine, "1", "Machine App");
+    Entry(kHKeyCurrentUser, "2", "User App");
+    Entry(kHKeyCurrentUser, "3", "Machine App");
+    Sub.Registry.SetRefusesWrite(kHKeyCurrentUser, std::string(kUninstallKey) + "\\3", true);
+    Manager.Refresh();
+    Manager.SaveNames(kNamesFile);
+    std::string text;
+    ASSERT_TRUE(Sub.Files.ReadFile("C:\\lastuninstall.dat", &text));
+    EXPECT_EQ(text, "Machine App\r\nUser App\r\n\r\n");
+
+    // Every failure point of the save leaves the old file as it was and no
+    // stray temporary file.
+    for (const char* failing : {"WriteFile", "MovePath"}) {
+        Sub.Files.SetFault([&](const std::string& operation, const std::string&) { return operation == failing; });
+        Manager.Items.pop_back();
+        try {
+            Manager.SaveNames(kNamesFile);
+            ADD_FAILURE() << failing;
+        } catch (const EFileError& e) {
+            EXPECT_STREQ(e.what(), "Cannot create file lastuninstall.dat");
+        }
+        Sub.Files.SetFault(nullptr);
+        ASSERT_TRUE(Sub.Files.ReadFile("C:\\lastuninstall.dat", &text));
+        EXPECT_EQ(text, "Machine App\r\nUser App\r\n\r\n") << failing;
+        EXPECT_EQ(Sub.Files.FindFiles("C:\\", "*.new").size(), 0u) << failing;
+        Manager.Refresh();
+    }
+    Sub.Files.SetAttributes("C:\\lastuninstall.dat", kFileAttributeReadOnly);
+    EXPECT_THROW(Manager.SaveNames(kNamesFile), EFileError);
+}
+
+TEST_F(UninstallManagerTest, UninstallersStartWithTheirWholeCommandLine) {
+    Sub.Files.AddFile("C:\\Program Files\\App\\uninst.exe", "MZ");
+    bool removed = false;
+    Sub.Processes.SetProgram("C:\\Program Files\\App\\uninst.exe", [&](const std::string&) {
+        TProgramRun run;
+        run.Steps = 5;
+        run.AtExit = [&] { removed = true; };
+        return run;
+    });
+    Entry(kHKeyCurrentUser, "App", "App", "\"C:\\Program Files\\App\\uninst.exe\" /S");
+    Manager.Refresh();
+    TUninstallItem& item = *Manager.Items[0].second;
+
+    Manager.RunUninstaller(item);
+    EXPECT_FALSE(removed); // does not wait
+    EXPECT_EQ(Sub.Processes.Started(), std::vector<std::string>{"\"C:\\Program Files\\App\\uninst.exe\" /S"});
+
+    Sub.PumpCount = 0;
+    Manager.RunUninstallerAndWait(item);
+    EXPECT_TRUE(removed);
+    EXPECT_GE(Sub.PumpCount, 5); // the window kept its messages flowing
+}
+
+} // namespace
+
+} // namespace cv::test
