@@ -35,7 +35,8 @@ std::string ValueText(const TRegRawValue& value) {
         return RegStringText(value.Data);
     case kRegDword:
         if (value.Data.size() == 4) {
-            return std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(LittleEndian(value.Data))));
+            return std::to_string(
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(LittleEndian(value.Data))));
         }
         break;
     case kRegQword:
@@ -132,7 +133,9 @@ bool TUninstallItem::IsUninstallable() const {
     return !DisplayName.empty() && !NoModify && !NoRemove && !UninstallString.empty();
 }
 
-std::string TUninstallItem::GetExecutable() const { return ExtractExecutable(*FPlatform, UninstallString); }
+std::string TUninstallItem::GetExecutable() const {
+    return ExtractExecutable(*FPlatform, UninstallString);
+}
 
 std::string TUninstallItem::GetInstallDir() const {
     if (FPlatform->Files.DirectoryExists(InstallLocation)) {

@@ -113,7 +113,8 @@ std::unique_ptr<TUninstallItem> TUninstallManager::ReadEntry(HKey root, const st
 }
 
 void TUninstallManager::DeleteEntry(TUninstallItem* item) {
-    const auto it = std::find_if(Items.begin(), Items.end(), [&](const auto& pair) { return pair.second.get() == item; });
+    const auto it =
+        std::find_if(Items.begin(), Items.end(), [&](const auto& pair) { return pair.second.get() == item; });
     if (it == Items.end()) {
         return; // not one of ours (any more)
     }

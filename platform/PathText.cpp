@@ -2,7 +2,9 @@
 
 namespace cv {
 
-bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
+bool IsPathDelimiter(char c) {
+    return c == '\\' || c == '/';
+}
 
 namespace {
 
@@ -13,9 +15,13 @@ std::size_t NameStart(std::string_view path) {
 
 } // namespace
 
-std::string ExtractFilePath(std::string_view path) { return std::string(path.substr(0, NameStart(path))); }
+std::string ExtractFilePath(std::string_view path) {
+    return std::string(path.substr(0, NameStart(path)));
+}
 
-std::string ExtractFileName(std::string_view path) { return std::string(path.substr(NameStart(path))); }
+std::string ExtractFileName(std::string_view path) {
+    return std::string(path.substr(NameStart(path)));
+}
 
 std::string ExtractFileExt(std::string_view path) {
     const std::string_view name = path.substr(NameStart(path));

@@ -216,7 +216,8 @@ bool ParseData(const std::string& s, std::uint32_t* type, std::vector<std::uint8
     }
     if (s.compare(0, 6, "dword:") == 0) {
         const std::string digits = TrimRight(s.substr(6));
-        if (digits.empty() || digits.size() > 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        if (digits.empty() || digits.size() > 8 ||
+            digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
             return false;
         }
         const auto number = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));
@@ -275,7 +276,8 @@ bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* b
     HKey root = 0;
     std::string path;
     HKey probe = 0;
-    if (!SplitRegistryKeyName(keyName, &root, &path) || api.OpenKey(root, path, kKeyRead, &probe) != kErrorSuccess) {
+    if (!SplitRegistryKeyName(keyName, &root, &path) ||
+        api.OpenKey(root, path, kKeyRead, &probe) != kErrorSuccess) {
         return false;
     }
     api.CloseKey(probe);

@@ -21,7 +21,9 @@ std::string Relative(const std::string& path) {
 
 TRegistry::TRegistry(IRegistryApi& api, std::uint32_t access) : FApi(api), FAccess(access) {}
 
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() {
+    CloseKey();
+}
 
 void TRegistry::SetRootKey(HKey root) {
     CloseKey();
@@ -134,7 +136,9 @@ std::int32_t TRegistry::ReadInteger(const std::string& name) {
     return static_cast<std::int32_t>(number);
 }
 
-bool TRegistry::ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
+bool TRegistry::ReadBool(const std::string& name) {
+    return ReadInteger(name) != 0;
+}
 
 std::size_t TRegistry::ReadBinaryData(const std::string& name, void* buffer, std::size_t bufferSize) {
     TRegRawValue value;

@@ -60,9 +60,8 @@ bool MatchMask(std::string_view name, std::string_view mask) {
     // Iterative wildcard match remembering the last star.
     std::size_t n = 0, m = 0, star = std::string_view::npos, mark = 0;
     while (n < name.size()) {
-        if (m < mask.size() &&
-            (mask[m] == '?' || UpperChar(static_cast<unsigned char>(mask[m])) ==
-                                   UpperChar(static_cast<unsigned char>(name[n])))) {
+        if (m < mask.size() && (mask[m] == '?' || UpperChar(static_cast<unsigned char>(mask[m])) ==
+                                                      UpperChar(static_cast<unsigned char>(name[n])))) {
             ++n, ++m;
         } else if (m < mask.size() && mask[m] == '*') {
             star = m++;
@@ -178,9 +177,8 @@ std::shared_ptr<TSubstituteFileSystem::TNode> TSubstituteFileSystem::Find(const 
     return at;
 }
 
-std::shared_ptr<TSubstituteFileSystem::TNode> TSubstituteFileSystem::AddChild(TNode& folder,
-                                                                              const std::string& name,
-                                                                              bool isFolder) {
+std::shared_ptr<TSubstituteFileSystem::TNode>
+TSubstituteFileSystem::AddChild(TNode& folder, const std::string& name, bool isFolder) {
     auto node = std::make_shared<TNode>();
     node->Name = name;
     node->IsFolder = isFolder;
@@ -202,9 +200,10 @@ std::shared_ptr<TSubstituteFileSystem::TNode> TSubstituteFileSystem::AddChild(TN
             }
         }
     }
-    const auto pos = std::lower_bound(
-        folder.Children.begin(), folder.Children.end(), name,
-        [](const std::shared_ptr<TNode>& a, const std::string& b) { return CompareRegistryNames(a->Name, b) < 0; });
+    const auto pos = std::lower_bound(folder.Children.begin(), folder.Children.end(), name,
+                                      [](const std::shared_ptr<TNode>& a, const std::string& b) {
+                                          return CompareRegistryNames(a->Name, b) < 0;
+                                      });
     folder.Children.insert(pos, node);
     return node;
 }
@@ -275,7 +274,8 @@ bool TSubstituteFileSystem::WriteFile(const std::string& path, const std::string
 bool TSubstituteFileSystem::RemoveFile(const std::string& path) {
     std::lock_guard<std::recursive_mutex> guard(FLock);
     const auto node = Find(path);
-    if (!node || node->IsFolder || (node->Attributes & kFileAttributeReadOnly) != 0 || Fails("RemoveFile", path)) {
+    if (!node || node->IsFolder || (node->Attributes & kFileAttributeReadOnly) != 0 ||
+        Fails("RemoveFile", path)) {
         return false;
     }
     auto& siblings = node->Parent->Children;
@@ -289,8 +289,8 @@ bool TSubstituteFileSystem::MovePath(const std::string& from, const std::string&
     const std::string targetFolderPath = ExtractFilePath(to).empty() ? std::string(".") : ExtractFilePath(to);
     const auto targetFolder = Find(targetFolderPath);
     const std::string name = ExtractFileName(to);
-    if (!source || source->Parent == nullptr || !targetFolder || !targetFolder->IsFolder || !IsValidName(name) ||
-        Fails("MovePath", from)) {
+    if (!source || source->Parent == nullptr || !targetFolder || !targetFolder->IsFolder ||
+        !IsValidName(name) || Fails("MovePath", from)) {
         return false;
     }
     for (TNode* up = targetFolder.get(); up != nullptr; up = up->Parent) {
@@ -440,7 +440,8 @@ bool TSubstituteFileSystem::SetAttributes(const std::string& path, std::uint32_t
     if (!node) {
         return false;
     }
-    node->Attributes = (attributes & ~kFileAttributeDirectory) | (node->IsFolder ? std::uint32_t{kFileAttributeDirectory} : 0u);
+    node->Attributes = (attributes & ~kFileAttributeDirectory) |
+                       (node->IsFolder ? std::uint32_t{kFileAttributeDirectory} : 0u);
     return true;
 }
 

@@ -84,7 +84,8 @@ std::string TSubstituteProcesses::ProgramOf(const std::string& commandLine) {
                                                                                 : close - start - 1));
     }
     // Unquoted: each blank may end the program's path, the shortest first.
-    for (std::size_t at = commandLine.find_first_of(" \t", start);; at = commandLine.find_first_of(" \t", at + 1)) {
+    for (std::size_t at = commandLine.find_first_of(" \t", start);;
+         at = commandLine.find_first_of(" \t", at + 1)) {
         const std::string candidate = commandLine.substr(start, at == std::string::npos ? at : at - start);
         if (const std::string found = resolve(candidate); !found.empty()) {
             return found;

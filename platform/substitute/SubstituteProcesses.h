@@ -18,9 +18,9 @@ namespace cv {
 
 struct TProgramRun {
     std::uint32_t ExitCode = 0;
-    int Steps = 0;                       // how long it runs
-    std::function<void()> AtExit;        // what it leaves done when it ends
-    std::vector<std::string> Children;   // command lines it starts as it ends
+    int Steps = 0;                     // how long it runs
+    std::function<void()> AtExit;      // what it leaves done when it ends
+    std::vector<std::string> Children; // command lines it starts as it ends
 };
 
 class TSubstituteProcesses : public IProcessLauncher {

@@ -92,7 +92,8 @@ bool TSubstituteRegistry::Fails(const std::string& operation, const std::string&
     return FFault && FFault(operation, name);
 }
 
-long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create, std::shared_ptr<TNode>* node) {
+long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create,
+                               std::shared_ptr<TNode>* node) {
     std::uint32_t access = 0;
     std::shared_ptr<TNode> at;
     if (const long rc = Resolve(parent, &at, &access); rc != kErrorSuccess) {
@@ -145,7 +146,8 @@ long TSubstituteRegistry::OpenKey(HKey parent, std::string_view subKey, std::uin
     return kErrorSuccess;
 }
 
-long TSubstituteRegistry::CreateKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) {
+long TSubstituteRegistry::CreateKey(HKey parent, std::string_view subKey, std::uint32_t access,
+                                    HKey* result) {
     std::lock_guard<std::mutex> guard(FLock);
     std::shared_ptr<TNode> node;
     if (const long rc = Walk(parent, subKey, true, &node); rc != kErrorSuccess) {

@@ -32,11 +32,17 @@ std::string TSubstituteShell::GetSpecialFolderPath(int csidl) {
     return it == FSpecialFolders.end() ? std::string() : it->second;
 }
 
-std::string TSubstituteShell::WindowsDirectory() { return "C:\\Windows"; }
+std::string TSubstituteShell::WindowsDirectory() {
+    return "C:\\Windows";
+}
 
-std::string TSubstituteShell::SystemDirectory() { return "C:\\Windows\\System32"; }
+std::string TSubstituteShell::SystemDirectory() {
+    return "C:\\Windows\\System32";
+}
 
-TSystemImageLists TSubstituteShell::GetSystemImageLists() { return {1, 2}; }
+TSystemImageLists TSubstituteShell::GetSystemImageLists() {
+    return {1, 2};
+}
 
 int TSubstituteShell::GetFileIconIndex(const std::string& path) {
     std::lock_guard<std::mutex> guard(FLock);
@@ -109,7 +115,8 @@ void TSubstituteShell::ShowProperties(const std::string& path) {
 
 bool TSubstituteShell::CreateShortcut(const std::string& linkPath, const std::string& target,
                                       const std::string& arguments, const std::string& workingDirectory) {
-    return FFiles.WriteFile(linkPath, kLinkMagic + target + "\n" + arguments + "\n" + workingDirectory + "\n");
+    return FFiles.WriteFile(linkPath,
+                            kLinkMagic + target + "\n" + arguments + "\n" + workingDirectory + "\n");
 }
 
 std::string TSubstituteShell::ResolveShortcut(const std::string& linkPath) {

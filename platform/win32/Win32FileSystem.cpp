@@ -28,10 +28,13 @@ template <typename F> std::wstring Grow(F fill) {
 }
 
 std::wstring FullWide(const std::wstring& path) {
-    return Grow([&](wchar_t* out, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, out, nullptr); });
+    return Grow(
+        [&](wchar_t* out, DWORD size) { return ::GetFullPathNameW(path.c_str(), size, out, nullptr); });
 }
 
-DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(ApiPath(path).c_str()); }
+DWORD Attributes(const std::string& path) {
+    return ::GetFileAttributesW(ApiPath(path).c_str());
+}
 
 class TFileHandle {
 public:
@@ -95,8 +98,8 @@ std::vector<TFoundFile> TWin32FileSystem::FindFiles(const std::string& folder, c
 }
 
 bool TWin32FileSystem::ReadFile(const std::string& path, std::string* contents) {
-    TFileHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFileHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         return false;
     }
@@ -128,7 +131,9 @@ bool TWin32FileSystem::WriteFile(const std::string& path, const std::string& con
     return ::FlushFileBuffers(file.Get()) != 0;
 }
 
-bool TWin32FileSystem::RemoveFile(const std::string& path) { return ::DeleteFileW(ApiPath(path).c_str()) != 0; }
+bool TWin32FileSystem::RemoveFile(const std::string& path) {
+    return ::DeleteFileW(ApiPath(path).c_str()) != 0;
+}
 
 bool TWin32FileSystem::MovePath(const std::string& from, const std::string& to, bool replace) {
     DWORD flags = MOVEFILE_COPY_ALLOWED;

@@ -45,7 +45,8 @@ public:
 
     bool Wait(const TMessagePump& pump, std::uint32_t timeoutMs) override {
         const ULONGLONG deadline = timeoutMs == 0 ? 0 : ::GetTickCount64() + timeoutMs;
-        return WaitFor(FProcess, pump, deadline) && (FTreeEnded == nullptr || WaitFor(FTreeEnded, pump, deadline));
+        return WaitFor(FProcess, pump, deadline) &&
+               (FTreeEnded == nullptr || WaitFor(FTreeEnded, pump, deadline));
     }
 
 private:
@@ -101,8 +102,8 @@ std::unique_ptr<IProcess> TWin32Processes::Start(const std::string& commandLine,
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, trackTree ? CREATE_SUSPENDED : 0, nullptr,
-                          nullptr, &startup, &info)) {
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, trackTree ? CREATE_SUSPENDED : 0,
+                          nullptr, nullptr, &startup, &info)) {
         return nullptr;
     }
     HANDLE job = nullptr;
@@ -113,10 +114,10 @@ std::unique_ptr<IProcess> TWin32Processes::Start(const std::string& commandLine,
         JOBOBJECT_ASSOCIATE_COMPLETION_PORT link = {};
         link.CompletionKey = job;
         link.CompletionPort = port;
-        const bool tracked = job != nullptr && port != nullptr &&
-                             ::SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &link,
-                                                       sizeof link) &&
-                             ::AssignProcessToJobObject(job, info.hProcess);
+        const bool tracked =
+            job != nullptr && port != nullptr &&
+            ::SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &link, sizeof link) &&
+            ::AssignProcessToJobObject(job, info.hProcess);
         if (!tracked) {
             // Without a job (the process may sit in one that forbids it) the
             // wait covers the process alone.

@@ -8,9 +8,13 @@ namespace cv {
 
 namespace {
 
-::HKEY H(HKey key) { return reinterpret_cast<::HKEY>(key); }
+::HKEY H(HKey key) {
+    return reinterpret_cast<::HKEY>(key);
+}
 
-bool IsRoot(HKey key) { return key >= kHKeyClassesRoot && key <= 0x80000006u; }
+bool IsRoot(HKey key) {
+    return key >= kHKeyClassesRoot && key <= 0x80000006u;
+}
 
 } // namespace
 
@@ -53,8 +57,8 @@ long TWin32Registry::EnumKey(HKey key, std::uint32_t index, std::string* name) {
 
 long TWin32Registry::EnumValue(HKey key, std::uint32_t index, std::string* name) {
     DWORD longest = 0;
-    long rc = ::RegQueryInfoKeyW(H(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
-                                 nullptr, nullptr, nullptr);
+    long rc = ::RegQueryInfoKeyW(H(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 &longest, nullptr, nullptr, nullptr);
     if (rc != ERROR_SUCCESS) {
         return rc;
     }
@@ -82,8 +86,8 @@ long TWin32Registry::QueryValue(HKey key, std::string_view name, std::uint32_t* 
     while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
         data->assign(size, 0);
         DWORD got = size;
-        rc = ::RegQueryValueExW(H(key), wideName.c_str(), nullptr, &valueType, data->empty() ? nullptr : data->data(),
-                                &got);
+        rc = ::RegQueryValueExW(H(key), wideName.c_str(), nullptr, &valueType,
+                                data->empty() ? nullptr : data->data(), &got);
         if (rc == ERROR_SUCCESS) {
             data->resize(got);
             *type = valueType;

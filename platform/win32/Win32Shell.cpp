@@ -61,8 +61,12 @@ std::string WindowsFolder(UINT (*get)(LPWSTR, UINT)) {
     return toUtf8(buffer);
 }
 
-UINT WindowsDirectoryW(LPWSTR out, UINT size) { return ::GetWindowsDirectoryW(out, size); }
-UINT SystemDirectoryW(LPWSTR out, UINT size) { return ::GetSystemDirectoryW(out, size); }
+UINT WindowsDirectoryW(LPWSTR out, UINT size) {
+    return ::GetWindowsDirectoryW(out, size);
+}
+UINT SystemDirectoryW(LPWSTR out, UINT size) {
+    return ::GetSystemDirectoryW(out, size);
+}
 
 } // namespace
 
@@ -92,9 +96,13 @@ std::string TWin32Shell::GetSpecialFolderPath(int csidl) {
     return result;
 }
 
-std::string TWin32Shell::WindowsDirectory() { return WindowsFolder(WindowsDirectoryW); }
+std::string TWin32Shell::WindowsDirectory() {
+    return WindowsFolder(WindowsDirectoryW);
+}
 
-std::string TWin32Shell::SystemDirectory() { return WindowsFolder(SystemDirectoryW); }
+std::string TWin32Shell::SystemDirectory() {
+    return WindowsFolder(SystemDirectoryW);
+}
 
 TSystemImageLists TWin32Shell::GetSystemImageLists() {
     TSystemImageLists lists;
@@ -170,7 +178,8 @@ bool TWin32Shell::CreateShortcut(const std::string& linkPath, const std::string&
                                  const std::string& arguments, const std::string& workingDirectory) {
     TComScope com;
     TComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid()))) {
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  link.OutVoid()))) {
         return false;
     }
     link->SetArguments(toWide(arguments).c_str());
@@ -186,7 +195,8 @@ bool TWin32Shell::CreateShortcut(const std::string& linkPath, const std::string&
 std::string TWin32Shell::ResolveShortcut(const std::string& linkPath) {
     TComScope com;
     TComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid()))) {
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  link.OutVoid()))) {
         return {};
     }
     TComPtr<IPersistFile> file;
@@ -248,9 +258,12 @@ bool TWin32Shell::RegeditExport(const std::string& keyName, const std::string& f
         ::DeleteFileW(fresh.c_str());
         return false;
     }
-    return ::MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return ::MoveFileExW(fresh.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           0;
 }
 
-bool TWin32Shell::RegeditImport(const std::string& file) { return RunRegedit(L"/s \"" + toWide(file) + L"\""); }
+bool TWin32Shell::RegeditImport(const std::string& file) {
+    return RunRegedit(L"/s \"" + toWide(file) + L"\"");
+}
 
 } // namespace cv

@@ -18,13 +18,17 @@ namespace {
 
 struct TValueSpec {
     std::string Name;
-    std::string Text;  // for strings
-    int Number = 0;    // for numbers
+    std::string Text; // for strings
+    int Number = 0;   // for numbers
     bool IsNumber = false;
 };
 
-TValueSpec S(std::string name, std::string text) { return {std::move(name), std::move(text), 0, false}; }
-TValueSpec N(std::string name, int number) { return {std::move(name), {}, number, true}; }
+TValueSpec S(std::string name, std::string text) {
+    return {std::move(name), std::move(text), 0, false};
+}
+TValueSpec N(std::string name, int number) {
+    return {std::move(name), {}, number, true};
+}
 
 class InventoryContract : public ::testing::Test {
 protected:
@@ -95,22 +99,22 @@ TEST_F(InventoryContract, RefreshReadsMachineEntriesFirstAndCountsOnlyApplicatio
 
     MakeEntry(kHKeyCurrentUser, "shared", {S("DisplayName", App("Shared")), S("UninstallString", "x.exe")});
     MakeEntry(kHKeyLocalMachine, "shared", {S("DisplayName", App("Shared")), S("UninstallString", "y.exe")});
-    MakeEntry(kHKeyLocalMachine, "b key", {S("DisplayName", App("Second")), S("UninstallString", "u.exe"),
-                                           N("NoRemove", 0)});
-    MakeEntry(kHKeyLocalMachine, "a key", {S("DisplayName", App("First")), S("UninstallString", "u.exe"),
-                                           S("DisplayVersion", "1.2"), S("Publisher", "Maker"),
-                                           S("InstallLocation", "C:\\Apps\\First\\"), S("DisplayIcon", "i.ico,-101"),
-                                           S("HelpLink", "h"), S("HelpTelephone", "t"), S("URLInfoAbout", "a"),
-                                           S("urlupdateinfo", "u")});
-    MakeEntry(kHKeyLocalMachine, "c no modify", {S("DisplayName", App("Locked")), S("UninstallString", "u.exe"),
-                                                 N("NoModify", 1)});
+    MakeEntry(kHKeyLocalMachine, "b key",
+              {S("DisplayName", App("Second")), S("UninstallString", "u.exe"), N("NoRemove", 0)});
+    MakeEntry(kHKeyLocalMachine, "a key",
+              {S("DisplayName", App("First")), S("UninstallString", "u.exe"), S("DisplayVersion", "1.2"),
+               S("Publisher", "Maker"), S("InstallLocation", "C:\\Apps\\First\\"),
+               S("DisplayIcon", "i.ico,-101"), S("HelpLink", "h"), S("HelpTelephone", "t"),
+               S("URLInfoAbout", "a"), S("urlupdateinfo", "u")});
+    MakeEntry(kHKeyLocalMachine, "c no modify",
+              {S("DisplayName", App("Locked")), S("UninstallString", "u.exe"), N("NoModify", 1)});
     MakeEntry(kHKeyCurrentUser, "d no command", {S("DisplayName", App("NoCommand"))});
-    MakeEntry(kHKeyCurrentUser, "e no remove", {S("DisplayName", App("Fixed")), S("UninstallString", "u.exe"),
-                                                N("NoRemove", -1)});
+    MakeEntry(kHKeyCurrentUser, "e no remove",
+              {S("DisplayName", App("Fixed")), S("UninstallString", "u.exe"), N("NoRemove", -1)});
 
     manager.Refresh();
-    const std::vector<std::string> expected{"LM:First", "LM:Second", "LM:Locked", "LM:Shared",
-                                            "CU:NoCommand", "CU:Fixed", "CU:Shared"};
+    const std::vector<std::string> expected{"LM:First",     "LM:Second", "LM:Locked", "LM:Shared",
+                                            "CU:NoCommand", "CU:Fixed",  "CU:Shared"};
     EXPECT_EQ(Ours(manager), expected);
     EXPECT_EQ(manager.AppCount - before, 4); // First, Second and both Shared
 
@@ -128,10 +132,10 @@ TEST_F(InventoryContract, RefreshReadsMachineEntriesFirstAndCountsOnlyApplicatio
 
 TEST_F(InventoryContract, AnEntryWithAValueOfTheWrongTypeIsLeftOutAndTheRestStays) {
     MakeEntry(kHKeyCurrentUser, "1 before", {S("DisplayName", App("Before")), S("UninstallString", "u.exe")});
-    MakeEntry(kHKeyCurrentUser, "2 broken", {S("DisplayName", App("Broken")), S("UninstallString", "u.exe"),
-                                             N("DisplayIcon", 3)});
-    MakeEntry(kHKeyCurrentUser, "3 flag", {S("DisplayName", App("TextFlag")), S("UninstallString", "u.exe"),
-                                           S("NoRemove", "1")});
+    MakeEntry(kHKeyCurrentUser, "2 broken",
+              {S("DisplayName", App("Broken")), S("UninstallString", "u.exe"), N("DisplayIcon", 3)});
+    MakeEntry(kHKeyCurrentUser, "3 flag",
+              {S("DisplayName", App("TextFlag")), S("UninstallString", "u.exe"), S("NoRemove", "1")});
     MakeEntry(kHKeyCurrentUser, "4 after", {S("DisplayName", App("After")), S("UninstallString", "u.exe")});
     TUninstallManager manager(P());
     manager.Refresh();
@@ -139,8 +143,8 @@ TEST_F(InventoryContract, AnEntryWithAValueOfTheWrongTypeIsLeftOutAndTheRestStay
 }
 
 TEST_F(InventoryContract, DeletingRemovesTheKeyUnderItsOwnRootOnly) {
-    const std::string path = MakeEntry(kHKeyCurrentUser, "twin", {S("DisplayName", App("Twin")),
-                                                                  S("UninstallString", "u.exe")});
+    const std::string path =
+        MakeEntry(kHKeyCurrentUser, "twin", {S("DisplayName", App("Twin")), S("UninstallString", "u.exe")});
     MakeEntry(kHKeyLocalMachine, "twin", {S("DisplayName", App("Twin")), S("UninstallString", "u.exe")});
     {
         TRegistry reg(P().Registry);
@@ -213,8 +217,9 @@ TEST_F(InventoryContract, ValuesSurviveAReadAndRewriteByteForByte) {
     std::vector<std::string> lines = item->ReadValues();
     std::vector<std::string> sorted = lines;
     std::sort(sorted.begin(), sorted.end());
-    const std::vector<std::string> expected{"=default", "Args=a=b=c", "Blob=40", "DisplayName=" + App("Values"),
-                                            "Icon=%SystemRoot%\\x.ico", "List=a b", "Size=5"};
+    const std::vector<std::string> expected{
+        "=default", "Args=a=b=c", "Blob=40", "DisplayName=" + App("Values"), "Icon=%SystemRoot%\\x.ico",
+        "List=a b", "Size=5"};
     EXPECT_EQ(sorted, expected);
 
     auto raw = [&](const std::string& name) {

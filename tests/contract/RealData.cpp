@@ -5,8 +5,8 @@
 namespace cv::test {
 
 std::vector<std::string> RegSections(const std::string& fileBytes) {
-    const std::string text = Utf16BytesToUtf8(reinterpret_cast<const std::uint8_t*>(fileBytes.data()) + 2,
-                                              fileBytes.size() - 2);
+    const std::string text =
+        Utf16BytesToUtf8(reinterpret_cast<const std::uint8_t*>(fileBytes.data()) + 2, fileBytes.size() - 2);
     std::vector<std::string> sections;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -26,10 +26,11 @@ std::vector<std::string> RegSections(const std::string& fileBytes) {
 }
 
 std::string Describe(const TUninstallItem& item) {
-    return item.KeyPath + " | " + item.DisplayName + " | " + item.DisplayVersion + " | " + item.HelpLink + " | " +
-           item.UninstallString + " | " + item.DisplayIcon + " | " + item.InstallLocation + " | " + item.Publisher +
-           " | " + item.HelpTelephone + " | " + item.URLInfoAbout + " | " + item.URLUpdateInfo + " | " +
-           std::to_string(item.NoModify) + std::to_string(item.NoRemove) + std::to_string(item.IsUninstallable());
+    return item.KeyPath + " | " + item.DisplayName + " | " + item.DisplayVersion + " | " + item.HelpLink +
+           " | " + item.UninstallString + " | " + item.DisplayIcon + " | " + item.InstallLocation + " | " +
+           item.Publisher + " | " + item.HelpTelephone + " | " + item.URLInfoAbout + " | " +
+           item.URLUpdateInfo + " | " + std::to_string(item.NoModify) + std::to_string(item.NoRemove) +
+           std::to_string(item.IsUninstallable());
 }
 
 } // namespace cv::test

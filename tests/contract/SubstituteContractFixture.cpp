@@ -69,7 +69,8 @@ private:
             } else if (words[i] == "touch" && i + 1 < words.size()) {
                 touches.push_back(words[++i]);
             } else if (words[i] == "spawn" && i + 2 < words.size()) {
-                run.Children.push_back(HelperCommand("sleep " + words[i + 1] + " touch \"" + words[i + 2] + "\""));
+                run.Children.push_back(
+                    HelperCommand("sleep " + words[i + 1] + " touch \"" + words[i + 2] + "\""));
                 i += 2;
             }
         }
@@ -86,12 +87,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<TContractEnv> MakeContractEnv() { return std::make_unique<TSubstituteEnv>(); }
+std::unique_ptr<TContractEnv> MakeContractEnv() {
+    return std::make_unique<TSubstituteEnv>();
+}
 
 std::string RealDataFolder() {
     std::error_code error;
     return std::filesystem::is_directory(CLEARVANE_REALDATA, error) ? std::string(CLEARVANE_REALDATA)
-                                                                     : std::string();
+                                                                    : std::string();
 }
 
 } // namespace cv::test

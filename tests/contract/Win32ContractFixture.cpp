@@ -45,7 +45,8 @@ void RemoveTree(const std::wstring& folder) {
 class TWin32Env : public TContractEnv {
 public:
     TWin32Env() {
-        const std::string id = std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++gScratchCount);
+        const std::string id =
+            std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++gScratchCount);
         std::wstring temp(MAX_PATH + 1, L'\0');
         temp.resize(::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
         FFolder = toUtf8(temp) + "cvtest-" + id;
@@ -81,7 +82,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<TContractEnv> MakeContractEnv() { return std::make_unique<TWin32Env>(); }
+std::unique_ptr<TContractEnv> MakeContractEnv() {
+    return std::make_unique<TWin32Env>();
+}
 
 std::string RealDataFolder() {
     std::string path = CLEARVANE_REALDATA;
@@ -95,8 +98,9 @@ std::string RealDataFolder() {
         path = "Z:" + path;
     }
     const DWORD attributes = ::GetFileAttributesW(toWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? path
-                                                                                                 : std::string();
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+               ? path
+               : std::string();
 }
 
 } // namespace cv::test

@@ -23,13 +23,14 @@ int wmain(int argc, wchar_t** argv) {
         } else if (word == L"spawn" && i + 2 < argc) {
             wchar_t self[32768];
             ::GetModuleFileNameW(nullptr, self, 32768);
-            std::wstring line = L"\"" + std::wstring(self) + L"\" sleep " + argv[i + 1] + L" touch \"" + argv[i + 2] + L"\"";
+            std::wstring line =
+                L"\"" + std::wstring(self) + L"\" sleep " + argv[i + 1] + L" touch \"" + argv[i + 2] + L"\"";
             i += 2;
             STARTUPINFOW startup = {};
             startup.cb = sizeof startup;
             PROCESS_INFORMATION info = {};
-            if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
-                                 &startup, &info)) {
+            if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                 nullptr, &startup, &info)) {
                 ::CloseHandle(info.hThread);
                 ::CloseHandle(info.hProcess);
             }

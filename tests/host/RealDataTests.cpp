@@ -18,7 +18,8 @@ namespace cv::test {
 
 namespace {
 
-const std::string kUserUninstall = std::string("HKEY_CURRENT_USER\\") + "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kUserUninstall =
+    std::string("HKEY_CURRENT_USER\\") + "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 std::vector<std::pair<std::string, std::string>> RealFiles() {
     std::vector<std::pair<std::string, std::string>> files;
@@ -54,7 +55,8 @@ TEST_F(RealData, ImportThenExportGivesBackEveryKeyTextForText) {
         TSubstituteRegistry registry;
         ASSERT_TRUE(ImportRegFile(registry, bytes)) << name;
         std::string exported;
-        ASSERT_TRUE(ExportRegFile(registry, "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion", &exported));
+        ASSERT_TRUE(ExportRegFile(registry, "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion",
+                                  &exported));
         std::vector<std::string> original = RegSections(bytes);
         std::vector<std::string> again = RegSections(exported);
         again.erase(again.begin()); // the CurrentVersion key itself
@@ -101,13 +103,19 @@ TEST_F(RealData, OddValuesArriveAsTheyWereStored) {
         }
     }
     const std::string oneDrive = seen["regipy_NTUSER-WSL.reg Microsoft OneDrive"];
-    EXPECT_NE(oneDrive.find("| C:\\Users\\admin\\AppData\\Local\\Microsoft\\OneDrive\\21.220.1024.0005\\OneDriveSetup.exe  /uninstall  |"),
-              std::string::npos)
+    EXPECT_NE(
+        oneDrive.find(
+            "| C:\\Users\\admin\\AppData\\Local\\Microsoft\\OneDrive\\21.220.1024.0005\\OneDriveSetup.exe  "
+            "/uninstall  |"),
+        std::string::npos)
         << oneDrive;
     EXPECT_NE(oneDrive.find("OneDriveSetup.exe,-101 |"), std::string::npos) << oneDrive;
-    EXPECT_NE(oneDrive.find("| http://go.microsoft.com/fwlink/?LinkID=223554 | 100"), std::string::npos) << oneDrive;
+    EXPECT_NE(oneDrive.find("| http://go.microsoft.com/fwlink/?LinkID=223554 | 100"), std::string::npos)
+        << oneDrive;
     const std::string code = seen["regipy_ntuser_software_partial.reg Microsoft Visual Studio Code (User)"];
-    EXPECT_NE(code.find("| C:\\Users\\tony\\AppData\\Local\\Programs\\Microsoft VS Code\\ |"), std::string::npos) << code;
+    EXPECT_NE(code.find("| C:\\Users\\tony\\AppData\\Local\\Programs\\Microsoft VS Code\\ |"),
+              std::string::npos)
+        << code;
     const std::string distorm = seen["regipy_ntuser_software_partial.reg Python 3.7 distorm3-3.3.4"];
     EXPECT_EQ(distorm.substr(distorm.size() - 3), "001") << distorm;
     EXPECT_GE(apps, 1);

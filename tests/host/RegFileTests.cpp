@@ -68,12 +68,15 @@ TEST(RegFile, BadFilesAndLinesAreRefusedWithoutLosingTheGoodOnes) {
         {"empty", "", false},
         {"random bytes", std::string("\x01\x02\xFF\x00garbage", 11), false},
         {"unknown root", Utf16File(header + "[HKEY_NOWHERE\\A]\r\n\"v\"=\"x\"\r\n"), false},
-        {"bad dword", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n\"v\"=dword:xyz\r\n\"w\"=\"ok\"\r\n"), false},
-        {"bad hex", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n\"v\"=hex:1g,2\r\n\"w\"=\"ok\"\r\n"), false},
-        {"unclosed quote", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n\"v=\"x\r\n\"w\"=\"ok\"\r\n"), false},
+        {"bad dword", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n\"v\"=dword:xyz\r\n\"w\"=\"ok\"\r\n"),
+         false},
+        {"bad hex", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n\"v\"=hex:1g,2\r\n\"w\"=\"ok\"\r\n"),
+         false},
+        {"unclosed quote", Utf16File(header + "[HKEY_CURRENT_USER\\A]\r\n\"v=\"x\r\n\"w\"=\"ok\"\r\n"),
+         false},
         {"old format, LF only", "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"w\"=\"ok\"\n", true},
-        {"lone CR line ends", Utf16File("Windows Registry Editor Version 5.00\r[HKEY_CURRENT_USER\\A]\r\"w\"=\"ok\"\r"),
-         true},
+        {"lone CR line ends",
+         Utf16File("Windows Registry Editor Version 5.00\r[HKEY_CURRENT_USER\\A]\r\"w\"=\"ok\"\r"), true},
     };
     for (const TCase& c : cases) {
         TSubstituteRegistry api;
@@ -107,17 +110,18 @@ TEST(RegFile, ExportWritesTheEditorsFormsAndWrapsLongData) {
     ASSERT_TRUE(reg.OpenKey("Software\\E\\Sub", true));
     std::string file;
     ASSERT_TRUE(ExportRegFile(api, "HKCU\\Software\\E", &file));
-    const std::string expected = "Windows Registry Editor Version 5.00\r\n\r\n"
-                                 "[HKEY_CURRENT_USER\\Software\\E]\r\n"
-                                 "\"S\"=\"C:\\\\x \\\"y\\\"\"\r\n"
-                                 "\"D\"=dword:000001ab\r\n"
-                                 "\"Empty\"=hex(1):\r\n"
-                                 "\"Q\"=hex(b):01,00,00,00,00,00,00,00\r\n"
-                                 "\"Sidebar\"=hex(2):ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,\\\r\n"
-                                 "  ee,ee,ee,ee,ee,ee,ee,ee,ee,ee\r\n"
-                                 "\r\n"
-                                 "[HKEY_CURRENT_USER\\Software\\E\\Sub]\r\n"
-                                 "\r\n";
+    const std::string expected =
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\E]\r\n"
+        "\"S\"=\"C:\\\\x \\\"y\\\"\"\r\n"
+        "\"D\"=dword:000001ab\r\n"
+        "\"Empty\"=hex(1):\r\n"
+        "\"Q\"=hex(b):01,00,00,00,00,00,00,00\r\n"
+        "\"Sidebar\"=hex(2):ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,ee,\\\r\n"
+        "  ee,ee,ee,ee,ee,ee,ee,ee,ee,ee\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Software\\E\\Sub]\r\n"
+        "\r\n";
     EXPECT_EQ(Text(file), expected);
     EXPECT_FALSE(ExportRegFile(api, "HKCU\\Software\\Missing", &file));
     EXPECT_FALSE(ExportRegFile(api, "HKEY_NOWHERE\\Software", &file));

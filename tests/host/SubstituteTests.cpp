@@ -57,7 +57,9 @@ TEST(SubstituteFileSystem, ReadOnlyFilesAndInjectedFailuresRefuseChanges) {
     EXPECT_FALSE(files.WriteFile("C:\\ro.txt", "x"));
     EXPECT_FALSE(files.RemoveFile("C:\\ro.txt"));
     EXPECT_FALSE(files.MovePath("C:\\rw.txt", "C:\\ro.txt", true));
-    files.SetFault([](const std::string& op, const std::string& path) { return op == "RemoveFile" && path == "C:\\rw.txt"; });
+    files.SetFault([](const std::string& op, const std::string& path) {
+        return op == "RemoveFile" && path == "C:\\rw.txt";
+    });
     EXPECT_FALSE(files.RemoveFile("C:\\rw.txt"));
     EXPECT_TRUE(files.FileExists("C:\\rw.txt"));
     files.SetFault(nullptr);

@@ -50,16 +50,17 @@ TEST_F(UninstallItemTest, OnlyNamedRemovableEntriesWithACommandAreApplications) 
         bool Expected;
     };
     const TCase cases[] = {
-        {"App", "u.exe", false, false, true},  {"App", "", false, false, false},
-        {"", "u.exe", false, false, false},    {"App", "u.exe", true, false, false},
-        {"App", "u.exe", false, true, false},  {"App", "u.exe", true, true, false},
+        {"App", "u.exe", false, false, true}, {"App", "", false, false, false},
+        {"", "u.exe", false, false, false},   {"App", "u.exe", true, false, false},
+        {"App", "u.exe", false, true, false}, {"App", "u.exe", true, true, false},
     };
     for (const TCase& c : cases) {
         Item.DisplayName = c.Name;
         Item.UninstallString = c.Command;
         Item.NoModify = c.NoModify;
         Item.NoRemove = c.NoRemove;
-        EXPECT_EQ(Item.IsUninstallable(), c.Expected) << c.Name << "|" << c.Command << c.NoModify << c.NoRemove;
+        EXPECT_EQ(Item.IsUninstallable(), c.Expected)
+            << c.Name << "|" << c.Command << c.NoModify << c.NoRemove;
     }
 }
 
@@ -105,8 +106,9 @@ TEST_F(UninstallItemTest, ReadValuesGivesNameAndTextLinesInRegistryOrder) {
         reg.WriteRaw("Q", {kRegQword, {0, 1, 0, 0, 0, 0, 0, 0}});
         reg.WriteRaw("Odd", {kRegDword, {1, 2}});
     }
-    const std::vector<std::string> expected{"DisplayName=Tool", "EstimatedSize=5", "Blob=40", "Minus=-1",
-                                            "EmptyBlob=0", "=the default", "Cmd=a=b", "Q=256", "Odd=2"};
+    const std::vector<std::string> expected{"DisplayName=Tool", "EstimatedSize=5", "Blob=40",
+                                            "Minus=-1",         "EmptyBlob=0",     "=the default",
+                                            "Cmd=a=b",          "Q=256",           "Odd=2"};
     EXPECT_EQ(Item.ReadValues(), expected);
 
     Item.KeyPath = kKey + "\\Missing";
@@ -122,17 +124,18 @@ TEST_F(UninstallItemTest, RewritingFromTextKeepsUntouchedValuesAndSetsTheRest) {
         reg.WriteString("DisplayName", "Tool");
         reg.WriteInteger("Size", 5);
         reg.WriteRaw("Raw", {kRegSz, {'x', 0, 0, 0, 'y', 0}}); // text stops at the NUL, data goes on
-        reg.WriteString("a=b", "c");                          // a name holding "="
+        reg.WriteString("a=b", "c");                           // a name holding "="
         reg.OpenKey(kKey + "\\Child", true);
     }
     const auto before = Snapshot();
     Item.WriteValues(Item.ReadValues());
     EXPECT_EQ(Snapshot(), before);
 
-    Item.WriteValues({"=new default", "DisplayName=Tool 2", "Size=12", "Size=13", "Plain", "Eq=1=2",
-                      "Size2=oops"});
+    Item.WriteValues(
+        {"=new default", "DisplayName=Tool 2", "Size=12", "Size=13", "Plain", "Eq=1=2", "Size2=oops"});
     TRegistry reg = Reg();
-    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"", "DisplayName", "Size", "Plain", "Eq", "Size2"}));
+    EXPECT_EQ(reg.GetValueNames(),
+              (std::vector<std::string>{"", "DisplayName", "Size", "Plain", "Eq", "Size2"}));
     EXPECT_EQ(reg.ReadString(""), "new default");
     EXPECT_EQ(reg.ReadString("DisplayName"), "Tool 2");
     EXPECT_EQ(reg.ReadInteger("Size"), 13); // the later line wins, still a number

@@ -11,7 +11,8 @@ namespace {
 
 class UninstallManagerTest : public ::testing::Test {
 protected:
-    void Entry(HKey root, const std::string& subkey, const std::string& name, const std::string& command = "u.exe") {
+    void Entry(HKey root, const std::string& subkey, const std::string& name,
+               const std::string& command = "u.exe") {
         TRegistry reg(Sub.Registry);
         reg.SetRootKey(root);
         ASSERT_TRUE(reg.OpenKey(std::string(kUninstallKey) + "\\" + subkey, true));
@@ -116,17 +117,23 @@ TEST_F(UninstallManagerTest, NamesFileLinesEndAtAnyLineBreak) {
 
 TEST_F(UninstallManagerTest, NewEntriesAreThoseMissingFromTheLastNamesInAnyCase) {
     Entry(kHKeyLocalMachine, "1", "Alpha");
-    Entry(kHKeyCurrentUser, "2", "\xC3\x89" "clair");  // É
-    Entry(kHKeyCurrentUser, "3", "Gamma", "");      // not an application, still marked
+    Entry(kHKeyCurrentUser, "2",
+          "\xC3\x89"
+          "clair");                            // É
+    Entry(kHKeyCurrentUser, "3", "Gamma", ""); // not an application, still marked
     Entry(kHKeyCurrentUser, "4", "Delta");
     Manager.Refresh();
 
     Manager.LoadLastNames("C:\\no such file.dat");
     Manager.MarkNewEntries();
     EXPECT_FALSE(Manager.HasNew);
-    EXPECT_EQ(Manager.LastNames, (std::vector<std::string>{"Alpha", "\xC3\x89" "clair", "Gamma", "Delta"}));
+    EXPECT_EQ(Manager.LastNames, (std::vector<std::string>{"Alpha",
+                                                           "\xC3\x89"
+                                                           "clair",
+                                                           "Gamma", "Delta"}));
 
-    Sub.Files.AddFile("C:\\names.dat", "ALPHA\r\n\xC3\xA9" "CLAIR\r\ndelta\r\n");
+    Sub.Files.AddFile("C:\\names.dat", "ALPHA\r\n\xC3\xA9"
+                                       "CLAIR\r\ndelta\r\n");
     Manager.LoadLastNames("C:\\names.dat");
     Manager.MarkNewEntries();
     EXPECT_TRUE(Manager.HasNew);
@@ -151,7 +158,8 @@ TEST_F(UninstallManagerTest, SavingNamesReplacesTheFileWholeOrNotAtAll) {
     // Every failure point of the save leaves the old file as it was and no
     // stray temporary file.
     for (const char* failing : {"WriteFile", "MovePath"}) {
-        Sub.Files.SetFault([&](const std::string& operation, const std::string&) { return operation == failing; });
+        Sub.Files.SetFault(
+            [&](const std::string& operation, const std::string&) { return operation == failing; });
         Manager.Items.pop_back();
         try {
             Manager.SaveNames(kNamesFile);

@@ -26,7 +26,7 @@ protected:
         Files.AddFile("C:\\Windows\\System32\\msiexec.exe", "MZ");
         Files.AddFile("C:\\Docs\\read me.txt", "text");
         Files.AddFile("C:\\Windows\\notepad.exe", "MZ");
-        Files.AddFile("C:\\a b c d e f g h i\\prog.exe", "MZ");  // eight blanks
+        Files.AddFile("C:\\a b c d e f g h i\\prog.exe", "MZ");   // eight blanks
         Files.AddFile("C:\\a b c d e f g h i j\\prog.exe", "MZ"); // nine blanks
         Shell.SetAssociation(".txt", "C:\\Windows\\notepad.exe");
     }
