@@ -1,6 +1,7 @@
 #include "platform/substitute/SubstituteRegistry.h"
 
 #include "platform/TextCase.h"
+#include "platform/Utf.h"
 
 #include <algorithm>
 
@@ -105,7 +106,7 @@ long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create
             if (!create) {
                 return kErrorFileNotFound;
             }
-            if (part.size() > 255) {
+            if (Utf8ToUtf16(part).size() > 255) {
                 return kErrorInvalidParameter;
             }
             if (at->RefusesWrite || Fails("CreateKey", part)) {
@@ -227,7 +228,7 @@ long TSubstituteRegistry::SetValue(HKey key, std::string_view name, std::uint32_
     if ((access & kKeySetValue) == 0 || node->RefusesWrite || Fails("SetValue", std::string(name))) {
         return kErrorAccessDenied;
     }
-    if (name.size() > 16383) {
+    if (Utf8ToUtf16(name).size() > 16383) {
         return kErrorInvalidParameter;
     }
     if (TNode::TValue* value = node->FindValue(name)) {

@@ -2,6 +2,7 @@
 // the real Win32 services under Wine, so the stand-in cannot drift.
 #include "contract/ContractEnv.h"
 
+#include "app/Utils.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/RegFile.h"
@@ -365,6 +366,36 @@ TEST_F(PlatformContract, ATrackedWaitOutlastsTheCopiesAProgramStarts) {
     ASSERT_NE(process, nullptr);
     EXPECT_TRUE(process->Wait(P().ProcessMessages));
     EXPECT_TRUE(P().Files.FileExists(marker));
+}
+
+TEST_F(PlatformContract, LongPathsCommandLinesAndValuesAreNeverCut) {
+    auto& f = P().Files;
+    std::string folder = Env->ScratchFolder();
+    for (int i = 0; i < 6; ++i) {
+        folder += "\\" + std::string(50, static_cast<char>('a' + i));
+        ASSERT_TRUE(f.MakeDirectory(folder)) << folder.size();
+    }
+    const std::string program = folder + "\\Long Named Uninstaller.exe";
+    ASSERT_GT(program.size(), 300u);
+    ASSERT_TRUE(f.WriteFile(program, std::string(70000, 'x')));
+    EXPECT_TRUE(f.FileExists(program));
+    std::string data;
+    ASSERT_TRUE(f.ReadFile(program, &data));
+    EXPECT_EQ(data.size(), 70000u);
+    ASSERT_EQ(f.FindFiles(folder, "*.exe").size(), 1u);
+    EXPECT_EQ(f.FindFiles(folder, "*.exe")[0].Size, 70000u);
+    EXPECT_FALSE(f.ShortPathName(program).empty());
+    EXPECT_EQ(ExtractExecutable(P(), "\"" + program + "\" /uninstall /quiet"), program);
+    EXPECT_TRUE(f.MovePath(program, folder + "\\moved.exe", false));
+    EXPECT_TRUE(f.RemoveFile(folder + "\\moved.exe"));
+
+    TRegistry reg = Reg();
+    ASSERT_TRUE(reg.OpenKey(Key("Long"), true));
+    const std::string text(100000, 'v');
+    const std::string name(300, 'n');
+    reg.WriteString(name, text);
+    EXPECT_EQ(reg.ReadString(name), text);
+    EXPECT_EQ(reg.GetValueNames(), std::vector<std::string>{name});
 }
 
 } // namespace

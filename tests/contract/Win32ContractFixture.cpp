@@ -58,7 +58,7 @@ public:
     }
 
     ~TWin32Env() override {
-        RemoveTree(toWide(FFolder));
+        RemoveTree(L"\\\\?\\" + toWide(FFolder)); // the long form reaches paths past 260 characters
         TRegistry reg(FWin.Registry);
         reg.SetRootKey(kHKeyCurrentUser);
         reg.DeleteKey(FKey);
