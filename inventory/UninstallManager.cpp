@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -14,31 +15,6 @@ namespace {
 constexpr HKey kRoots[] = {kHKeyLocalMachine, kHKeyCurrentUser};
 
 } // namespace
-
-std::vector<std::string> SplitTextLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        start = 3;
-    }
-    std::string line;
-    for (std::size_t i = start; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) {
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
 
 TUninstallManager::TUninstallManager(const TPlatform& platform) : FPlatform(platform) {}
 

@@ -67,8 +67,4 @@ private:
     bool FCheckFiles = false;
 };
 
-// The lines of a text file: a line ends at CR LF, a lone CR or a lone LF; a
-// final line break does not start another line.
-std::vector<std::string> SplitTextLines(const std::string& text);
-
 } // namespace cv

@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
+#include "platform/TextLines.h"
 #include "platform/Utf.h"
 
 #include <cctype>
@@ -126,27 +127,6 @@ std::string DecodeFile(const std::string& bytes) {
         return bytes.substr(3);
     }
     return bytes;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 std::string TrimLeft(const std::string& s) {
@@ -290,7 +270,7 @@ bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* b
 }
 
 bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
-    const std::vector<std::string> raw = SplitLines(DecodeFile(bytes));
+    const std::vector<std::string> raw = SplitTextLines(DecodeFile(bytes));
     std::size_t first = 0;
     while (first < raw.size() && TrimRight(raw[first]).empty()) {
         ++first;
