@@ -1,5 +1,10 @@
 #include "app/Utils.h"
 
+#include "inventory/StrCon.h"
+#include "platform/PathText.h"
+
+#include <vector>
+
 #include <algorithm>
 
 namespace cv {
@@ -56,6 +61,89 @@ std::string ExtractExecutable(const TPlatform& platform, const std::string& comm
         }
     }
     return result;
+}
+
+std::string GetAppDir(const TPlatform& platform) {
+    return StrCon().IncludeBackslash(ExtractFilePath(platform.Shell.ProgramPath()));
+}
+
+std::string GetSystemDir(const TPlatform& platform) {
+    return StrCon().IncludeBackslash(platform.Shell.SystemDirectory());
+}
+
+std::string GetWindowsDir(const TPlatform& platform) {
+    return StrCon().IncludeBackslash(platform.Shell.WindowsDirectory());
+}
+
+void CreateShortcut(const TPlatform& platform, const std::string& name, const std::string& target,
+                    const std::string& arguments, const std::string& folder) {
+    const std::string extension = ExtractFileExt(name);
+    const std::string linkName = name.substr(0, name.size() - extension.size()) + ".lnk";
+    platform.Shell.CreateShortcut(StrCon().IncludeBackslash(folder) + linkName, target, arguments,
+                                  ExtractFilePath(target));
+}
+
+std::string ResolveShortcut(const TPlatform& platform, const std::string& linkPath) {
+    return platform.Shell.ResolveShortcut(platform.Files.FullPathName(linkPath));
+}
+
+void RunAndWait(const TPlatform& platform, const std::string& commandLine, bool wait) {
+    auto process = platform.Processes.Start(commandLine, wait);
+    if (process && wait) {
+        process->Wait(platform.ProcessMessages);
+    }
+}
+
+void ShellOpen(const TPlatform& platform, const std::string& target) {
+    platform.Shell.Open(target);
+}
+
+void ShowFileProperties(const TPlatform& platform, const std::string& path) {
+    platform.Shell.ShowProperties(path);
+}
+
+std::uintptr_t GetSystemImageList(const TPlatform& platform, bool large) {
+    const TSystemImageLists lists = platform.Shell.GetSystemImageLists();
+    return large ? lists.Large : lists.Small;
+}
+
+std::string FindLargestFile(const TPlatform& platform, const std::string& folder, const std::string& mask) {
+    std::string best;
+    std::uint64_t bestSize = 0;
+    if (folder.empty()) {
+        return best;
+    }
+    for (const TFoundFile& file : platform.Files.FindFiles(folder, mask)) {
+        if (file.Size > bestSize) {
+            bestSize = file.Size;
+            best = file.Name;
+        }
+    }
+    return best.empty() ? best : StrCon().IncludeBackslash(folder) + best;
+}
+
+std::string TruncateText(const std::string& text, std::size_t maxLength, std::size_t padCount, char pad) {
+    // Characters, not bytes, so a name is never cut inside a letter.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            starts.push_back(i);
+        }
+    }
+    if (starts.size() <= maxLength) {
+        return text;
+    }
+    const std::size_t keep = maxLength > padCount ? maxLength - padCount : 0;
+    return text.substr(0, starts[keep]) + std::string(std::min(padCount, maxLength), pad);
+}
+
+std::string DefaultIfBlank(const std::string& text, const std::string& fallback) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) > ' ') {
+            return text;
+        }
+    }
+    return fallback;
 }
 
 } // namespace cv

@@ -1,4 +1,5 @@
-// Finding the program a command line starts.
+// Small platform chores several parts of the program share, and finding the
+// program a command line starts. None of them keeps state.
 #pragma once
 
 #include "platform/Platform.h"
@@ -17,5 +18,40 @@ std::string LocateExecutable(const TPlatform& platform, const std::string& fileN
 // backslashes made single; the first that names a program wins. Ten tries at
 // most; empty when none resolves.
 std::string ExtractExecutable(const TPlatform& platform, const std::string& commandLine);
+
+// The program's own folder, the system folder and the Windows folder, each
+// ending in one backslash.
+std::string GetAppDir(const TPlatform& platform);
+std::string GetSystemDir(const TPlatform& platform);
+std::string GetWindowsDir(const TPlatform& platform);
+
+// Writes folder\name.lnk (the name's extension, from its last dot, gives way
+// to ".lnk") pointing at the target, started in the target's folder.
+void CreateShortcut(const TPlatform& platform, const std::string& name, const std::string& target,
+                    const std::string& arguments, const std::string& folder);
+// The target stored in a .lnk file; empty when it is none.
+std::string ResolveShortcut(const TPlatform& platform, const std::string& linkPath);
+
+// Starts the command line; with wait, returns when it and every process it
+// started have ended, window messages handled meanwhile. Failures are silent.
+void RunAndWait(const TPlatform& platform, const std::string& commandLine, bool wait);
+void ShellOpen(const TPlatform& platform, const std::string& target);
+void ShowFileProperties(const TPlatform& platform, const std::string& path);
+// The shell's system image list of 32x32 (large) or 16x16 icons. It belongs
+// to the shell: nobody destroys it.
+std::uintptr_t GetSystemImageList(const TPlatform& platform, bool large);
+
+// The largest file of the folder matching the mask, as folder\name: a file
+// wins only when strictly larger than the best so far, so empty files never
+// win and the first of equal sizes stays. Empty when nothing matched or the
+// folder is missing. Lists the folder by its path and never changes the
+// current directory, which other threads rely on.
+std::string FindLargestFile(const TPlatform& platform, const std::string& folder, const std::string& mask);
+
+// The text, or its first (maxLength - padCount) characters and padCount pad
+// characters when it is longer than maxLength.
+std::string TruncateText(const std::string& text, std::size_t maxLength, std::size_t padCount, char pad);
+// The text, or the default when it holds nothing but blanks and control characters.
+std::string DefaultIfBlank(const std::string& text, const std::string& fallback);
 
 } // namespace cv

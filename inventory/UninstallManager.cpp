@@ -1,5 +1,7 @@
 #include "inventory/UninstallManager.h"
 
+#include "app/Utils.h"
+#include "inventory/StrCon.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
@@ -16,7 +18,14 @@ constexpr HKey kRoots[] = {kHKeyLocalMachine, kHKeyCurrentUser};
 
 } // namespace
 
-TUninstallManager::TUninstallManager(const TPlatform& platform) : FPlatform(platform) {}
+TUninstallManager::TUninstallManager(const TPlatform& platform, const TFileInfoManager& fileInfo)
+    : FPlatform(platform), FFileInfo(fileInfo) {
+    const TSystemImageLists lists = platform.Shell.GetSystemImageLists();
+    LargeImages = lists.Large;
+    SmallImages = lists.Small;
+    InstallIconIndex = platform.Shell.AddResourceIcon("Z_INSTALL");
+    RubbishIconIndex = platform.Shell.AddResourceIcon("Z_RUBBISH");
+}
 
 TUninstallManager::~TUninstallManager() = default;
 
@@ -31,6 +40,9 @@ TUninstallItems& TUninstallManager::Refresh() {
     BadCount = 0;
     for (HKey root : kRoots) {
         ReadRoot(root);
+    }
+    if (FCheckFiles) {
+        FindBadEntries();
     }
     return Items;
 }
@@ -164,6 +176,59 @@ void TUninstallManager::SaveNames(const std::string& fileName) {
         FPlatform.Files.RemoveFile(temporary);
         throw EFileError(FormatText("Cannot create file %s", fileName));
     }
+}
+
+bool TUninstallManager::IsEntryIntact(const TUninstallItem& item) const {
+    const std::string iconFile = StrCon().TextUpToChars(item.DisplayIcon, ",");
+    return FPlatform.Files.FileExists(iconFile) || FPlatform.Files.FileExists(item.GetExecutable()) ||
+           FPlatform.Files.DirectoryExists(item.InstallLocation);
+}
+
+void TUninstallManager::FindBadEntries() {
+    for (auto& [name, item] : Items) {
+        if (!item->IsUninstallable()) {
+            continue;
+        }
+        item->Bad = !IsEntryIntact(*item);
+        if (item->Bad) {
+            ++BadCount;
+            BadItems.emplace_back(name, item.get());
+        }
+    }
+}
+
+std::string TUninstallManager::GetApplicationFile(const TUninstallItem& item) const {
+    if (item.Bad) {
+        return kRubbishMarker;
+    }
+    std::string file = StrCon().RemoveChar(StrCon().TextUpToChars(item.DisplayIcon, ","), '"');
+    if (!FPlatform.Files.FileExists(file)) {
+        const std::string folder = item.GetInstallDir();
+        // Programs of the system folders (msiexec and the like) say nothing of the application.
+        if (StrCon().SameTextCollapsed(folder, GetSystemDir(FPlatform), ' ') ||
+            StrCon().SameTextCollapsed(folder, GetWindowsDir(FPlatform), ' ')) {
+            return kInstallMarker;
+        }
+        file = folder.empty() ? std::string() : FindLargestFile(FPlatform, folder, "*.exe");
+    }
+    if (file.empty() || file[0] == '.') {
+        return kInstallMarker;
+    }
+    return file;
+}
+
+int TUninstallManager::GetIconIndex(const TUninstallItem& item) const {
+    if (!FCheckFiles) {
+        return InstallIconIndex;
+    }
+    const std::string file = GetApplicationFile(item);
+    if (file == kRubbishMarker) {
+        return RubbishIconIndex;
+    }
+    if (file == kInstallMarker) {
+        return InstallIconIndex;
+    }
+    return FFileInfo.GetIconIndex(file);
 }
 
 } // namespace cv

@@ -4,8 +4,10 @@
 // last run.
 #pragma once
 
+#include "inventory/FileInfoManager.h"
 #include "inventory/UninstallItem.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,10 +20,15 @@ using TUninstallItemRefs = std::vector<std::pair<std::string, TUninstallItem*>>;
 
 inline constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 inline constexpr const char* kNamesFile = "lastuninstall.dat";
+// GetApplicationFile's answers when an entry has no file to take an icon from.
+inline constexpr const char* kInstallMarker = "INSTALL";
+inline constexpr const char* kRubbishMarker = "RUBBISH";
 
 class TUninstallManager {
 public:
-    explicit TUninstallManager(const TPlatform& platform);
+    // Appends the program's own icons, "Z_INSTALL" and "Z_RUBBISH", to the
+    // system image lists.
+    TUninstallManager(const TPlatform& platform, const TFileInfoManager& fileInfo);
     ~TUninstallManager();
     TUninstallManager(const TUninstallManager&) = delete;
     TUninstallManager& operator=(const TUninstallManager&) = delete;
@@ -31,6 +38,10 @@ public:
     TUninstallItems Items;
     std::vector<std::string> LastNames;
     TUninstallItemRefs BadItems;
+    std::uintptr_t LargeImages = 0;
+    std::uintptr_t SmallImages = 0;
+    int InstallIconIndex = -1;
+    int RubbishIconIndex = -1;
     int AppCount = 0;
     int BadCount = 0;
     bool HasNew = false;
@@ -56,15 +67,28 @@ public:
     // file as it was when that cannot be done.
     void SaveNames(const std::string& fileName);
 
+    // File checks touch the disk; while they are off, refreshes and icons
+    // look at the registry only.
     void SetCheckFiles(bool check) { FCheckFiles = check; }
     bool CheckFiles() const { return FCheckFiles; }
+    // Some file or folder of the entry is still there: its icon file (as
+    // written, quotes and all), its executable or its install folder.
+    bool IsEntryIntact(const TUninstallItem& item) const;
+    // Marks the applications that are not intact as bad and lists them.
+    void FindBadEntries();
+    // The file whose icon stands for the entry, or kInstallMarker when it has
+    // none of its own, or kRubbishMarker when it is bad.
+    std::string GetApplicationFile(const TUninstallItem& item) const;
+    // The entry's index in both system image lists.
+    int GetIconIndex(const TUninstallItem& item) const;
 
 private:
     void ReadRoot(HKey root);
     std::unique_ptr<TUninstallItem> ReadEntry(HKey root, const std::string& keyPath);
 
     const TPlatform& FPlatform;
-    bool FCheckFiles = false;
+    const TFileInfoManager& FFileInfo;
+    std::atomic<bool> FCheckFiles{false};
 };
 
 } // namespace cv

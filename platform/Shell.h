@@ -13,6 +13,25 @@ enum : int {
     kCsidlCommonStartup = 24,
 };
 
+// SHGetFileInfo flags the program uses.
+enum : std::uint32_t {
+    kShgfiLargeIcon = 0x000,
+    kShgfiSmallIcon = 0x001,
+    kShgfiOpenIcon = 0x002,
+    kShgfiIcon = 0x100,
+    kShgfiTypeName = 0x400,
+};
+
+// What SHGetFileInfo tells of a file. The icon handle, when there is one,
+// belongs to the caller, who gives it back through DestroyIcon.
+struct TShellFileInfo {
+    std::uintptr_t Icon = 0;
+    int IconIndex = 0;
+    std::uint32_t Attributes = 0;
+    std::string DisplayName;
+    std::string TypeName;
+};
+
 // The shell's system image lists, as opaque handles (HIMAGELIST on Windows).
 struct TSystemImageLists {
     std::uintptr_t Large = 0;
@@ -28,11 +47,14 @@ public:
     virtual std::string GetSpecialFolderPath(int csidl) = 0;
     virtual std::string WindowsDirectory() = 0;
     virtual std::string SystemDirectory() = 0;
+    // The program's own file.
+    virtual std::string ProgramPath() = 0;
 
     virtual TSystemImageLists GetSystemImageLists() = 0;
-    // The index in the system image lists of the icon the shell shows for a
-    // file; -1 when the shell has none.
-    virtual int GetFileIconIndex(const std::string& path) = 0;
+    // SHGetFileInfo with these flags; false (and a zero record) when the
+    // shell cannot describe the file.
+    virtual bool ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) = 0;
+    virtual void DestroyIcon(std::uintptr_t icon) = 0;
     // Appends the program's icon resource of that name to both system image
     // lists; the index is valid in both, -1 when it could not be added.
     virtual int AddResourceIcon(const std::string& resourceName) = 0;

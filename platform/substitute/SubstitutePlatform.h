@@ -10,6 +10,12 @@
 namespace cv {
 
 struct TSubstitutePlatform {
+    TSubstitutePlatform() {
+        // The program's own icon resources.
+        Shell.AddIconResource("Z_INSTALL");
+        Shell.AddIconResource("Z_RUBBISH");
+    }
+
     TSubstituteRegistry Registry;
     TSubstituteFileSystem Files;
     TSubstituteShell Shell{Registry, Files};

@@ -44,13 +44,42 @@ TSystemImageLists TSubstituteShell::GetSystemImageLists() {
     return {1, 2};
 }
 
-int TSubstituteShell::GetFileIconIndex(const std::string& path) {
+bool TSubstituteShell::ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) {
     std::lock_guard<std::mutex> guard(FLock);
-    const auto it = FFileIcons.find(UpperText(FFiles.FullPathName(path)));
-    if (it != FFileIcons.end()) {
-        return it->second;
+    *info = TShellFileInfo();
+    const bool isFile = FFiles.FileExists(path);
+    if (!isFile && !FFiles.DirectoryExists(path)) {
+        return false;
     }
-    return FFiles.FileExists(path) || FFiles.DirectoryExists(path) ? 0 : -1;
+    const std::string full = FFiles.FullPathName(path);
+    const auto icon = FFileIcons.find(UpperText(full));
+    // Files without an icon of their own show the shell's document icon, index 0.
+    info->IconIndex = icon == FFileIcons.end() ? 0 : icon->second;
+    info->Attributes = isFile ? kFileAttributeArchive : kFileAttributeDirectory;
+    info->DisplayName = ExtractFileName(full);
+    if ((flags & kShgfiTypeName) != 0) {
+        const auto type = FTypeNames.find(UpperText(ExtractFileExt(full)));
+        info->TypeName = type != FTypeNames.end() ? type->second
+                         : isFile                 ? UpperText(ExtractFileExt(full)).substr(1) + " File"
+                                                  : "File folder";
+    }
+    if ((flags & kShgfiIcon) != 0) {
+        info->Icon = static_cast<std::uintptr_t>(0x1000 + info->IconIndex);
+        ++FLiveIcons;
+    }
+    return true;
+}
+
+void TSubstituteShell::DestroyIcon(std::uintptr_t icon) {
+    std::lock_guard<std::mutex> guard(FLock);
+    if (icon != 0) {
+        --FLiveIcons;
+    }
+}
+
+std::string TSubstituteShell::ProgramPath() {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FProgramPath;
 }
 
 int TSubstituteShell::AddResourceIcon(const std::string& resourceName) {
@@ -157,6 +186,21 @@ void TSubstituteShell::SetAssociation(const std::string& extension, const std::s
 void TSubstituteShell::SetFileIcon(const std::string& path, int index) {
     std::lock_guard<std::mutex> guard(FLock);
     FFileIcons[UpperText(FFiles.FullPathName(path))] = index;
+}
+
+void TSubstituteShell::SetTypeName(const std::string& extension, const std::string& typeName) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FTypeNames[UpperText(extension)] = typeName;
+}
+
+void TSubstituteShell::SetProgramPath(const std::string& path) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FProgramPath = path;
+}
+
+int TSubstituteShell::LiveIcons() {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FLiveIcons;
 }
 
 void TSubstituteShell::AddIconResource(const std::string& resourceName) {

@@ -21,7 +21,9 @@ public:
     std::string WindowsDirectory() override;
     std::string SystemDirectory() override;
     TSystemImageLists GetSystemImageLists() override;
-    int GetFileIconIndex(const std::string& path) override;
+    bool ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) override;
+    void DestroyIcon(std::uintptr_t icon) override;
+    std::string ProgramPath() override;
     int AddResourceIcon(const std::string& resourceName) override;
     std::string AssociatedProgram(const std::string& file) override;
     void Open(const std::string& target) override;
@@ -37,6 +39,10 @@ public:
     void SetSpecialFolder(int csidl, const std::string& path);
     void SetAssociation(const std::string& extension, const std::string& program);
     void SetFileIcon(const std::string& path, int index);
+    void SetTypeName(const std::string& extension, const std::string& typeName);
+    void SetProgramPath(const std::string& path);
+    // Icons handed out and not yet destroyed.
+    int LiveIcons();
     void AddIconResource(const std::string& resourceName);
     void SetFileVersionInfo(const std::string& path, std::vector<std::uint8_t> data);
 
@@ -56,7 +62,10 @@ private:
     std::map<int, std::string> FSpecialFolders;
     std::map<std::string, std::string> FAssociations; // upper-case extension
     std::map<std::string, int> FFileIcons;            // upper-case full path
-    std::map<std::string, int> FResourceIcons;        // upper-case name, -1 until added
+    std::map<std::string, std::string> FTypeNames;    // upper-case extension
+    std::string FProgramPath = "C:\\Program Files\\Clearvane\\clearvane.exe";
+    int FLiveIcons = 0;
+    std::map<std::string, int> FResourceIcons; // upper-case name, -1 until added
     std::map<std::string, std::vector<std::uint8_t>> FVersionInfo;
     std::vector<std::string> FOpened;
     std::vector<std::string> FPropertiesShown;

@@ -118,12 +118,36 @@ TSystemImageLists TWin32Shell::GetSystemImageLists() {
     return lists;
 }
 
-int TWin32Shell::GetFileIconIndex(const std::string& path) {
-    SHFILEINFOW info = {};
-    if (::SHGetFileInfoW(ApiPath(path).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX) == 0) {
-        return -1;
+bool TWin32Shell::ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) {
+    *info = TShellFileInfo();
+    SHFILEINFOW raw = {};
+    if (path.empty() || ::SHGetFileInfoW(ApiPath(path).c_str(), 0, &raw, sizeof raw, flags) == 0) {
+        return false;
     }
-    return info.iIcon;
+    info->Icon = reinterpret_cast<std::uintptr_t>(raw.hIcon);
+    info->IconIndex = raw.iIcon;
+    info->Attributes = raw.dwAttributes;
+    info->DisplayName = toUtf8(raw.szDisplayName);
+    info->TypeName = toUtf8(raw.szTypeName);
+    return true;
+}
+
+void TWin32Shell::DestroyIcon(std::uintptr_t icon) {
+    if (icon != 0) {
+        ::DestroyIcon(reinterpret_cast<HICON>(icon));
+    }
+}
+
+std::string TWin32Shell::ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got < path.size()) {
+            path.resize(got);
+            return toUtf8(path);
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 int TWin32Shell::AddResourceIcon(const std::string& resourceName) {

@@ -11,7 +11,9 @@ public:
     std::string WindowsDirectory() override;
     std::string SystemDirectory() override;
     TSystemImageLists GetSystemImageLists() override;
-    int GetFileIconIndex(const std::string& path) override;
+    bool ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) override;
+    void DestroyIcon(std::uintptr_t icon) override;
+    std::string ProgramPath() override;
     int AddResourceIcon(const std::string& resourceName) override;
     std::string AssociatedProgram(const std::string& file) override;
     void Open(const std::string& target) override;

@@ -34,6 +34,7 @@ class InventoryContract : public ::testing::Test {
 protected:
     void SetUp() override {
         Env = MakeContractEnv();
+        Info = std::make_unique<TFileInfoManager>(P());
         // Unique names, so entries a real prefix already holds never mix in.
         Tag = "cvtest " + Env->ScratchKey().substr(Env->ScratchKey().rfind('\\') + 1) + " ";
     }
@@ -88,12 +89,13 @@ protected:
     }
 
     std::unique_ptr<TContractEnv> Env;
+    std::unique_ptr<TFileInfoManager> Info;
     std::string Tag;
     std::vector<std::pair<HKey, std::string>> Made;
 };
 
 TEST_F(InventoryContract, RefreshReadsMachineEntriesFirstAndCountsOnlyApplications) {
-    TUninstallManager manager(P());
+    TUninstallManager manager(P(), *Info);
     manager.Refresh();
     const int before = manager.AppCount;
 
@@ -137,7 +139,7 @@ TEST_F(InventoryContract, AnEntryWithAValueOfTheWrongTypeIsLeftOutAndTheRestStay
     MakeEntry(kHKeyCurrentUser, "3 flag",
               {S("DisplayName", App("TextFlag")), S("UninstallString", "u.exe"), S("NoRemove", "1")});
     MakeEntry(kHKeyCurrentUser, "4 after", {S("DisplayName", App("After")), S("UninstallString", "u.exe")});
-    TUninstallManager manager(P());
+    TUninstallManager manager(P(), *Info);
     manager.Refresh();
     EXPECT_EQ(Ours(manager), (std::vector<std::string>{"CU:Before", "CU:After"}));
 }
@@ -151,7 +153,7 @@ TEST_F(InventoryContract, DeletingRemovesTheKeyUnderItsOwnRootOnly) {
         reg.SetRootKey(kHKeyCurrentUser);
         ASSERT_TRUE(reg.OpenKey(path + "\\Nested\\Deeper", true)); // leftovers go with it
     }
-    TUninstallManager manager(P());
+    TUninstallManager manager(P(), *Info);
     manager.Refresh();
     const int apps = manager.AppCount;
     TUninstallItem* user = Find(manager, kHKeyCurrentUser, "Twin");
@@ -181,7 +183,7 @@ TEST_F(InventoryContract, WaitingForAnUninstallerCoversTheCopyItHandsOver) {
     MakeEntry(kHKeyCurrentUser, "unstartable",
               {S("DisplayName", App("Unstartable")),
                S("UninstallString", Env->ScratchFolder() + "\\missing uninstaller.exe /S")});
-    TUninstallManager manager(P());
+    TUninstallManager manager(P(), *Info);
     manager.Refresh();
     TUninstallItem* item = Find(manager, kHKeyCurrentUser, "HandsOver");
     ASSERT_NE(item, nullptr);
@@ -210,7 +212,7 @@ TEST_F(InventoryContract, ValuesSurviveAReadAndRewriteByteForByte) {
         ASSERT_TRUE(reg.OpenKey(path + "\\Sub", true));
         reg.WriteString("kept", "yes");
     }
-    TUninstallManager manager(P());
+    TUninstallManager manager(P(), *Info);
     manager.Refresh();
     TUninstallItem* item = Find(manager, kHKeyCurrentUser, "Values");
     ASSERT_NE(item, nullptr);
@@ -262,13 +264,13 @@ TEST_F(InventoryContract, ValuesSurviveAReadAndRewriteByteForByte) {
 
 TEST_F(InventoryContract, NamesFileRoundTripMarksOnlyNewNames) {
     MakeEntry(kHKeyCurrentUser, "old", {S("DisplayName", App("Old")), S("UninstallString", "u.exe")});
-    TUninstallManager first(P());
+    TUninstallManager first(P(), *Info);
     first.Refresh();
     const std::string names = Env->ScratchFolder() + "\\" + kNamesFile;
     first.SaveNames(names);
 
     MakeEntry(kHKeyCurrentUser, "new", {S("DisplayName", App("New")), S("UninstallString", "u.exe")});
-    TUninstallManager second(P());
+    TUninstallManager second(P(), *Info);
     second.Refresh();
     second.LoadLastNames(names);
     second.MarkNewEntries();

@@ -74,7 +74,8 @@ TEST_F(RealData, EveryEntryIsReadAndRewritesWithoutChange) {
         for (const std::string& section : RegSections(bytes)) {
             expected += section.rfind("[" + kUserUninstall + "\\", 0) == 0 ? 1 : 0;
         }
-        TUninstallManager manager(sub.Platform);
+        TFileInfoManager info(sub.Platform);
+        TUninstallManager manager(sub.Platform, info);
         manager.Refresh();
         EXPECT_EQ(manager.Items.size(), expected) << name;
 
@@ -95,7 +96,8 @@ TEST_F(RealData, OddValuesArriveAsTheyWereStored) {
     for (const auto& [name, bytes] : Files) {
         TSubstitutePlatform sub;
         ImportRegFile(sub.Registry, bytes);
-        TUninstallManager manager(sub.Platform);
+        TFileInfoManager info(sub.Platform);
+        TUninstallManager manager(sub.Platform, info);
         manager.Refresh();
         apps += manager.AppCount;
         for (const auto& pair : manager.Items) {

@@ -31,7 +31,8 @@ protected:
     }
 
     TSubstitutePlatform Sub;
-    TUninstallManager Manager{Sub.Platform};
+    TFileInfoManager Info{Sub.Platform};
+    TUninstallManager Manager{Sub.Platform, Info};
 };
 
 TEST_F(UninstallManagerTest, KeysTheUserMayNotWriteAreReadAsMissing) {

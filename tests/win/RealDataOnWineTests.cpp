@@ -50,14 +50,16 @@ TEST(RealDataOnWine, TheEditorsImportAndOursGiveTheSameInventory) {
         reg.SetRootKey(kHKeyCurrentUser);
         reg.DeleteKey(kUninstallKey);
         ASSERT_TRUE(win.Shell.RegeditImport(path)) << file.Name;
-        TUninstallManager real(win.Platform);
+        TFileInfoManager realInfo(win.Platform);
+        TUninstallManager real(win.Platform, realInfo);
         real.Refresh();
 
         std::string bytes;
         ASSERT_TRUE(win.Files.ReadFile(path, &bytes));
         TSubstitutePlatform sub;
         ASSERT_TRUE(ImportRegFile(sub.Registry, bytes)) << file.Name;
-        TUninstallManager substitute(sub.Platform);
+        TFileInfoManager subInfo(sub.Platform);
+        TUninstallManager substitute(sub.Platform, subInfo);
         substitute.Refresh();
 
         EXPECT_EQ(UserEntries(real, true), UserEntries(substitute, true)) << file.Name;
