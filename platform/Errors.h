@@ -24,6 +24,12 @@ public:
     using EClearvaneError::EClearvaneError;
 };
 
+// The settings file could not be written.
+class ESettingsError : public EClearvaneError {
+public:
+    using EClearvaneError::EClearvaneError;
+};
+
 // Replaces the first "%s" of a message pattern.
 inline std::string FormatText(const std::string& pattern, const std::string& arg) {
     const auto at = pattern.find("%s");
