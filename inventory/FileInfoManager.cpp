@@ -1,7 +1,5 @@
 #include "inventory/FileInfoManager.h"
 
-#include "inventory/FileInfo.h"
-
 namespace cv {
 
 TFileInfoManager::TFileInfoManager(const TPlatform& platform) : FPlatform(platform) {
@@ -11,7 +9,9 @@ TFileInfoManager::TFileInfoManager(const TPlatform& platform) : FPlatform(platfo
 }
 
 int TFileInfoManager::GetIconIndex(const std::string& path) const {
-    const TShellFileInfo info = TFileInfo(FPlatform, path).GetShellInfo(1);
+    // Only the index is needed, so the shell is not asked to make an icon.
+    TShellFileInfo info;
+    FPlatform.Shell.ShellFileInfo(path, kShgfiSysIconIndex | kShgfiLargeIcon, &info);
     FPlatform.Shell.DestroyIcon(info.Icon);
     return info.IconIndex;
 }

@@ -20,6 +20,7 @@ enum : std::uint32_t {
     kShgfiOpenIcon = 0x002,
     kShgfiIcon = 0x100,
     kShgfiTypeName = 0x400,
+    kShgfiSysIconIndex = 0x4000,
 };
 
 // What SHGetFileInfo tells of a file. The icon handle, when there is one,

@@ -40,6 +40,14 @@ char32_t UpperChar(char32_t c) {
     return c;
 }
 
+std::u16string FoldName(std::string_view name) {
+    std::u16string wide = Utf8ToUtf16(name);
+    for (char16_t& c : wide) {
+        c = static_cast<char16_t>(UpperChar(c));
+    }
+    return wide;
+}
+
 std::string UpperText(std::string_view text) {
     std::u16string wide = Utf8ToUtf16(text);
     for (char16_t& c : wide) {

@@ -13,6 +13,11 @@ std::string UpperText(std::string_view text);
 
 bool SameText(std::string_view a, std::string_view b);
 
+// A name folded for look-ups: its upper-cased UTF-16 code units. Two names
+// are the same to Windows when their folded forms are equal, and folded
+// forms order the way the registry sorts subkeys.
+std::u16string FoldName(std::string_view name);
+
 // Orders names the way the registry sorts subkeys: by their upper-cased
 // UTF-16 code units. Negative, zero or positive.
 int CompareRegistryNames(std::string_view a, std::string_view b);

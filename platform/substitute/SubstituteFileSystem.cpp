@@ -10,6 +10,7 @@ namespace cv {
 
 struct TSubstituteFileSystem::TNode {
     std::string Name;
+    std::u16string Key; // the folded name, for look-ups and order
     std::string ShortName;
     bool IsFolder = false;
     std::uint32_t Attributes = 0;
@@ -17,15 +18,21 @@ struct TSubstituteFileSystem::TNode {
     TNode* Parent = nullptr;
     std::vector<std::shared_ptr<TNode>> Children; // kept in name order
 
+    std::vector<std::shared_ptr<TNode>>::const_iterator Place(const std::u16string& key) const {
+        return std::lower_bound(Children.begin(), Children.end(), key,
+                                [](const std::shared_ptr<TNode>& a, const std::u16string& b) { return a->Key < b; });
+    }
     std::shared_ptr<TNode> Child(const std::string& name) const {
-        for (const auto& c : Children) {
-            if (SameText(c->Name, name)) {
-                return c;
-            }
+        const std::u16string key = FoldName(name);
+        const auto at = Place(key);
+        if (at != Children.end() && (*at)->Key == key) {
+            return *at;
         }
-        for (const auto& c : Children) {
-            if (SameText(c->ShortName, name)) {
-                return c; // an 8.3 name leads to the same file
+        if (name.find('~') != std::string::npos) {
+            for (const auto& c : Children) {
+                if (SameText(c->ShortName, name)) {
+                    return c; // an 8.3 name leads to the same file
+                }
             }
         }
         return nullptr;
@@ -181,6 +188,7 @@ std::shared_ptr<TSubstituteFileSystem::TNode>
 TSubstituteFileSystem::AddChild(TNode& folder, const std::string& name, bool isFolder) {
     auto node = std::make_shared<TNode>();
     node->Name = name;
+    node->Key = FoldName(name);
     node->IsFolder = isFolder;
     node->Attributes = isFolder ? kFileAttributeDirectory : kFileAttributeArchive;
     node->Parent = &folder;
@@ -200,11 +208,7 @@ TSubstituteFileSystem::AddChild(TNode& folder, const std::string& name, bool isF
             }
         }
     }
-    const auto pos = std::lower_bound(folder.Children.begin(), folder.Children.end(), name,
-                                      [](const std::shared_ptr<TNode>& a, const std::string& b) {
-                                          return CompareRegistryNames(a->Name, b) < 0;
-                                      });
-    folder.Children.insert(pos, node);
+    folder.Children.insert(folder.Place(node->Key), node);
     return node;
 }
 

@@ -14,19 +14,21 @@ struct TSubstituteRegistry::TNode {
         std::vector<std::uint8_t> Data;
     };
     std::string Name;
+    std::u16string Key; // the folded name, for look-ups and order
     std::vector<TValue> Values;                  // creation order
-    std::vector<std::shared_ptr<TNode>> Subkeys; // kept sorted
+    std::vector<std::shared_ptr<TNode>> Subkeys; // kept in Key order
     TNode* Parent = nullptr;
     bool RefusesWrite = false;
     bool Deleted = false;
 
+    std::vector<std::shared_ptr<TNode>>::const_iterator Place(const std::u16string& key) const {
+        return std::lower_bound(Subkeys.begin(), Subkeys.end(), key,
+                                [](const std::shared_ptr<TNode>& a, const std::u16string& b) { return a->Key < b; });
+    }
     std::shared_ptr<TNode> Find(std::string_view name) const {
-        for (const auto& sub : Subkeys) {
-            if (CompareRegistryNames(sub->Name, name) == 0) {
-                return sub;
-            }
-        }
-        return nullptr;
+        const std::u16string key = FoldName(name);
+        const auto at = Place(key);
+        return at != Subkeys.end() && (*at)->Key == key ? *at : nullptr;
     }
     TValue* FindValue(std::string_view name) {
         for (TValue& v : Values) {
@@ -114,12 +116,9 @@ long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create
             }
             next = std::make_shared<TNode>();
             next->Name = part;
+            next->Key = FoldName(part);
             next->Parent = at.get();
-            const auto pos = std::lower_bound(at->Subkeys.begin(), at->Subkeys.end(), part,
-                                              [](const std::shared_ptr<TNode>& a, const std::string& b) {
-                                                  return CompareRegistryNames(a->Name, b) < 0;
-                                              });
-            at->Subkeys.insert(pos, next);
+            at->Subkeys.insert(at->Place(next->Key), next);
         }
         at = next;
     }

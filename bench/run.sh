@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs the inventory benchmark end to end: an optimised host build on the
+# in-memory platform, then the Windows build on the real registry and files
+# in a fresh throw-away Wine prefix. Sizes default to 100 1000 10000.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(100 1000 10000)
+
+bash scripts/setup.sh
+cmake -S . -B build/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/bench-host --target clearvane_bench
+cmake --preset win >/dev/null
+cmake --build --preset win --target clearvane_bench
+
+echo "== machine: $(nproc) cores, $(free -g | awk '/Mem:/{print $2}') GiB, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo
+build/bench-host/bench/clearvane_bench "${sizes[@]}"
+
+source scripts/wine-env.sh
+export WINEPREFIX=$root/build/wineprefix-bench
+wine_fresh_prefix "$WINEPREFIX"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+out=$(mktemp)
+wine build/win/bench/clearvane_bench.exe "${sizes[@]}" >"$out" 2>&1 </dev/null || true
+tr -d '\r' <"$out"
+rm -f "$out"
