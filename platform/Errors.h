@@ -30,6 +30,12 @@ public:
     using EClearvaneError::EClearvaneError;
 };
 
+// A startup entry that cannot be written where it was asked to go.
+class EStartupError : public EClearvaneError {
+public:
+    using EClearvaneError::EClearvaneError;
+};
+
 // Replaces the first "%s" of a message pattern.
 inline std::string FormatText(const std::string& pattern, const std::string& arg) {
     const auto at = pattern.find("%s");

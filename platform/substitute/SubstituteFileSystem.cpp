@@ -197,9 +197,16 @@ TSubstituteFileSystem::AddChild(TNode& folder, const std::string& name, bool isF
     } else {
         const std::string ext = ExtractFileExt(name);
         const std::string base = ShortPart(name.substr(0, name.size() - ext.size()), 6);
-        const std::string shortExt = ext.empty() ? std::string() : "." + ShortPart(ext, 3);
+        std::string shortExt;
+        if (!ext.empty()) {
+            shortExt = '.';
+            shortExt += ShortPart(ext, 3);
+        }
         for (int n = 1;; ++n) {
-            const std::string candidate = base + "~" + std::to_string(n) + shortExt;
+            std::string candidate = base;
+            candidate += '~';
+            candidate += std::to_string(n);
+            candidate += shortExt;
             const bool taken = std::any_of(folder.Children.begin(), folder.Children.end(),
                                            [&](const auto& c) { return SameText(c->ShortName, candidate); });
             if (!taken) {

@@ -39,6 +39,12 @@ class TSubstituteEnv : public TContractEnv {
 public:
     TSubstituteEnv() {
         FSub.Files.AddFolder("C:\\Scratch");
+        const std::string user = "C:\\Users\\Test\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+        const std::string common = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp";
+        FSub.Files.AddFolder(user);
+        FSub.Files.AddFolder(common);
+        FSub.Shell.SetSpecialFolder(kCsidlStartup, user);
+        FSub.Shell.SetSpecialFolder(kCsidlCommonStartup, common);
         FSub.Files.AddFile("C:\\Windows\\System32\\notepad.exe", "MZ");
         FSub.Shell.SetAssociation(".txt", "C:\\Windows\\System32\\notepad.exe");
         FSub.Files.AddFile(kHelper, "MZ");

@@ -1,0 +1,107 @@
+// One program that Windows starts at logon, and every change that concerns
+// it: hide it in its store's disabled twin, show it again, delete it, or save
+// a new one. Registry entries live in the Run keys (disabled: Run_Hidden),
+// folder entries are files in the Startup folders (disabled: "Disabled
+// Startup" beside them).
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace cv {
+
+// The entry's store. The numbers are also the items of the new-entry
+// dialog's choice list, so any other number means "no choice".
+enum class TRunFrom : std::uint8_t {
+    rfAllUsersFolder = 0,
+    rfCurrentUserFolder = 1,
+    rfAllUsersKey = 2,
+    rfCurrentUserKey = 3,
+};
+
+inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunHiddenKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run_Hidden";
+inline constexpr const char* kDisabledStartup = "Disabled Startup";
+
+// The "Disabled Startup" folder beside a Startup folder.
+std::string DisabledFolderOf(const std::string& startupFolder);
+// The Startup folder of a folder store, empty for any other store or when
+// the shell knows none.
+std::string StartupFolderOf(const TPlatform& platform, TRunFrom runFrom);
+
+class TStartupItem {
+public:
+    explicit TStartupItem(const TPlatform& platform) : FPlatform(&platform) {}
+    virtual ~TStartupItem() = default;
+
+    std::string DisplayName;
+    std::string FilePath;
+    TRunFrom RunFrom = TRunFrom::rfAllUsersFolder;
+    std::string Command;
+    bool Enabled = false;
+
+    virtual void Hide() {}
+    virtual void Show() {}
+    virtual void Delete() {}
+    virtual void Save() {}
+    // Show when Enabled, else Hide.
+    void ApplyState();
+
+protected:
+    const TPlatform& Platform() const { return *FPlatform; }
+
+private:
+    const TPlatform* FPlatform;
+};
+
+class TRegistryStartupItem : public TStartupItem {
+public:
+    using TStartupItem::TStartupItem;
+
+    // The value as it was read, so moving it between Run and Run_Hidden
+    // keeps its type: an expandable command must stay expandable to run.
+    std::optional<TRegRawValue> Value;
+
+    void Hide() override;
+    void Show() override;
+    void Delete() override;
+    void Save() override;
+
+private:
+    HKey Root() const;
+    // Writes the entry into one key (created when missing) and removes it
+    // from the other; stops with the registry's error when the write fails.
+    void Move(const char* to, const char* from);
+    TRegRawValue Data() const;
+};
+
+class TFolderStartupItem : public TStartupItem {
+public:
+    using TStartupItem::TStartupItem;
+
+    // Each throws EStartupError, and changes nothing, when the entry has no
+    // Startup folder (no store chosen), when a typed name is not a plain file
+    // name, or when the entry's file lies outside its Startup folders.
+    void Hide() override;
+    void Show() override;
+    void Delete() override;
+    void Save() override;
+
+private:
+    void Move(bool hide);
+    // The Startup folder, or EStartupError when there is none.
+    std::string Folder() const;
+    // The file's name, or EStartupError when FilePath is not in folder or
+    // its disabled twin.
+    std::string OwnFileName(const std::string& folder) const;
+};
+
+// A name the user typed for a folder entry must be a file name and nothing
+// more; throws EStartupError when it is not.
+void CheckStartupName(const std::string& name);
+
+} // namespace cv

@@ -1,0 +1,101 @@
+#include "startup/StartupManager.h"
+
+#include "app/Utils.h"
+#include "platform/PathText.h"
+
+namespace cv {
+
+TStartupManager::TStartupManager(const TPlatform& platform, const TFileInfoManager& fileInfo)
+    : FPlatform(platform), FFileInfo(fileInfo) {}
+
+void TStartupManager::Clear() { Items.clear(); }
+
+TStartupItems& TStartupManager::GetItems(bool refresh) {
+    if (refresh) {
+        Clear();
+        LoadRegistryItems();
+        LoadFolderItems();
+    }
+    return Items;
+}
+
+void TStartupManager::LoadRegistryItems() {
+    TRegistry reg(FPlatform.Registry);
+    for (const auto& [root, runFrom] : {std::pair{kHKeyLocalMachine, TRunFrom::rfAllUsersKey},
+                                        std::pair{kHKeyCurrentUser, TRunFrom::rfCurrentUserKey}}) {
+        reg.SetRootKey(root);
+        for (const char* key : {kRunKey, kRunHiddenKey}) {
+            if (!reg.OpenKey(key, false)) {
+                continue; // missing, or closed to this user
+            }
+            for (const std::string& name : reg.GetValueNames()) {
+                if (name.empty()) {
+                    continue; // the key's default value
+                }
+                auto item = std::make_unique<TRegistryStartupItem>(FPlatform);
+                item->DisplayName = name;
+                item->Command = reg.ReadString(name); // a value of another type ends the read here
+                TRegRawValue value;
+                if (reg.ReadRaw(name, &value)) {
+                    item->Value = value;
+                }
+                item->FilePath = ExtractExecutable(FPlatform, item->Command);
+                item->RunFrom = runFrom;
+                item->Enabled = std::string_view(key) == kRunKey;
+                Items.push_back(std::move(item));
+            }
+            reg.CloseKey();
+        }
+    }
+}
+
+void TStartupManager::LoadFolderItems() {
+    for (const auto& [csidl, runFrom] : {std::pair{kCsidlStartup, TRunFrom::rfCurrentUserFolder},
+                                         std::pair{kCsidlCommonStartup, TRunFrom::rfAllUsersFolder}}) {
+        const std::string startup = FPlatform.Shell.GetSpecialFolderPath(csidl);
+        if (startup.empty()) {
+            continue; // the shell knows no such folder
+        }
+        for (const std::string& folder : {startup, DisabledFolderOf(startup)}) {
+            if (!FPlatform.Files.DirectoryExists(folder)) {
+                break; // without its Startup folder, a disabled folder is not read either
+            }
+            // Listed by its path: the current directory belongs to others.
+            for (const TFoundFile& file : FPlatform.Files.FindFiles(folder, "*.*")) {
+                if (file.Name.empty() || file.Name[0] == '.') {
+                    continue;
+                }
+                auto item = std::make_unique<TFolderStartupItem>(FPlatform);
+                item->DisplayName = file.Name.substr(0, file.Name.size() - ExtractFileExt(file.Name).size());
+                item->FilePath = IncludeTrailingBackslash(folder) + file.Name;
+                item->Command = file.Name;
+                item->RunFrom = runFrom;
+                item->Enabled = folder == startup;
+                Items.push_back(std::move(item));
+            }
+        }
+    }
+}
+
+void TStartupManager::AddStartupItem(const std::string& displayName, const std::string& command, TRunFrom runFrom) {
+    std::unique_ptr<TStartupItem> item;
+    if (runFrom == TRunFrom::rfAllUsersKey || runFrom == TRunFrom::rfCurrentUserKey) {
+        item = std::make_unique<TRegistryStartupItem>(FPlatform);
+    } else {
+        item = std::make_unique<TFolderStartupItem>(FPlatform);
+    }
+    item->DisplayName = displayName;
+    item->Command = command;
+    item->RunFrom = runFrom;
+    item->Save();
+}
+
+void TStartupManager::DeleteStartupItem(TStartupItem& item) { item.Delete(); }
+
+void TStartupManager::HideStartupItem(TStartupItem& item) { item.Hide(); }
+
+void TStartupManager::ShowStartupItem(TStartupItem& item) { item.Show(); }
+
+int TStartupManager::GetIconIndex(const TStartupItem& item) const { return FFileInfo.GetIconIndex(item.FilePath); }
+
+} // namespace cv

@@ -1,0 +1,212 @@
+#include "platform/Errors.h"
+#include "platform/substitute/SubstitutePlatform.h"
+#include "startup/StartupManager.h"
+
+#include <gtest/gtest.h>
+
+namespace cv::test {
+
+namespace {
+
+const char* const kUserStartup = "C:\\Users\\Me\\Start Menu\\Programs\\Startup";
+const char* const kUserDisabled = "C:\\Users\\Me\\Start Menu\\Programs\\Disabled Startup";
+const char* const kCommonStartup = "C:\\ProgramData\\Start Menu\\Programs\\StartUp";
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() {
+        Sub.Shell.SetSpecialFolder(kCsidlStartup, kUserStartup);
+        Sub.Shell.SetSpecialFolder(kCsidlCommonStartup, kCommonStartup);
+        Sub.Files.AddFolder(kUserStartup);
+        Sub.Files.AddFolder(kCommonStartup);
+        Sub.Files.AddFile("C:\\Tools\\tool.exe", "MZ");
+    }
+
+    void Value(HKey root, const char* key, const std::string& name, const std::string& command) {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(root);
+        reg.OpenKey(key, true);
+        reg.WriteString(name, command);
+    }
+
+    std::vector<std::string> Listing() {
+        std::vector<std::string> out;
+        for (const auto& item : Manager.GetItems(true)) {
+            out.push_back(std::to_string(static_cast<int>(item->RunFrom)) + (item->Enabled ? "+" : "-") +
+                          item->DisplayName + "=" + item->Command);
+        }
+        return out;
+    }
+
+    TStartupItem& Item(const std::string& name, bool enabled) {
+        for (const auto& item : Manager.GetItems(true)) {
+            if (item->DisplayName == name && item->Enabled == enabled) {
+                return *item;
+            }
+        }
+        throw std::runtime_error("no entry " + name);
+    }
+
+    std::string Command(HKey root, const char* key, const std::string& name) {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(root);
+        if (!reg.OpenKey(key, false) || !reg.ValueExists(name)) {
+            return "<none>";
+        }
+        return reg.ReadString(name);
+    }
+
+    TSubstitutePlatform Sub;
+    TFileInfoManager Info{Sub.Platform};
+    TStartupManager Manager{Sub.Platform, Info};
+};
+
+TEST_F(StartupTest, ReadsTheEightStoresInOrder) {
+    Value(kHKeyCurrentUser, kRunHiddenKey, "UserOff", "c:\\tools\\tool.exe -x");
+    Value(kHKeyCurrentUser, kRunKey, "User", "C:\\Tools\\tool.exe");
+    Value(kHKeyCurrentUser, kRunKey, "", "the default value is never listed");
+    Value(kHKeyLocalMachine, kRunKey, "Machine", "\"C:\\Tools\\tool.exe\" /s");
+    Value(kHKeyLocalMachine, kRunHiddenKey, "Machine", "hidden twin");
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\Tool.lnk", "x");
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\desktop.ini", "x", kFileAttributeHidden | kFileAttributeSystem);
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\.dotfile", "x");
+    Sub.Files.AddFolder(std::string(kUserStartup) + "\\A Folder");
+    Sub.Files.AddFile(std::string(kUserDisabled) + "\\Old.Tool.lnk", "x");
+    Sub.Files.AddFile(std::string(kCommonStartup) + "\\Common.lnk", "x");
+    ASSERT_TRUE(Sub.Files.ChangeDirectory("C:\\Tools"));
+
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"2+Machine=\"C:\\Tools\\tool.exe\" /s", "2-Machine=hidden twin",
+                                                   "3+User=C:\\Tools\\tool.exe", "3-UserOff=c:\\tools\\tool.exe -x",
+                                                   "1+A Folder=A Folder", "1+desktop=desktop.ini", "1+Tool=Tool.lnk",
+                                                   "1-Old.Tool=Old.Tool.lnk", "0+Common=Common.lnk"}));
+    EXPECT_EQ(Sub.Files.CurrentDirectory(), "C:\\Tools");
+    EXPECT_EQ(Item("User", true).FilePath, "C:\\Tools\\tool.exe");
+    EXPECT_EQ(Item("Machine", false).FilePath, "");
+    EXPECT_EQ(Item("Old.Tool", false).FilePath, std::string(kUserDisabled) + "\\Old.Tool.lnk");
+
+    // GetItems without refresh hands back the same list.
+    TStartupItems& items = Manager.GetItems(false);
+    EXPECT_EQ(&items, &Manager.Items);
+}
+
+TEST_F(StartupTest, MissingFoldersAndClosedKeysAreSkipped) {
+    Value(kHKeyLocalMachine, kRunKey, "Machine", "x");
+    Value(kHKeyCurrentUser, kRunKey, "User", "x");
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kRunKey, true);
+    Sub.Files.AddFile(std::string(kUserDisabled) + "\\Parked.lnk", "x");
+    Sub.Files.RemoveEmptyDirectory(kCommonStartup);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"3+User=x", "1-Parked=Parked.lnk"}));
+
+    // Without its Startup folder, a disabled folder is not read.
+    Sub.Shell.SetSpecialFolder(kCsidlStartup, "C:\\Users\\Me\\Start Menu\\Programs\\Gone");
+    Sub.Files.AddFile("C:\\Users\\Me\\Start Menu\\Programs\\Disabled Startup\\Other.lnk", "x");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"3+User=x"});
+}
+
+TEST_F(StartupTest, AValueOfAnotherTypeStopsTheReadButKeepsWhatCameBefore) {
+    Value(kHKeyLocalMachine, kRunKey, "First", "x");
+    {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.OpenKey(kRunKey, false);
+        reg.WriteInteger("Number", 1);
+    }
+    Value(kHKeyLocalMachine, kRunKey, "After", "x");
+    Value(kHKeyCurrentUser, kRunKey, "User", "x");
+    try {
+        Manager.GetItems(true);
+        ADD_FAILURE() << "no error";
+    } catch (const ERegistryError& e) {
+        EXPECT_STREQ(e.what(), "Invalid data type for 'Number'");
+    }
+    ASSERT_EQ(Manager.Items.size(), 1u);
+    EXPECT_EQ(Manager.Items[0]->DisplayName, "First");
+}
+
+TEST_F(StartupTest, ANameInBothKeysIsOverwrittenByShowAndGoneAfterDelete) {
+    Value(kHKeyCurrentUser, kRunKey, "Twin", "enabled command");
+    Value(kHKeyCurrentUser, kRunHiddenKey, "Twin", "hidden command");
+    Item("Twin", false).Show();
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Twin"), "hidden command");
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunHiddenKey, "Twin"), "<none>");
+
+    Value(kHKeyCurrentUser, kRunHiddenKey, "Twin", "hidden again");
+    Item("Twin", true).Delete();
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Twin"), "<none>");
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunHiddenKey, "Twin"), "<none>");
+}
+
+TEST_F(StartupTest, ARefusedKeyLeavesTheEntryWhereItWas) {
+    Value(kHKeyLocalMachine, kRunKey, "Machine", "x");
+    TStartupItem& item = Item("Machine", true);
+    Sub.Registry.SetFault([](const std::string& op, const std::string&) { return op == "CreateKey"; });
+    EXPECT_THROW(item.Hide(), ERegistryError);
+    Sub.Registry.SetFault(nullptr);
+    EXPECT_EQ(Command(kHKeyLocalMachine, kRunKey, "Machine"), "x");
+    EXPECT_EQ(Command(kHKeyLocalMachine, kRunHiddenKey, "Machine"), "<none>");
+}
+
+TEST_F(StartupTest, FolderEntriesMoveAndTheDisabledFolderLivesOnlyWhileUsed) {
+    const std::string tool = std::string(kUserStartup) + "\\Tool.lnk";
+    Sub.Files.AddFile(tool, "link");
+    TStartupItem& item = Item("Tool", true);
+    item.Hide();
+    EXPECT_TRUE(Sub.Files.FileExists(std::string(kUserDisabled) + "\\Tool.lnk"));
+    item.Delete(); // FilePath still names the Startup folder: nothing there to delete
+    EXPECT_TRUE(Sub.Files.FileExists(std::string(kUserDisabled) + "\\Tool.lnk"));
+    item.Show(); // the same object, no new read
+    EXPECT_TRUE(Sub.Files.FileExists(tool));
+    EXPECT_FALSE(Sub.Files.DirectoryExists(kUserDisabled));
+
+    // A hide whose destination exists leaves the file in the Startup folder.
+    Sub.Files.AddFile(std::string(kUserDisabled) + "\\Tool.lnk", "older");
+    Item("Tool", true).Hide();
+    EXPECT_TRUE(Sub.Files.FileExists(tool));
+    std::string text;
+    Sub.Files.ReadFile(std::string(kUserDisabled) + "\\Tool.lnk", &text);
+    EXPECT_EQ(text, "older");
+    Sub.Files.RemoveFile(std::string(kUserDisabled) + "\\Tool.lnk");
+
+    // Applying the state an entry already has moves nothing and tidies up.
+    Sub.Files.AddFolder(kUserDisabled);
+    TStartupItem& enabled = Item("Tool", true);
+    enabled.ApplyState();
+    EXPECT_TRUE(Sub.Files.FileExists(tool));
+    EXPECT_FALSE(Sub.Files.DirectoryExists(kUserDisabled));
+}
+
+TEST_F(StartupTest, NewEntriesAreNamedFromWhatTheUserTyped) {
+    Manager.AddStartupItem("My Tool 2.0", "C:\\Tools\\tool.exe", TRunFrom::rfCurrentUserFolder);
+    Manager.AddStartupItem("My Tool", "C:\\Tools\\tool.exe", TRunFrom::rfAllUsersFolder);
+    Manager.AddStartupItem("Key Tool", "C:\\Tools\\tool.exe /min", TRunFrom::rfCurrentUserKey);
+    EXPECT_TRUE(Sub.Files.FileExists(std::string(kUserStartup) + "\\My Tool 2.lnk"));
+    EXPECT_TRUE(Sub.Files.FileExists(std::string(kCommonStartup) + "\\My Tool.lnk"));
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Key Tool"), "C:\\Tools\\tool.exe /min");
+}
+
+TEST_F(StartupTest, NamesAndStoresThatWouldWriteElsewhereAreRefused) {
+    const char* const bad[] = {"..\\..\\evil", "sub/dir", "C:evil", "..", ".", "", "a|b", "new\nline"};
+    for (const char* name : bad) {
+        EXPECT_THROW(Manager.AddStartupItem(name, "C:\\Tools\\tool.exe", TRunFrom::rfCurrentUserFolder), EStartupError)
+            << name;
+    }
+    for (int store : {4, 255}) {
+        EXPECT_THROW(Manager.AddStartupItem("Fine", "C:\\Tools\\tool.exe", static_cast<TRunFrom>(store)),
+                     EStartupError);
+    }
+    TFolderStartupItem stray(Sub.Platform);
+    stray.RunFrom = TRunFrom::rfCurrentUserFolder;
+    stray.FilePath = "C:\\Tools\\tool.exe";
+    EXPECT_THROW(stray.Delete(), EStartupError);
+    EXPECT_THROW(stray.Hide(), EStartupError);
+    EXPECT_TRUE(Sub.Files.FileExists("C:\\Tools\\tool.exe"));
+    // Nothing was written anywhere.
+    EXPECT_TRUE(Sub.Files.FindFiles(kUserStartup, "*").empty());
+    EXPECT_TRUE(Sub.Files.FindFiles("C:\\Users\\Me\\Start Menu", "*.lnk").empty());
+    EXPECT_TRUE(Sub.Files.FindFiles("C:\\", "*.lnk").empty());
+    EXPECT_FALSE(Sub.Files.DirectoryExists(kUserDisabled));
+}
+
+} // namespace
+
+} // namespace cv::test
