@@ -31,14 +31,16 @@ std::string StartupFolderOf(const TPlatform& platform, TRunFrom runFrom) {
 void CheckStartupName(const std::string& name) {
     bool plain = !name.empty() && name != "." && name != "..";
     for (char c : name) {
-        if (static_cast<unsigned char>(c) < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+        if (static_cast<unsigned char>(c) < 32 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
             plain = false;
         }
     }
     if (!plain) {
-        throw EStartupError(FormatText("\"%s\" cannot name a startup entry: a name may not be empty, \".\" or "
-                                       "\"..\", nor hold any of \\ / : * ? \" < > |",
-                                       name));
+        throw EStartupError(
+            FormatText("\"%s\" cannot name a startup entry: a name may not be empty, \".\" or "
+                       "\"..\", nor hold any of \\ / : * ? \" < > |",
+                       name));
     }
 }
 
@@ -55,7 +57,8 @@ HKey TRegistryStartupItem::Root() const {
 }
 
 TRegRawValue TRegistryStartupItem::Data() const {
-    if (Value && (Value->Type == kRegSz || Value->Type == kRegExpandSz) && RegStringText(Value->Data) == Command) {
+    if (Value && (Value->Type == kRegSz || Value->Type == kRegExpandSz) &&
+        RegStringText(Value->Data) == Command) {
         return *Value;
     }
     // A command given anew keeps the kind of string it was read as.

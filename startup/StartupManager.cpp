@@ -8,7 +8,9 @@ namespace cv {
 TStartupManager::TStartupManager(const TPlatform& platform, const TFileInfoManager& fileInfo)
     : FPlatform(platform), FFileInfo(fileInfo) {}
 
-void TStartupManager::Clear() { Items.clear(); }
+void TStartupManager::Clear() {
+    Items.clear();
+}
 
 TStartupItems& TStartupManager::GetItems(bool refresh) {
     if (refresh) {
@@ -77,7 +79,8 @@ void TStartupManager::LoadFolderItems() {
     }
 }
 
-void TStartupManager::AddStartupItem(const std::string& displayName, const std::string& command, TRunFrom runFrom) {
+void TStartupManager::AddStartupItem(const std::string& displayName, const std::string& command,
+                                     TRunFrom runFrom) {
     std::unique_ptr<TStartupItem> item;
     if (runFrom == TRunFrom::rfAllUsersKey || runFrom == TRunFrom::rfCurrentUserKey) {
         item = std::make_unique<TRegistryStartupItem>(FPlatform);
@@ -90,12 +93,20 @@ void TStartupManager::AddStartupItem(const std::string& displayName, const std::
     item->Save();
 }
 
-void TStartupManager::DeleteStartupItem(TStartupItem& item) { item.Delete(); }
+void TStartupManager::DeleteStartupItem(TStartupItem& item) {
+    item.Delete();
+}
 
-void TStartupManager::HideStartupItem(TStartupItem& item) { item.Hide(); }
+void TStartupManager::HideStartupItem(TStartupItem& item) {
+    item.Hide();
+}
 
-void TStartupManager::ShowStartupItem(TStartupItem& item) { item.Show(); }
+void TStartupManager::ShowStartupItem(TStartupItem& item) {
+    item.Show();
+}
 
-int TStartupManager::GetIconIndex(const TStartupItem& item) const { return FFileInfo.GetIconIndex(item.FilePath); }
+int TStartupManager::GetIconIndex(const TStartupItem& item) const {
+    return FFileInfo.GetIconIndex(item.FilePath);
+}
 
 } // namespace cv

@@ -19,8 +19,9 @@ struct TSubstituteFileSystem::TNode {
     std::vector<std::shared_ptr<TNode>> Children; // kept in name order
 
     std::vector<std::shared_ptr<TNode>>::const_iterator Place(const std::u16string& key) const {
-        return std::lower_bound(Children.begin(), Children.end(), key,
-                                [](const std::shared_ptr<TNode>& a, const std::u16string& b) { return a->Key < b; });
+        return std::lower_bound(
+            Children.begin(), Children.end(), key,
+            [](const std::shared_ptr<TNode>& a, const std::u16string& b) { return a->Key < b; });
     }
     std::shared_ptr<TNode> Child(const std::string& name) const {
         const std::u16string key = FoldName(name);

@@ -14,7 +14,7 @@ struct TSubstituteRegistry::TNode {
         std::vector<std::uint8_t> Data;
     };
     std::string Name;
-    std::u16string Key; // the folded name, for look-ups and order
+    std::u16string Key;                          // the folded name, for look-ups and order
     std::vector<TValue> Values;                  // creation order
     std::vector<std::shared_ptr<TNode>> Subkeys; // kept in Key order
     TNode* Parent = nullptr;
@@ -22,8 +22,9 @@ struct TSubstituteRegistry::TNode {
     bool Deleted = false;
 
     std::vector<std::shared_ptr<TNode>>::const_iterator Place(const std::u16string& key) const {
-        return std::lower_bound(Subkeys.begin(), Subkeys.end(), key,
-                                [](const std::shared_ptr<TNode>& a, const std::u16string& b) { return a->Key < b; });
+        return std::lower_bound(
+            Subkeys.begin(), Subkeys.end(), key,
+            [](const std::shared_ptr<TNode>& a, const std::u16string& b) { return a->Key < b; });
     }
     std::shared_ptr<TNode> Find(std::string_view name) const {
         const std::u16string key = FoldName(name);

@@ -77,7 +77,8 @@ TEST_F(StartupContract, EntriesOfEveryStoreSaveHideShowAndDelete) {
     Manager->AddStartupItem(Tag + "User", command, TRunFrom::rfCurrentUserKey);
     Manager->AddStartupItem(Tag + "Mine 2.0", Program, TRunFrom::rfCurrentUserFolder);
     Manager->AddStartupItem(Tag + "Everyone", Program, TRunFrom::rfAllUsersFolder);
-    EXPECT_EQ(Ours(), (std::vector<std::string>{"2:Machine:on", "3:User:on", "1:Mine 2:on", "0:Everyone:on"}));
+    EXPECT_EQ(Ours(),
+              (std::vector<std::string>{"2:Machine:on", "3:User:on", "1:Mine 2:on", "0:Everyone:on"}));
 
     TStartupItem* user = Find("User", TRunFrom::rfCurrentUserKey, true);
     ASSERT_NE(user, nullptr);
@@ -88,15 +89,18 @@ TEST_F(StartupContract, EntriesOfEveryStoreSaveHideShowAndDelete) {
     EXPECT_EQ(mine->Command, Tag + "Mine 2.lnk");
     EXPECT_TRUE(SameText(P().Shell.ResolveShortcut(mine->FilePath), Program));
 
-    for (auto [name, store] : {std::pair{"Machine", TRunFrom::rfAllUsersKey}, std::pair{"User", TRunFrom::rfCurrentUserKey},
-                               std::pair{"Mine 2", TRunFrom::rfCurrentUserFolder},
-                               std::pair{"Everyone", TRunFrom::rfAllUsersFolder}}) {
+    for (auto [name, store] :
+         {std::pair{"Machine", TRunFrom::rfAllUsersKey}, std::pair{"User", TRunFrom::rfCurrentUserKey},
+          std::pair{"Mine 2", TRunFrom::rfCurrentUserFolder},
+          std::pair{"Everyone", TRunFrom::rfAllUsersFolder}}) {
         TStartupItem* item = Find(name, store, true);
         ASSERT_NE(item, nullptr) << name;
         Manager->HideStartupItem(*item);
     }
-    EXPECT_EQ(Ours(), (std::vector<std::string>{"2:Machine:off", "3:User:off", "1:Mine 2:off", "0:Everyone:off"}));
-    EXPECT_TRUE(P().Files.DirectoryExists(DisabledFolderOf(StartupFolderOf(P(), TRunFrom::rfCurrentUserFolder))));
+    EXPECT_EQ(Ours(),
+              (std::vector<std::string>{"2:Machine:off", "3:User:off", "1:Mine 2:off", "0:Everyone:off"}));
+    EXPECT_TRUE(
+        P().Files.DirectoryExists(DisabledFolderOf(StartupFolderOf(P(), TRunFrom::rfCurrentUserFolder))));
 
     TStartupItem* hidden = Find("Mine 2", TRunFrom::rfCurrentUserFolder, false);
     ASSERT_NE(hidden, nullptr);
@@ -105,21 +109,24 @@ TEST_F(StartupContract, EntriesOfEveryStoreSaveHideShowAndDelete) {
     ASSERT_NE(hidden, nullptr);
     hidden->Enabled = true;
     hidden->ApplyState();
-    EXPECT_EQ(Ours(), (std::vector<std::string>{"2:Machine:off", "3:User:on", "1:Mine 2:on", "0:Everyone:off"}));
+    EXPECT_EQ(Ours(),
+              (std::vector<std::string>{"2:Machine:off", "3:User:on", "1:Mine 2:on", "0:Everyone:off"}));
     // The last entry out of a disabled folder takes the folder with it.
-    EXPECT_FALSE(P().Files.DirectoryExists(DisabledFolderOf(StartupFolderOf(P(), TRunFrom::rfCurrentUserFolder))));
+    EXPECT_FALSE(
+        P().Files.DirectoryExists(DisabledFolderOf(StartupFolderOf(P(), TRunFrom::rfCurrentUserFolder))));
 
-    for (auto [name, store, enabled] :
-         {std::tuple{"Machine", TRunFrom::rfAllUsersKey, false}, std::tuple{"User", TRunFrom::rfCurrentUserKey, true},
-          std::tuple{"Mine 2", TRunFrom::rfCurrentUserFolder, true},
-          std::tuple{"Everyone", TRunFrom::rfAllUsersFolder, false}}) {
+    for (auto [name, store, enabled] : {std::tuple{"Machine", TRunFrom::rfAllUsersKey, false},
+                                        std::tuple{"User", TRunFrom::rfCurrentUserKey, true},
+                                        std::tuple{"Mine 2", TRunFrom::rfCurrentUserFolder, true},
+                                        std::tuple{"Everyone", TRunFrom::rfAllUsersFolder, false}}) {
         TStartupItem* item = Find(name, store, enabled);
         ASSERT_NE(item, nullptr) << name;
         Manager->DeleteStartupItem(*item);
     }
     EXPECT_TRUE(Ours().empty());
     // Deleting touches only the file: the emptied disabled folder stays until a hide or show tidies it.
-    EXPECT_TRUE(P().Files.DirectoryExists(DisabledFolderOf(StartupFolderOf(P(), TRunFrom::rfAllUsersFolder))));
+    EXPECT_TRUE(
+        P().Files.DirectoryExists(DisabledFolderOf(StartupFolderOf(P(), TRunFrom::rfAllUsersFolder))));
 }
 
 TEST_F(StartupContract, HidingAndShowingKeepsAnExpandableCommandExpandable) {

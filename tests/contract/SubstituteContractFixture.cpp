@@ -39,7 +39,8 @@ class TSubstituteEnv : public TContractEnv {
 public:
     TSubstituteEnv() {
         FSub.Files.AddFolder("C:\\Scratch");
-        const std::string user = "C:\\Users\\Test\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+        const std::string user =
+            "C:\\Users\\Test\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
         const std::string common = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp";
         FSub.Files.AddFolder(user);
         FSub.Files.AddFolder(common);

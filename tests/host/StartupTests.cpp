@@ -68,17 +68,19 @@ TEST_F(StartupTest, ReadsTheEightStoresInOrder) {
     Value(kHKeyLocalMachine, kRunKey, "Machine", "\"C:\\Tools\\tool.exe\" /s");
     Value(kHKeyLocalMachine, kRunHiddenKey, "Machine", "hidden twin");
     Sub.Files.AddFile(std::string(kUserStartup) + "\\Tool.lnk", "x");
-    Sub.Files.AddFile(std::string(kUserStartup) + "\\desktop.ini", "x", kFileAttributeHidden | kFileAttributeSystem);
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\desktop.ini", "x",
+                      kFileAttributeHidden | kFileAttributeSystem);
     Sub.Files.AddFile(std::string(kUserStartup) + "\\.dotfile", "x");
     Sub.Files.AddFolder(std::string(kUserStartup) + "\\A Folder");
     Sub.Files.AddFile(std::string(kUserDisabled) + "\\Old.Tool.lnk", "x");
     Sub.Files.AddFile(std::string(kCommonStartup) + "\\Common.lnk", "x");
     ASSERT_TRUE(Sub.Files.ChangeDirectory("C:\\Tools"));
 
-    EXPECT_EQ(Listing(), (std::vector<std::string>{"2+Machine=\"C:\\Tools\\tool.exe\" /s", "2-Machine=hidden twin",
-                                                   "3+User=C:\\Tools\\tool.exe", "3-UserOff=c:\\tools\\tool.exe -x",
-                                                   "1+A Folder=A Folder", "1+desktop=desktop.ini", "1+Tool=Tool.lnk",
-                                                   "1-Old.Tool=Old.Tool.lnk", "0+Common=Common.lnk"}));
+    EXPECT_EQ(Listing(),
+              (std::vector<std::string>{"2+Machine=\"C:\\Tools\\tool.exe\" /s", "2-Machine=hidden twin",
+                                        "3+User=C:\\Tools\\tool.exe", "3-UserOff=c:\\tools\\tool.exe -x",
+                                        "1+A Folder=A Folder", "1+desktop=desktop.ini", "1+Tool=Tool.lnk",
+                                        "1-Old.Tool=Old.Tool.lnk", "0+Common=Common.lnk"}));
     EXPECT_EQ(Sub.Files.CurrentDirectory(), "C:\\Tools");
     EXPECT_EQ(Item("User", true).FilePath, "C:\\Tools\\tool.exe");
     EXPECT_EQ(Item("Machine", false).FilePath, "");
@@ -187,7 +189,8 @@ TEST_F(StartupTest, NewEntriesAreNamedFromWhatTheUserTyped) {
 TEST_F(StartupTest, NamesAndStoresThatWouldWriteElsewhereAreRefused) {
     const char* const bad[] = {"..\\..\\evil", "sub/dir", "C:evil", "..", ".", "", "a|b", "new\nline"};
     for (const char* name : bad) {
-        EXPECT_THROW(Manager.AddStartupItem(name, "C:\\Tools\\tool.exe", TRunFrom::rfCurrentUserFolder), EStartupError)
+        EXPECT_THROW(Manager.AddStartupItem(name, "C:\\Tools\\tool.exe", TRunFrom::rfCurrentUserFolder),
+                     EStartupError)
             << name;
     }
     for (int store : {4, 255}) {

@@ -5,6 +5,7 @@
 
 #include "app/IniFile.h"
 #include "app/Utils.h"
+#include "platform/TextCase.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
