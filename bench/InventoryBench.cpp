@@ -8,6 +8,7 @@
 // files (run it in a throw-away Wine prefix; bench/run.sh does).
 #include "inventory/FileInfoManager.h"
 #include "inventory/UninstallManager.h"
+#include "platform/PathText.h"
 #include "platform/Registry.h"
 
 #ifdef _WIN32
@@ -58,6 +59,13 @@ std::string EntryKey(int i) {
     return std::string(kUninstallKey) + "\\" + kTag + "App" + number;
 }
 
+// A hundred applications to a maker's folder, as under Program Files.
+std::string AppFolder(const std::string& root, int i) {
+    char name[48];
+    std::snprintf(name, sizeof name, "\\Maker%03d\\App%05d", i / 100, i);
+    return root + name;
+}
+
 HKey EntryRoot(int i) {
     return i % 2 == 0 ? kHKeyLocalMachine : kHKeyCurrentUser;
 }
@@ -73,10 +81,11 @@ void Seed(TPlatform& p, const std::string& root, int count) {
         p.Files.WriteFile(msiexec, "MZ");
     }
     for (int i = 0; i < count; ++i) {
-        char folderName[32];
-        std::snprintf(folderName, sizeof folderName, "\\App%05d", i);
-        const std::string folder = root + folderName;
+        const std::string folder = AppFolder(root, i);
         const int kind = i % 10;
+        if (i % 100 == 0) {
+            p.Files.MakeDirectory(ExtractFilePath(folder));
+        }
         if (kind != 6) {
             p.Files.MakeDirectory(folder);
             p.Files.WriteFile(folder + "\\uninst.exe", "MZ");
@@ -121,13 +130,14 @@ void Unseed(TPlatform& p, const std::string& root, int count) {
         TRegistry reg(p.Registry);
         reg.SetRootKey(EntryRoot(i));
         reg.DeleteKey(EntryKey(i));
-        char folderName[32];
-        std::snprintf(folderName, sizeof folderName, "\\App%05d", i);
-        const std::string folder = root + folderName;
+        const std::string folder = AppFolder(root, i);
         for (const char* file : {"\\uninst.exe", "\\helper.exe", "\\app.exe", "\\main.exe"}) {
             p.Files.RemoveFile(folder + file);
         }
         p.Files.RemoveEmptyDirectory(folder);
+        if (i % 100 == 99 || i == count - 1) {
+            p.Files.RemoveEmptyDirectory(ExcludeTrailingBackslash(ExtractFilePath(folder)));
+        }
     }
     p.Files.RemoveEmptyDirectory(root);
 }

@@ -438,6 +438,9 @@ void TSubstituteFileSystem::AddFile(const std::string& path, const std::string& 
     AddFolder(ExtractFilePath(FullPathName(path)));
     const auto folder = Find(ExtractFilePath(FullPathName(path)));
     const std::string name = ExtractFileName(path);
+    if (!folder || !folder->IsFolder || !IsValidName(name)) {
+        return; // no such place to put it
+    }
     auto node = folder->Child(name);
     if (!node) {
         node = AddChild(*folder, name, false);

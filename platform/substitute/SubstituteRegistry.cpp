@@ -45,13 +45,20 @@ namespace {
 
 constexpr std::uint32_t kWriteBits = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
 
+// A name as the wide API sees it: it ends at its first NUL, and bytes that
+// are not UTF-8 have become U+FFFD on the way to UTF-16.
+std::string Normalize(std::string_view name) {
+    return Utf16ToUtf8(Utf8ToUtf16(name.substr(0, name.find('\0'))));
+}
+
 std::vector<std::string> SplitPath(std::string_view path) {
+    path = path.substr(0, path.find('\0'));
     std::vector<std::string> parts;
     std::string part;
     for (char c : path) {
         if (c == '\\') {
             if (!part.empty()) {
-                parts.push_back(part);
+                parts.push_back(Normalize(part));
             }
             part.clear();
         } else {
@@ -59,7 +66,7 @@ std::vector<std::string> SplitPath(std::string_view path) {
         }
     }
     if (!part.empty()) {
-        parts.push_back(part);
+        parts.push_back(Normalize(part));
     }
     return parts;
 }
@@ -199,6 +206,8 @@ long TSubstituteRegistry::EnumValue(HKey key, std::uint32_t index, std::string* 
 
 long TSubstituteRegistry::QueryValue(HKey key, std::string_view name, std::uint32_t* type,
                                      std::vector<std::uint8_t>* data) {
+    const std::string normalized = Normalize(name);
+    name = normalized;
     std::lock_guard<std::mutex> guard(FLock);
     std::shared_ptr<TNode> node;
     std::uint32_t access = 0;
@@ -219,6 +228,8 @@ long TSubstituteRegistry::QueryValue(HKey key, std::string_view name, std::uint3
 
 long TSubstituteRegistry::SetValue(HKey key, std::string_view name, std::uint32_t type,
                                    const std::vector<std::uint8_t>& data) {
+    const std::string normalized = Normalize(name);
+    name = normalized;
     std::lock_guard<std::mutex> guard(FLock);
     std::shared_ptr<TNode> node;
     std::uint32_t access = 0;
@@ -241,6 +252,8 @@ long TSubstituteRegistry::SetValue(HKey key, std::string_view name, std::uint32_
 }
 
 long TSubstituteRegistry::DeleteValue(HKey key, std::string_view name) {
+    const std::string normalized = Normalize(name);
+    name = normalized;
     std::lock_guard<std::mutex> guard(FLock);
     std::shared_ptr<TNode> node;
     std::uint32_t access = 0;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace cv {
 
 namespace {
@@ -79,23 +81,26 @@ long TWin32Registry::EnumValue(HKey key, std::uint32_t index, std::string* name)
 
 long TWin32Registry::QueryValue(HKey key, std::string_view name, std::uint32_t* type,
                                 std::vector<std::uint8_t>* data) {
+    // Most values are short: one call with a buffer that usually fits, a
+    // second only for the long ones. Every call is a trip to the registry.
     const std::wstring wideName = toWide(name);
-    DWORD valueType = 0;
-    DWORD size = 0;
-    long rc = ::RegQueryValueExW(H(key), wideName.c_str(), nullptr, &valueType, nullptr, &size);
-    while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
-        data->assign(size, 0);
-        DWORD got = size;
-        rc = ::RegQueryValueExW(H(key), wideName.c_str(), nullptr, &valueType,
-                                data->empty() ? nullptr : data->data(), &got);
+    data->resize(std::max<std::size_t>(data->capacity(), 512));
+    for (;;) {
+        DWORD valueType = 0;
+        DWORD size = static_cast<DWORD>(data->size());
+        const long rc =
+            ::RegQueryValueExW(H(key), wideName.c_str(), nullptr, &valueType, data->data(), &size);
         if (rc == ERROR_SUCCESS) {
-            data->resize(got);
+            data->resize(size);
             *type = valueType;
             return rc;
         }
-        size = got > size ? got : size * 2 + 16;
+        if (rc != ERROR_MORE_DATA) {
+            data->clear();
+            return rc;
+        }
+        data->resize(size > data->size() ? size : data->size() * 2);
     }
-    return rc;
 }
 
 long TWin32Registry::SetValue(HKey key, std::string_view name, std::uint32_t type,

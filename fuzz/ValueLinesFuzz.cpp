@@ -1,0 +1,54 @@
+// Value lines of the details dialog: whatever lines are written, reading
+// them back and writing that again changes nothing, byte for byte.
+#include "fuzz/FuzzInput.h"
+#include "inventory/UninstallManager.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/substitute/SubstitutePlatform.h"
+
+using namespace cv;
+
+namespace {
+
+std::vector<std::pair<std::string, TRegRawValue>> Snapshot(TSubstitutePlatform& sub,
+                                                           const std::string& path) {
+    TRegistry reg(sub.Registry);
+    reg.SetRootKey(kHKeyCurrentUser);
+    reg.OpenKey(path, false);
+    std::vector<std::pair<std::string, TRegRawValue>> out;
+    for (const std::string& name : reg.GetValueNames()) {
+        TRegRawValue value;
+        reg.ReadRaw(name, &value);
+        out.emplace_back(name, value);
+    }
+    return out;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    auto parts = fuzz::Parts(data, size);
+    TSubstitutePlatform sub;
+    const std::string path = std::string(kUninstallKey) + "\\Fuzz";
+    {
+        TRegistry reg(sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(path, true);
+        reg.WriteInteger("Size", 5);
+        reg.WriteRaw("Blob", {kRegBinary, std::vector<std::uint8_t>(parts[0].begin(), parts[0].end())});
+        reg.WriteRaw("Odd", {kRegSz, std::vector<std::uint8_t>(parts[0].begin(), parts[0].end())});
+    }
+    TUninstallItem item(sub.Platform);
+    item.RootKey = kHKeyCurrentUser;
+    item.KeyPath = path;
+    parts.erase(parts.begin());
+    try {
+        item.WriteValues(parts);
+    } catch (const ERegistryError&) {
+        return 0; // a name the registry refuses, such as one too long
+    }
+    const auto written = Snapshot(sub, path);
+    item.WriteValues(item.ReadValues());
+    fuzz::Check(Snapshot(sub, path) == written);
+    return 0;
+}
