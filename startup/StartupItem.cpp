@@ -69,12 +69,28 @@ TRegRawValue TRegistryStartupItem::Data() const {
 void TRegistryStartupItem::Move(const char* to, const char* from) {
     TRegistry reg(Platform().Registry);
     reg.SetRootKey(Root());
-    reg.OpenKey(to, true);
+    // What the destination held before, to put back if the move cannot finish.
+    TRegRawValue previous;
+    const bool hadPrevious = reg.OpenKey(to, true) && reg.ReadRaw(DisplayName, &previous);
     reg.WriteRaw(DisplayName, Data()); // a refused key throws here, before anything is removed
-    reg.CloseKey();
-    if (from != nullptr && reg.OpenKey(from, false)) {
+    if (from == nullptr) {
+        return;
+    }
+    TRegistry source(Platform().Registry);
+    source.SetRootKey(Root());
+    if (!source.OpenKeyReadOnly(from) || !source.ValueExists(DisplayName)) {
+        return; // nothing to take away
+    }
+    if (source.OpenKey(from, false) && source.DeleteValue(DisplayName)) {
+        return;
+    }
+    // The entry would now stand in both keys: undo the write and say so.
+    if (hadPrevious) {
+        reg.WriteRaw(DisplayName, previous);
+    } else {
         reg.DeleteValue(DisplayName);
     }
+    throw ERegistryError(FormatText("Failed to set data for '%s'", DisplayName));
 }
 
 void TRegistryStartupItem::Hide() {

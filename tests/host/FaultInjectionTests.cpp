@@ -1,0 +1,301 @@
+// Every writer of the model, failed at each of its changes in turn: what it
+// leaves behind is always the old state or the new one, never a mixture.
+#include "app/IniFile.h"
+#include "inventory/UninstallManager.h"
+#include "platform/Errors.h"
+#include "platform/Registry.h"
+#include "platform/substitute/SubstitutePlatform.h"
+#include "startup/StartupManager.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+namespace cv::test {
+
+namespace {
+
+// Fails the Nth change it is asked about (counting from 1).
+struct TNthFault {
+    int N;
+    int Seen = 0;
+    bool Fired = false;
+    bool operator()(const std::string&, const std::string&) {
+        if (++Seen == N) {
+            Fired = true;
+            return true;
+        }
+        return false;
+    }
+};
+
+// Runs action with the Nth change failing, for N = 1, 2, ... until a run goes
+// through without reaching a failure; check sees the state after each run.
+// Returns how many failure points there were.
+int WalkFailures(const std::function<void(std::function<bool(const std::string&, const std::string&)>)>& install,
+                 const std::function<void()>& setUp, const std::function<void()>& action,
+                 const std::function<void(int)>& check) {
+    for (int n = 1;; ++n) {
+        setUp();
+        auto fault = std::make_shared<TNthFault>(TNthFault{n});
+        install([fault](const std::string& op, const std::string& name) { return (*fault)(op, name); });
+        try {
+            action();
+        } catch (const EClearvaneError&) {
+        }
+        install(nullptr);
+        check(n);
+        if (!fault->Fired) {
+            return n - 1;
+        }
+    }
+}
+
+using TKeyState = std::vector<std::pair<std::string, TRegRawValue>>;
+
+TKeyState KeyState(IRegistryApi& api, HKey root, const std::string& path) {
+    TRegistry reg(api);
+    reg.SetRootKey(root);
+    TKeyState state;
+    if (!reg.OpenKeyReadOnly(path)) {
+        return state;
+    }
+    for (const std::string& name : reg.GetValueNames()) {
+        TRegRawValue value;
+        reg.ReadRaw(name, &value);
+        state.emplace_back(name, value);
+    }
+    return state;
+}
+
+TEST(FaultInjection, RewritingValuesLeavesTheOldKeyOrTheNewOne) {
+    const std::string path = std::string(kUninstallKey) + "\\App";
+    const std::vector<std::string> lines{"DisplayName=New Name", "Size=9", "Extra=1", "=default"};
+    TSubstitutePlatform sub;
+    TUninstallItem item(sub.Platform);
+    item.RootKey = kHKeyLocalMachine;
+    item.KeyPath = path;
+    auto setUp = [&] {
+        TRegistry reg(sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.DeleteKey(path);
+        reg.OpenKey(path, true);
+        reg.WriteString("DisplayName", "Old Name");
+        reg.WriteInteger("Size", 5);
+        reg.WriteExpandString("Icon", "%x%");
+        reg.WriteBinaryData("Blob", "abc", 3);
+    };
+    setUp();
+    const TKeyState before = KeyState(sub.Registry, kHKeyLocalMachine, path);
+    item.WriteValues(lines);
+    const TKeyState after = KeyState(sub.Registry, kHKeyLocalMachine, path);
+    const int points = WalkFailures([&](auto f) { sub.Registry.SetFault(f); }, setUp,
+                                    [&] { item.WriteValues(lines); },
+                                    [&](int n) {
+                                        const TKeyState now = KeyState(sub.Registry, kHKeyLocalMachine, path);
+                                        EXPECT_TRUE(now == before || now == after) << "failing change " << n;
+                                    });
+    EXPECT_EQ(points, 8); // four deletes, four writes
+}
+
+TEST(FaultInjection, SavedFilesAreTheOldOrTheNewNeverHalf) {
+    TSubstitutePlatform sub;
+    sub.Files.AddFolder("C:\\Program Files\\Clearvane");
+    sub.Shell.SetProgramPath("C:\\Program Files\\Clearvane\\clearvane.exe");
+    TFileInfoManager info(sub.Platform);
+    TUninstallManager manager(sub.Platform, info);
+    {
+        TRegistry reg(sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(std::string(kUninstallKey) + "\\A", true);
+        reg.WriteString("DisplayName", "Fresh App");
+    }
+    manager.Refresh();
+    const std::string names = "C:\\lastuninstall.dat";
+    const std::string ini = "C:\\Program Files\\Clearvane\\qxuninstaller.ini";
+    struct TCase {
+        std::string File;
+        std::string Old;
+        std::function<void()> Save;
+        std::string New;
+    };
+    const TCase cases[] = {
+        {names, "Old App\r\n", [&] { manager.SaveNames(names); }, "Fresh App\r\n"},
+        {ini, "[Clearvane]\r\nViewStyle=1\r\n",
+         [&] {
+             TIniFile file(sub.Platform, ini);
+             file.WriteInteger("Clearvane", "ViewStyle", 3);
+             file.UpdateFile();
+         },
+         "[Clearvane]\r\nViewStyle=3\r\n"},
+    };
+    for (const TCase& c : cases) {
+        const int points = WalkFailures([&](auto f) { sub.Files.SetFault(f); },
+                                        [&] { sub.Files.AddFile(c.File, c.Old); }, c.Save, [&](int n) {
+                                            std::string text;
+                                            ASSERT_TRUE(sub.Files.ReadFile(c.File, &text)) << c.File << n;
+                                            EXPECT_TRUE(text == c.Old || text == c.New) << c.File << " " << n;
+                                            EXPECT_FALSE(sub.Files.FileExists(c.File + ".new")) << c.File << n;
+                                        });
+        EXPECT_GE(points, 2) << c.File; // the write and the rename
+    }
+}
+
+TEST(FaultInjection, DeletingEntriesKeepsTheInventoryConsistent) {
+    TSubstitutePlatform sub;
+    TFileInfoManager info(sub.Platform);
+    TUninstallManager manager(sub.Platform, info);
+    auto setUp = [&] {
+        TRegistry reg(sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        for (const char* name : {"Bad", "Good"}) {
+            reg.OpenKey(std::string(kUninstallKey) + "\\" + name + "\\Sub\\Deeper", true);
+            reg.OpenKey(std::string(kUninstallKey) + "\\" + name, true);
+            reg.WriteString("DisplayName", name);
+            reg.WriteString("UninstallString", "C:\\gone.exe");
+        }
+        manager.SetCheckFiles(true);
+        manager.Refresh();
+    };
+    WalkFailures([&](auto f) { sub.Registry.SetFault(f); }, setUp, [&] { manager.DeleteEntry(manager.Items[0].second.get()); },
+                 [&](int n) {
+                     int apps = 0;
+                     for (const auto& pair : manager.Items) {
+                         apps += pair.second->IsUninstallable() ? 1 : 0;
+                     }
+                     EXPECT_EQ(manager.AppCount, apps) << n;
+                     EXPECT_EQ(manager.BadCount, static_cast<int>(manager.BadItems.size())) << n;
+                     for (const auto& bad : manager.BadItems) {
+                         EXPECT_TRUE(std::any_of(manager.Items.begin(), manager.Items.end(),
+                                                 [&](const auto& p) { return p.second.get() == bad.second; }))
+                             << n;
+                     }
+                     EXPECT_EQ(manager.Items.size(), 1u) << n;
+                 });
+}
+
+class StartupFaults : public ::testing::Test {
+protected:
+    StartupFaults() {
+        Sub.Shell.SetSpecialFolder(kCsidlStartup, kFolder);
+        Sub.Shell.SetSpecialFolder(kCsidlCommonStartup, "C:\\Common\\Startup");
+        Sub.Files.AddFolder("C:\\Common\\Startup");
+    }
+
+    static constexpr const char* kFolder = "C:\\Me\\Startup";
+    static constexpr const char* kDisabled = "C:\\Me\\Disabled Startup";
+
+    // Where "Tool" stands: "R" for Run, "H" for Run_Hidden, "S" and "D" for the folders.
+    std::string Where() {
+        std::string where;
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        if (reg.OpenKeyReadOnly(kRunKey) && reg.ValueExists("Tool")) {
+            where += "R";
+        }
+        if (reg.OpenKeyReadOnly(kRunHiddenKey) && reg.ValueExists("Tool")) {
+            where += "H";
+        }
+        where += Sub.Files.FileExists(std::string(kFolder) + "\\Tool.lnk") ? "S" : "";
+        where += Sub.Files.FileExists(std::string(kDisabled) + "\\Tool.lnk") ? "D" : "";
+        return where;
+    }
+
+    // "Tool" as read from the stores, or the first entry when there is none yet.
+    TStartupItem& Tool() {
+        for (const auto& item : Manager.GetItems(true)) {
+            if (item->DisplayName == "Tool") {
+                return *item;
+            }
+        }
+        if (Manager.Items.empty()) {
+            throw std::runtime_error("no entries");
+        }
+        return *Manager.Items.front();
+    }
+
+    void Walk(const std::function<void()>& setUp, const std::function<void(TStartupItem&)>& action,
+              const std::vector<std::string>& allowed) {
+        TStartupItem* item = nullptr;
+        WalkFailures(
+            [&](auto f) {
+                Sub.Registry.SetFault(f);
+                Sub.Files.SetFault(f);
+            },
+            [&] {
+                setUp();
+                item = &Tool();
+            },
+            [&] { action(*item); },
+            [&](int n) {
+                const std::string where = Where();
+                EXPECT_NE(std::find(allowed.begin(), allowed.end(), where), allowed.end())
+                    << "failing change " << n << " left the entry at '" << where << "'";
+            });
+    }
+
+    void Reset() {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        for (const char* key : {kRunKey, kRunHiddenKey}) {
+            if (reg.OpenKey(key, false)) {
+                reg.DeleteValue("Tool");
+            }
+        }
+        Sub.Files.RemoveFile(std::string(kFolder) + "\\Tool.lnk");
+        Sub.Files.RemoveFile(std::string(kDisabled) + "\\Tool.lnk");
+        Sub.Files.RemoveEmptyDirectory(kDisabled);
+        Sub.Files.AddFolder(kFolder);
+    }
+
+    void Put(const char* key) {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(key, true);
+        reg.WriteExpandString("Tool", "%x%\\tool.exe");
+    }
+
+    TSubstitutePlatform Sub;
+    TFileInfoManager Info{Sub.Platform};
+    TStartupManager Manager{Sub.Platform, Info};
+};
+
+TEST_F(StartupFaults, RegistryEntriesAreNeverLostNorDoubled) {
+    Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.Hide(); }, {"R", "H"});
+    Walk([&] { Reset(), Put(kRunHiddenKey); }, [](TStartupItem& t) { t.Show(); }, {"R", "H"});
+    Walk([&] { Reset(), Put(kRunHiddenKey); }, [](TStartupItem& t) { t.Enabled = true, t.ApplyState(); }, {"R", "H"});
+    Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.ApplyState(); }, {"R", "H"});
+    Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.Delete(); }, {"R", ""});
+    // A name in both keys: Show overwrites the enabled one, by the model's own rule.
+    Walk([&] { Reset(), Put(kRunKey), Put(kRunHiddenKey); },
+         [&](TStartupItem&) {
+             for (const auto& item : Manager.Items) {
+                 if (item->DisplayName == "Tool" && !item->Enabled) {
+                     item->Show();
+                 }
+             }
+         },
+         {"RH", "R"});
+}
+
+TEST_F(StartupFaults, FolderEntriesAreNeverLostNorDoubled) {
+    auto inFolder = [&] {
+        Reset();
+        Sub.Files.AddFile(std::string(kFolder) + "\\Tool.lnk", "link");
+    };
+    auto parked = [&] {
+        Reset();
+        Sub.Files.AddFile(std::string(kDisabled) + "\\Tool.lnk", "link");
+    };
+    Walk(inFolder, [](TStartupItem& t) { t.Hide(); }, {"S", "D"});
+    Walk(parked, [](TStartupItem& t) { t.Show(); }, {"S", "D"});
+    Walk(parked, [](TStartupItem& t) { t.Enabled = true, t.ApplyState(); }, {"S", "D"});
+    Walk(inFolder, [](TStartupItem& t) { t.Delete(); }, {"S", ""});
+    Walk([&] { Reset(), Sub.Files.AddFile("C:\\Me\\Startup\\Other.lnk", "x"); },
+         [&](TStartupItem&) { Manager.AddStartupItem("Tool", "C:\\tool.exe", TRunFrom::rfCurrentUserFolder); }, {"", "S"});
+}
+
+} // namespace
+
+} // namespace cv::test
