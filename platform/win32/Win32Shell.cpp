@@ -80,7 +80,8 @@ std::string TWin32Shell::GetSpecialFolderPath(int csidl) {
     std::string result;
     if (id != nullptr) {
         PWSTR path = nullptr;
-        if (SUCCEEDED(::SHGetKnownFolderPath(*id, 0, nullptr, &path))) {
+        // The path even while the folder does not exist: callers check for it themselves.
+        if (SUCCEEDED(::SHGetKnownFolderPath(*id, KF_FLAG_DONT_VERIFY, nullptr, &path))) {
             result = toUtf8(path);
         }
         ::CoTaskMemFree(path);

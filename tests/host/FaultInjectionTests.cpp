@@ -33,9 +33,10 @@ struct TNthFault {
 // Runs action with the Nth change failing, for N = 1, 2, ... until a run goes
 // through without reaching a failure; check sees the state after each run.
 // Returns how many failure points there were.
-int WalkFailures(const std::function<void(std::function<bool(const std::string&, const std::string&)>)>& install,
-                 const std::function<void()>& setUp, const std::function<void()>& action,
-                 const std::function<void(int)>& check) {
+int WalkFailures(
+    const std::function<void(std::function<bool(const std::string&, const std::string&)>)>& install,
+    const std::function<void()>& setUp, const std::function<void()>& action,
+    const std::function<void(int)>& check) {
     for (int n = 1;; ++n) {
         setUp();
         auto fault = std::make_shared<TNthFault>(TNthFault{n});
@@ -90,12 +91,12 @@ TEST(FaultInjection, RewritingValuesLeavesTheOldKeyOrTheNewOne) {
     const TKeyState before = KeyState(sub.Registry, kHKeyLocalMachine, path);
     item.WriteValues(lines);
     const TKeyState after = KeyState(sub.Registry, kHKeyLocalMachine, path);
-    const int points = WalkFailures([&](auto f) { sub.Registry.SetFault(f); }, setUp,
-                                    [&] { item.WriteValues(lines); },
-                                    [&](int n) {
-                                        const TKeyState now = KeyState(sub.Registry, kHKeyLocalMachine, path);
-                                        EXPECT_TRUE(now == before || now == after) << "failing change " << n;
-                                    });
+    const int points =
+        WalkFailures([&](auto f) { sub.Registry.SetFault(f); }, setUp, [&] { item.WriteValues(lines); },
+                     [&](int n) {
+                         const TKeyState now = KeyState(sub.Registry, kHKeyLocalMachine, path);
+                         EXPECT_TRUE(now == before || now == after) << "failing change " << n;
+                     });
     EXPECT_EQ(points, 8); // four deletes, four writes
 }
 
@@ -131,13 +132,14 @@ TEST(FaultInjection, SavedFilesAreTheOldOrTheNewNeverHalf) {
          "[Clearvane]\r\nViewStyle=3\r\n"},
     };
     for (const TCase& c : cases) {
-        const int points = WalkFailures([&](auto f) { sub.Files.SetFault(f); },
-                                        [&] { sub.Files.AddFile(c.File, c.Old); }, c.Save, [&](int n) {
-                                            std::string text;
-                                            ASSERT_TRUE(sub.Files.ReadFile(c.File, &text)) << c.File << n;
-                                            EXPECT_TRUE(text == c.Old || text == c.New) << c.File << " " << n;
-                                            EXPECT_FALSE(sub.Files.FileExists(c.File + ".new")) << c.File << n;
-                                        });
+        const int points = WalkFailures(
+            [&](auto f) { sub.Files.SetFault(f); }, [&] { sub.Files.AddFile(c.File, c.Old); }, c.Save,
+            [&](int n) {
+                std::string text;
+                ASSERT_TRUE(sub.Files.ReadFile(c.File, &text)) << c.File << n;
+                EXPECT_TRUE(text == c.Old || text == c.New) << c.File << " " << n;
+                EXPECT_FALSE(sub.Files.FileExists(c.File + ".new")) << c.File << n;
+            });
         EXPECT_GE(points, 2) << c.File; // the write and the rename
     }
 }
@@ -158,21 +160,23 @@ TEST(FaultInjection, DeletingEntriesKeepsTheInventoryConsistent) {
         manager.SetCheckFiles(true);
         manager.Refresh();
     };
-    WalkFailures([&](auto f) { sub.Registry.SetFault(f); }, setUp, [&] { manager.DeleteEntry(manager.Items[0].second.get()); },
-                 [&](int n) {
-                     int apps = 0;
-                     for (const auto& pair : manager.Items) {
-                         apps += pair.second->IsUninstallable() ? 1 : 0;
-                     }
-                     EXPECT_EQ(manager.AppCount, apps) << n;
-                     EXPECT_EQ(manager.BadCount, static_cast<int>(manager.BadItems.size())) << n;
-                     for (const auto& bad : manager.BadItems) {
-                         EXPECT_TRUE(std::any_of(manager.Items.begin(), manager.Items.end(),
-                                                 [&](const auto& p) { return p.second.get() == bad.second; }))
-                             << n;
-                     }
-                     EXPECT_EQ(manager.Items.size(), 1u) << n;
-                 });
+    WalkFailures(
+        [&](auto f) { sub.Registry.SetFault(f); }, setUp,
+        [&] { manager.DeleteEntry(manager.Items[0].second.get()); },
+        [&](int n) {
+            int apps = 0;
+            for (const auto& pair : manager.Items) {
+                apps += pair.second->IsUninstallable() ? 1 : 0;
+            }
+            EXPECT_EQ(manager.AppCount, apps) << n;
+            EXPECT_EQ(manager.BadCount, static_cast<int>(manager.BadItems.size())) << n;
+            for (const auto& bad : manager.BadItems) {
+                EXPECT_TRUE(std::any_of(manager.Items.begin(), manager.Items.end(), [&](const auto& p) {
+                    return p.second.get() == bad.second;
+                })) << n;
+            }
+            EXPECT_EQ(manager.Items.size(), 1u) << n;
+        });
 }
 
 class StartupFaults : public ::testing::Test {
@@ -264,7 +268,8 @@ protected:
 TEST_F(StartupFaults, RegistryEntriesAreNeverLostNorDoubled) {
     Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.Hide(); }, {"R", "H"});
     Walk([&] { Reset(), Put(kRunHiddenKey); }, [](TStartupItem& t) { t.Show(); }, {"R", "H"});
-    Walk([&] { Reset(), Put(kRunHiddenKey); }, [](TStartupItem& t) { t.Enabled = true, t.ApplyState(); }, {"R", "H"});
+    Walk([&] { Reset(), Put(kRunHiddenKey); }, [](TStartupItem& t) { t.Enabled = true, t.ApplyState(); },
+         {"R", "H"});
     Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.ApplyState(); }, {"R", "H"});
     Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.Delete(); }, {"R", ""});
     // A name in both keys: Show overwrites the enabled one, by the model's own rule.
@@ -292,8 +297,10 @@ TEST_F(StartupFaults, FolderEntriesAreNeverLostNorDoubled) {
     Walk(parked, [](TStartupItem& t) { t.Show(); }, {"S", "D"});
     Walk(parked, [](TStartupItem& t) { t.Enabled = true, t.ApplyState(); }, {"S", "D"});
     Walk(inFolder, [](TStartupItem& t) { t.Delete(); }, {"S", ""});
-    Walk([&] { Reset(), Sub.Files.AddFile("C:\\Me\\Startup\\Other.lnk", "x"); },
-         [&](TStartupItem&) { Manager.AddStartupItem("Tool", "C:\\tool.exe", TRunFrom::rfCurrentUserFolder); }, {"", "S"});
+    Walk(
+        [&] { Reset(), Sub.Files.AddFile("C:\\Me\\Startup\\Other.lnk", "x"); },
+        [&](TStartupItem&) { Manager.AddStartupItem("Tool", "C:\\tool.exe", TRunFrom::rfCurrentUserFolder); },
+        {"", "S"});
 }
 
 } // namespace
