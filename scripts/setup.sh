@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build googletest clang-format
+  clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth
 )

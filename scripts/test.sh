@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both builds and runs every test: the host tests natively and under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows tests
+# AddressSanitizer and UndefinedBehaviorSanitizer, every fuzz target for a
+# short while (CLEARVANE_FUZZ_SECONDS, 30 by default), then the Windows tests
 # under Wine in a fresh throw-away prefix with a virtual display.
 # Installs what it needs first (Debian/Ubuntu).
 set -euo pipefail
@@ -30,6 +31,9 @@ ctest --test-dir build/host --output-on-failure -j "$jobs" || status=1
 echo "== host tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/host-asan --output-on-failure -j "$jobs" || status=1
+
+echo "== fuzz targets, ${CLEARVANE_FUZZ_SECONDS:-30} seconds each"
+bash fuzz/run.sh "${CLEARVANE_FUZZ_SECONDS:-30}" || status=1
 
 echo "== Windows tests under Wine"
 source scripts/wine-env.sh
