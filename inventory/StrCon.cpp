@@ -9,6 +9,21 @@ const TStringCollection& StrCon() {
     return instance;
 }
 
+namespace {
+
+// Both texts upper-cased into the holders when case is to be ignored.
+void FoldForSearch(bool ignoreCase, std::string_view& sub, std::string_view& text, std::string& subHolder,
+                   std::string& textHolder) {
+    if (ignoreCase) {
+        subHolder = UpperText(sub);
+        textHolder = UpperText(text);
+        sub = subHolder;
+        text = textHolder;
+    }
+}
+
+} // namespace
+
 std::string TStringCollection::UpperText(std::string_view text) const {
     return cv::UpperText(text);
 }
@@ -20,12 +35,7 @@ std::size_t TStringCollection::PosFrom(std::string_view sub, std::string_view te
     }
     std::string upperSub;
     std::string upperText;
-    if (ignoreCase) {
-        upperSub = UpperText(sub);
-        upperText = UpperText(text);
-        sub = upperSub;
-        text = upperText;
-    }
+    FoldForSearch(ignoreCase, sub, text, upperSub, upperText);
     const std::size_t from = start == 0 ? 0 : start - 1;
     const std::size_t at = text.find(sub, from);
     return at == std::string_view::npos ? 0 : at + 1;
@@ -37,12 +47,7 @@ std::size_t TStringCollection::LastPos(std::string_view sub, std::string_view te
     }
     std::string upperSub;
     std::string upperText;
-    if (ignoreCase) {
-        upperSub = UpperText(sub);
-        upperText = UpperText(text);
-        sub = upperSub;
-        text = upperText;
-    }
+    FoldForSearch(ignoreCase, sub, text, upperSub, upperText);
     const std::size_t at = text.rfind(sub);
     return at == std::string_view::npos ? 0 : at + 1;
 }
