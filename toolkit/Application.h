@@ -1,0 +1,57 @@
+// The application object: the message loop, handling pending messages
+// during long work, ending the program, the one place every modal loop runs
+// through, and the default error box for an error that reaches the loop.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+// What a test's responder sees of a modal window.
+struct TModalInfo {
+    HWND Handle = nullptr;
+    std::string ClassName; // the object's kind, such as "TConfirmForm"
+    std::string Caption;
+    std::vector<std::string> Texts; // the texts shown in it
+};
+
+// Answers a modal window instead of a user: returns its modal result.
+using TModalResponder = std::function<int(const TModalInfo&)>;
+
+class TApplication {
+public:
+    static TApplication& Instance();
+
+    // Runs the message loop until Terminate or WM_QUIT; the exit code.
+    int Run();
+    // Handles every message waiting, then returns.
+    void ProcessMessages();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+
+    // Shows the error's message in the default error box; the loop goes on.
+    void HandleException(const std::exception& error);
+    // The box that shows it; a test may replace it.
+    std::function<void(const std::string&)> ErrorBox;
+
+    // Runs a modal loop for the window until done() says it has a result, or
+    // hands the window to the responder when one is installed.
+    int RunModal(const TModalInfo& info, const std::function<bool()>& done,
+                 const std::function<int()>& result, const std::function<void(int)>& answer);
+    void SetModalResponder(TModalResponder responder) { FResponder = std::move(responder); }
+    bool HasModalResponder() const { return static_cast<bool>(FResponder); }
+
+private:
+    TApplication();
+    bool HandleMessage(MSG& msg);
+
+    bool FTerminated = false;
+    TModalResponder FResponder;
+};
+
+} // namespace cv
