@@ -94,6 +94,7 @@ TIniFile::TIniFile(const TPlatform& platform, std::string path)
     : FPlatform(platform), FPath(std::move(path)) {
     std::string text;
     if (FPlatform.Files.ReadFile(FPath, &text)) {
+        FByteOrderMark = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
         FLines = SplitTextLines(text);
     }
 }
@@ -177,7 +178,8 @@ void TIniFile::WriteInteger(const std::string& section, const std::string& key, 
 }
 
 void TIniFile::UpdateFile() {
-    std::string text;
+    // A file that began with a byte order mark keeps it, so the lines read the same again.
+    std::string text = FByteOrderMark ? "\xEF\xBB\xBF" : "";
     for (const std::string& line : FLines) {
         text += line + "\r\n";
     }

@@ -39,6 +39,7 @@ private:
     const TPlatform& FPlatform;
     std::string FPath;
     std::vector<std::string> FLines;
+    bool FByteOrderMark = false;
 };
 
 // Reads a whole integer text as the settings file does; false when it is none.

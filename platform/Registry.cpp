@@ -17,6 +17,24 @@ std::string Relative(const std::string& path) {
     return path.substr(start);
 }
 
+// A path names exactly one key only without NUL characters (the wide API
+// would end it there) and without empty parts.
+bool IsSafePath(const std::string& relative) {
+    if (relative.find('\0') != std::string::npos) {
+        return false;
+    }
+    std::string trimmed = relative;
+    while (!trimmed.empty() && trimmed.back() == '\\') {
+        trimmed.pop_back();
+    }
+    return trimmed.find("\\\\") == std::string::npos;
+}
+
+// A subkey name that can be put after its parent's path and still name it.
+bool IsAddressableName(const std::string& name) {
+    return !name.empty() && name.find('\0') == std::string::npos && name.find('\\') == std::string::npos;
+}
+
 } // namespace
 
 TRegistry::TRegistry(IRegistryApi& api, std::uint32_t access) : FApi(api), FAccess(access) {}
@@ -31,6 +49,9 @@ void TRegistry::SetRootKey(HKey root) {
 }
 
 bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    if (!IsSafePath(Relative(path))) {
+        return false;
+    }
     HKey key = 0;
     const long rc = canCreate ? FApi.CreateKey(FRootKey, Relative(path), FAccess, &key)
                               : FApi.OpenKey(FRootKey, Relative(path), FAccess, &key);
@@ -43,6 +64,9 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
 }
 
 bool TRegistry::OpenKeyReadOnly(const std::string& path) {
+    if (!IsSafePath(Relative(path))) {
+        return false;
+    }
     HKey key = 0;
     if (FApi.OpenKey(FRootKey, Relative(path), kKeyRead, &key) != kErrorSuccess) {
         return false;
@@ -101,6 +125,9 @@ bool TRegistry::ValueExists(const std::string& name) {
 }
 
 bool TRegistry::KeyExists(const std::string& path) {
+    if (!IsSafePath(Relative(path))) {
+        return false;
+    }
     HKey key = 0;
     if (FApi.OpenKey(FRootKey, Relative(path), kKeyRead, &key) != kErrorSuccess) {
         return false;
@@ -202,8 +229,12 @@ bool TRegistry::DeleteTree(const std::string& path) {
         }
         FApi.CloseKey(key);
         // Last index first, so the indexes of the names still to go stay put.
+        // A name that a path cannot carry (one holding a NUL, say) is left
+        // alone: the path would name another key, and then its key stays too.
         for (auto it = names.rbegin(); it != names.rend(); ++it) {
-            DeleteTree(path + "\\" + *it);
+            if (IsAddressableName(*it)) {
+                DeleteTree(path + "\\" + *it);
+            }
         }
     }
     return FApi.DeleteKey(FRootKey, path) == kErrorSuccess;
@@ -214,8 +245,8 @@ bool TRegistry::DeleteKey(const std::string& path) {
     while (!relative.empty() && relative.back() == '\\') {
         relative.pop_back();
     }
-    if (relative.empty()) {
-        return false; // never the root itself
+    if (relative.empty() || !IsSafePath(relative)) {
+        return false; // never the root itself, nor a key other than the one named
     }
     return DeleteTree(relative);
 }

@@ -99,6 +99,16 @@ TEST_F(SettingsTest, SavesKeepOtherContentAndRoundTrip) {
     EXPECT_EQ(TIniFile(Sub.Platform, kIni).ReadString("other", "KEEP", ""), "me");
 }
 
+TEST_F(SettingsTest, AByteOrderMarkSurvivesASave) {
+    // Two marks: the second belongs to the first line, which is then no section.
+    Sub.Files.AddFile(kIni, "\xEF\xBB\xBF\xEF\xBB\xBF[Main Form]\r\nWindowTop=5\r\n");
+    TMainFormPlacement placement;
+    placement.WindowLeft = 77;
+    SaveMainFormPlacement(Sub.Platform, placement);
+    EXPECT_EQ(LoadMainFormPlacement(Sub.Platform).WindowLeft, 77);
+    EXPECT_EQ(File().substr(0, 6), "\xEF\xBB\xBF\xEF\xBB\xBF");
+}
+
 TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedAndLeftWhole) {
     Sub.Files.AddFile(kIni, "[Clearvane]\r\nViewStyle=1\r\n");
     struct TCase {

@@ -97,3 +97,71 @@ TEST(SubstituteProcesses, CommandLinesFindTheirProgramAsCreateProcessDoes) {
 } // namespace
 
 } // namespace cv::test
+
+namespace cv::test {
+
+namespace {
+
+// The substitute, except that one key reports an extra subkey whose name a
+// path cannot carry, as a key made through the native API can.
+class TNulNameRegistry : public TSubstituteRegistry {
+public:
+    // The key a path names once the wide API has cut it at its NUL.
+    static bool IsVictim(std::string_view path) {
+        path = path.substr(0, path.find('\0'));
+        while (!path.empty() && path.back() == '\\') {
+            path.remove_suffix(1);
+        }
+        return path == "SOFTWARE\\Victim";
+    }
+    HKey Marked = 0;
+    int Listed = 0; // how often the odd name was handed out: a loop would go on for ever
+    long OpenKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) override {
+        const long rc = TSubstituteRegistry::OpenKey(parent, subKey, access, result);
+        if (rc == kErrorSuccess && IsVictim(subKey)) {
+            Marked = *result;
+        }
+        return rc;
+    }
+    long EnumKey(HKey key, std::uint32_t index, std::string* name) override {
+        const long rc = TSubstituteRegistry::EnumKey(key, index, name);
+        if (key == Marked && rc == kErrorNoMoreItems && index == 0 && ++Listed < 50) {
+            *name = std::string("\0hidden", 7); // cut at its NUL, a path to it names the parent
+            return kErrorSuccess;
+        }
+        return rc;
+    }
+    long DeleteKey(HKey parent, std::string_view subKey) override {
+        if (IsVictim(subKey)) {
+            return kErrorAccessDenied; // it still has that subkey
+        }
+        return TSubstituteRegistry::DeleteKey(parent, subKey);
+    }
+};
+
+TEST(RegistryObject, PathsThatNameAnotherKeyAreNeverFollowed) {
+    TNulNameRegistry api;
+    TRegistry reg(api);
+    reg.SetRootKey(kHKeyLocalMachine);
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\Victim", true));
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\Bystander", true));
+    reg.CloseKey();
+    // Cut at its NUL, this path would be the root or SOFTWARE itself.
+    for (const std::string& path : {std::string("\0\0SOFTWARE", 10), std::string("SOFTWARE\0\\Victim", 16),
+                                    std::string("SOFTWARE\\\\Victim")}) {
+        EXPECT_FALSE(reg.DeleteKey(path));
+        EXPECT_FALSE(reg.KeyExists(path));
+        EXPECT_FALSE(reg.OpenKey(path, true));
+    }
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\Bystander"));
+    // A subkey whose name holds a NUL is left alone, and so is its parent.
+    EXPECT_FALSE(reg.DeleteKey("SOFTWARE\\Victim"));
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\Victim"));
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\Bystander"));
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE"));
+    EXPECT_EQ(api.Listed, 1);
+}
+
+} // namespace
+
+} // namespace cv::test
