@@ -1,0 +1,95 @@
+// Main and popup menus over Win32 menus. The items are objects that keep
+// their place even while hidden (a hidden item is only left out of the
+// Windows menu), may be bound to an action, may form radio groups, and one
+// of a menu's items may be its bold default.
+#pragma once
+
+#include "toolkit/Action.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+class TMenu;
+
+class TMenuItem : public TActionClient {
+public:
+    explicit TMenuItem(std::string caption = {});
+
+    std::string Name;
+    std::function<void()> OnClick;
+
+    const std::string& Caption() const { return FCaption; }
+    bool Enabled() const { return FEnabled; }
+    bool Visible() const { return FVisible; }
+    bool Checked() const { return FChecked; }
+    void SetCaption(const std::string& caption);
+    void SetEnabled(bool enabled);
+    void SetVisible(bool visible);
+    // Checking a radio item unchecks the other items of its group.
+    void SetChecked(bool checked);
+    void SetRadio(int groupIndex);
+    void SetDefault(bool isDefault);
+
+    // Sub-items; an item with sub-items opens a submenu.
+    TMenuItem& Add(const std::string& caption);
+    std::size_t Count() const { return FItems.size(); }
+    TMenuItem& operator[](std::size_t index) { return *FItems[index]; }
+
+    // What a click does: the action, or the item's own handler; a radio item
+    // checks itself.
+    void Click();
+    UINT Command() const { return FCommand; }
+
+    void ActionChanged(const TAction& action) override;
+
+private:
+    friend class TMenu;
+    void Changed();
+    TMenuItem* Find(UINT command);
+
+    std::string FCaption;
+    std::string FShortCutText;
+    bool FEnabled = true;
+    bool FVisible = true;
+    bool FChecked = false;
+    bool FDefault = false;
+    int FGroupIndex = 0; // above 0: a radio item of that group
+    UINT FCommand;
+    TMenuItem* FParent = nullptr;
+    TMenu* FMenu = nullptr;
+    std::vector<std::unique_ptr<TMenuItem>> FItems;
+};
+
+class TMenu {
+public:
+    // A menu bar, or a popup menu.
+    explicit TMenu(bool popup);
+    ~TMenu();
+    TMenu(const TMenu&) = delete;
+    TMenu& operator=(const TMenu&) = delete;
+
+    TMenuItem& Items() { return FRoot; }
+    HMENU Handle() const { return FHandle; }
+    // Shows this menu bar on a window.
+    void AttachTo(HWND window);
+    // The item a WM_COMMAND names is clicked; false when it is none of ours.
+    bool DispatchCommand(UINT command);
+    // Builds the Windows menu again from the items.
+    void Rebuild();
+
+private:
+    HMENU Build(TMenuItem& parent, bool popup);
+
+    bool FPopup;
+    HMENU FHandle = nullptr;
+    HWND FWindow = nullptr;
+    TMenuItem FRoot;
+};
+
+} // namespace cv
