@@ -144,3 +144,20 @@ TEST(Toolkit, ModalLoopsEndByTheirOwnResultOrByTheResponder) {
 } // namespace
 
 } // namespace cv::test
+
+namespace cv::test {
+
+namespace {
+
+TEST(Toolkit, TheManifestBringsUtf8AndCommonControlsSix) {
+    EXPECT_EQ(GetACP(), 65001u);
+    // Only the version 6 controls library knows task dialogs.
+    HMODULE controls = LoadLibraryW(L"comctl32.dll");
+    ASSERT_NE(controls, nullptr);
+    EXPECT_NE(GetProcAddress(controls, "TaskDialogIndirect"), nullptr);
+    FreeLibrary(controls);
+}
+
+} // namespace
+
+} // namespace cv::test
