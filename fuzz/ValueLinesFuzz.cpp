@@ -1,5 +1,6 @@
 // Value lines of the details dialog: whatever lines are written, reading
 // them back and writing that again changes nothing, byte for byte.
+#include "contract/KeyValues.h"
 #include "fuzz/FuzzInput.h"
 #include "inventory/UninstallManager.h"
 #include "platform/Errors.h"
@@ -7,24 +8,6 @@
 #include "platform/substitute/SubstitutePlatform.h"
 
 using namespace cv;
-
-namespace {
-
-std::vector<std::pair<std::string, TRegRawValue>> Snapshot(TSubstitutePlatform& sub,
-                                                           const std::string& path) {
-    TRegistry reg(sub.Registry);
-    reg.SetRootKey(kHKeyCurrentUser);
-    reg.OpenKey(path, false);
-    std::vector<std::pair<std::string, TRegRawValue>> out;
-    for (const std::string& name : reg.GetValueNames()) {
-        TRegRawValue value;
-        reg.ReadRaw(name, &value);
-        out.emplace_back(name, value);
-    }
-    return out;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto parts = fuzz::Parts(data, size);
@@ -47,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const ERegistryError&) {
         return 0; // a name the registry refuses, such as one too long
     }
-    const auto written = Snapshot(sub, path);
+    const auto written = test::KeyValues(sub.Registry, kHKeyCurrentUser, path);
     item.WriteValues(item.ReadValues());
-    fuzz::Check(Snapshot(sub, path) == written);
+    fuzz::Check(test::KeyValues(sub.Registry, kHKeyCurrentUser, path) == written);
     return 0;
 }

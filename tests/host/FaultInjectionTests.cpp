@@ -1,6 +1,7 @@
 // Every writer of the model, failed at each of its changes in turn: what it
 // leaves behind is always the old state or the new one, never a mixture.
 #include "app/IniFile.h"
+#include "contract/KeyValues.h"
 #include "inventory/UninstallManager.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
@@ -53,23 +54,6 @@ int WalkFailures(
     }
 }
 
-using TKeyState = std::vector<std::pair<std::string, TRegRawValue>>;
-
-TKeyState KeyState(IRegistryApi& api, HKey root, const std::string& path) {
-    TRegistry reg(api);
-    reg.SetRootKey(root);
-    TKeyState state;
-    if (!reg.OpenKeyReadOnly(path)) {
-        return state;
-    }
-    for (const std::string& name : reg.GetValueNames()) {
-        TRegRawValue value;
-        reg.ReadRaw(name, &value);
-        state.emplace_back(name, value);
-    }
-    return state;
-}
-
 TEST(FaultInjection, RewritingValuesLeavesTheOldKeyOrTheNewOne) {
     const std::string path = std::string(kUninstallKey) + "\\App";
     const std::vector<std::string> lines{"DisplayName=New Name", "Size=9", "Extra=1", "=default"};
@@ -88,13 +72,13 @@ TEST(FaultInjection, RewritingValuesLeavesTheOldKeyOrTheNewOne) {
         reg.WriteBinaryData("Blob", "abc", 3);
     };
     setUp();
-    const TKeyState before = KeyState(sub.Registry, kHKeyLocalMachine, path);
+    const TKeyValues before = KeyValues(sub.Registry, kHKeyLocalMachine, path);
     item.WriteValues(lines);
-    const TKeyState after = KeyState(sub.Registry, kHKeyLocalMachine, path);
+    const TKeyValues after = KeyValues(sub.Registry, kHKeyLocalMachine, path);
     const int points =
         WalkFailures([&](auto f) { sub.Registry.SetFault(f); }, setUp, [&] { item.WriteValues(lines); },
                      [&](int n) {
-                         const TKeyState now = KeyState(sub.Registry, kHKeyLocalMachine, path);
+                         const TKeyValues now = KeyValues(sub.Registry, kHKeyLocalMachine, path);
                          EXPECT_TRUE(now == before || now == after) << "failing change " << n;
                      });
     EXPECT_EQ(points, 8); // four deletes, four writes

@@ -1,3 +1,4 @@
+#include "contract/KeyValues.h"
 #include "inventory/UninstallManager.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
@@ -25,17 +26,7 @@ protected:
         return reg;
     }
 
-    // Names, types and data of the key, in enumeration order.
-    std::vector<std::pair<std::string, TRegRawValue>> Snapshot() {
-        TRegistry reg = Reg();
-        std::vector<std::pair<std::string, TRegRawValue>> out;
-        for (const std::string& name : reg.GetValueNames()) {
-            TRegRawValue value;
-            reg.ReadRaw(name, &value);
-            out.emplace_back(name, value);
-        }
-        return out;
-    }
+    TKeyValues Snapshot() { return KeyValues(Sub.Registry, kHKeyLocalMachine, kKey); }
 
     TSubstitutePlatform Sub;
     TUninstallItem Item;

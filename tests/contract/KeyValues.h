@@ -1,0 +1,31 @@
+// Every value of a key as the registry holds it, for comparing a key before
+// and after a change.
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cv::test {
+
+using TKeyValues = std::vector<std::pair<std::string, TRegRawValue>>;
+
+// Names, types and data in enumeration order; empty when the key cannot be opened.
+inline TKeyValues KeyValues(IRegistryApi& api, HKey root, const std::string& path) {
+    TRegistry reg(api);
+    reg.SetRootKey(root);
+    TKeyValues values;
+    if (!reg.OpenKeyReadOnly(path)) {
+        return values;
+    }
+    for (const std::string& name : reg.GetValueNames()) {
+        TRegRawValue value;
+        reg.ReadRaw(name, &value);
+        values.emplace_back(name, value);
+    }
+    return values;
+}
+
+} // namespace cv::test
