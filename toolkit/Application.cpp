@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 
 #include "platform/win32/Win32Text.h"
+#include "toolkit/Form.h"
 
 namespace cv {
 
@@ -21,7 +22,33 @@ bool TApplication::HandleMessage(MSG& msg) {
         return false;
     }
     HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (root == nullptr || !IsDialogMessageW(root, &msg)) {
+    // The forms the message passes through, innermost first: their
+    // accelerators, key preview and dialog letters come before the control.
+    for (HWND w = msg.hwnd; w != nullptr; w = GetParent(w)) {
+        if (auto* form = dynamic_cast<TForm*>(TWindow::FromHandle(w)); form != nullptr) {
+            if (HACCEL table = form->Accelerators();
+                table != nullptr && TranslateAcceleratorW(form->Handle(), table, &msg)) {
+                return true;
+            }
+            if (msg.message == WM_KEYDOWN) {
+                WORD key = static_cast<WORD>(msg.wParam);
+                if (form->PreviewKey(key)) {
+                    return true;
+                }
+            }
+            if (msg.message == WM_SYSCHAR && form->DialogChar(static_cast<wchar_t>(msg.wParam))) {
+                return true;
+            }
+        }
+        if ((GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD) == 0) {
+            break;
+        }
+    }
+    // Esc and Enter go to the focused control (or the form) as plain keys:
+    // the dialog manager would turn them into commands nobody asked for.
+    const bool plainKey = (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
+                          (msg.wParam == VK_ESCAPE || msg.wParam == VK_RETURN);
+    if (root == nullptr || plainKey || !IsDialogMessageW(root, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -62,10 +89,17 @@ void TApplication::HandleException(const std::exception& error) {
     }
 }
 
-int TApplication::RunModal(const TModalInfo& info, const std::function<bool()>& done,
+std::optional<int> TApplication::AskResponder(TModalInfo& info) {
+    if (!FResponder) {
+        return std::nullopt;
+    }
+    return FResponder(info);
+}
+
+int TApplication::RunModal(TModalInfo info, const std::function<bool()>& done,
                            const std::function<int()>& result, const std::function<void(int)>& answer) {
-    if (FResponder) {
-        answer(FResponder(info));
+    if (auto response = AskResponder(info); response && *response != kRunModalLoop) {
+        answer(*response);
         return result();
     }
     MSG msg;

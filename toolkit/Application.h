@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,14 @@ struct TModalInfo {
     std::string ClassName; // the object's kind, such as "TConfirmForm"
     std::string Caption;
     std::vector<std::string> Texts; // the texts shown in it
+    std::string Value;              // a file dialog's file name, in and out
 };
 
-// Answers a modal window instead of a user: returns its modal result.
-using TModalResponder = std::function<int(const TModalInfo&)>;
+// Answers a modal window instead of a user: returns its modal result, or
+// kRunModalLoop to let the real loop run (after posting keys or clicks to
+// the window, say).
+using TModalResponder = std::function<int(TModalInfo&)>;
+inline constexpr int kRunModalLoop = -1;
 
 class TApplication {
 public:
@@ -41,8 +46,10 @@ public:
 
     // Runs a modal loop for the window until done() says it has a result, or
     // hands the window to the responder when one is installed.
-    int RunModal(const TModalInfo& info, const std::function<bool()>& done,
+    int RunModal(TModalInfo info, const std::function<bool()>& done,
                  const std::function<int()>& result, const std::function<void(int)>& answer);
+    // The responder's answer for a modal window, when one is installed.
+    std::optional<int> AskResponder(TModalInfo& info);
     void SetModalResponder(TModalResponder responder) { FResponder = std::move(responder); }
     bool HasModalResponder() const { return static_cast<bool>(FResponder); }
 

@@ -49,6 +49,8 @@ protected:
 
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // A window of the toolkit's own class (it paints itself), not a system control.
+    bool IsOwnClass() const { return FSystemProc == nullptr; }
 
     // A command or notification this control sent to its parent.
     virtual bool ReflectedCommand(WORD /*code*/) { return false; }

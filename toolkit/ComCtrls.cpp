@@ -1,0 +1,418 @@
+#include "toolkit/ComCtrls.h"
+
+#include "platform/win32/Win32Text.h"
+
+#include <algorithm>
+
+namespace cv {
+
+namespace {
+
+void InitCommonControls() {
+    static const bool done = [] {
+        INITCOMMONCONTROLSEX init = {sizeof init, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                      ICC_BAR_CLASSES};
+        return InitCommonControlsEx(&init) != FALSE;
+    }();
+    (void)done;
+}
+
+} // namespace
+
+// ---- TImageList
+
+TImageList::TImageList(int width, int height)
+    : FHandle(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 8, 8)), FShared(false) {}
+
+TImageList::TImageList(HIMAGELIST shared) : FHandle(shared), FShared(true) {}
+
+TImageList::~TImageList() {
+    if (!FShared && FHandle != nullptr) {
+        ImageList_Destroy(FHandle);
+    }
+}
+
+int TImageList::Count() const {
+    return FHandle != nullptr ? ImageList_GetImageCount(FHandle) : 0;
+}
+
+int TImageList::AddIcon(HICON icon) {
+    return FHandle != nullptr ? ImageList_ReplaceIcon(FHandle, -1, icon) : -1;
+}
+
+HICON TImageList::GetIcon(int index) const {
+    return FHandle != nullptr ? ImageList_GetIcon(FHandle, index, ILD_NORMAL) : nullptr;
+}
+
+// ---- TStatusBar
+
+TStatusBar::TStatusBar(TWinControl* parent, std::string name, bool sizeGrip) : TWinControl(parent, std::move(name)) {
+    InitCommonControls();
+    TCreateParams params;
+    params.ClassName = STATUSCLASSNAMEW;
+    params.Style = WS_CHILD | CCS_NORESIZE | CCS_NOPARENTALIGN | (sizeGrip ? SBARS_SIZEGRIP : 0);
+    FBounds = {0, 0, 100, 19};
+    CreateWindowed(params);
+    SetAlign(TAlign::alBottom);
+}
+
+void TStatusBar::SetPanels(const std::vector<TStatusPanel>& panels) {
+    FPanels = panels;
+    ApplyParts();
+}
+
+void TStatusBar::SetPanelText(std::size_t index, const std::string& text) {
+    if (index >= FPanels.size()) {
+        return;
+    }
+    FPanels[index].Text = text;
+    SendMessageW(Handle(), SB_SETTEXTW, index, reinterpret_cast<LPARAM>(toWide(text).c_str()));
+}
+
+void TStatusBar::ApplyParts() {
+    if (FPanels.empty()) {
+        return;
+    }
+    // Every panel has its width; the last one takes what is left.
+    std::vector<int> edges;
+    int right = 0;
+    for (std::size_t i = 0; i < FPanels.size(); ++i) {
+        right += FPanels[i].Width;
+        edges.push_back(i + 1 == FPanels.size() ? -1 : right);
+    }
+    SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    for (std::size_t i = 0; i < FPanels.size(); ++i) {
+        SendMessageW(Handle(), SB_SETTEXTW, i, reinterpret_cast<LPARAM>(toWide(FPanels[i].Text).c_str()));
+    }
+}
+
+void TStatusBar::BoundsChanged() {
+    ApplyParts();
+}
+
+void TStatusBar::CollectTexts(std::vector<std::string>& texts) const {
+    for (const TStatusPanel& panel : FPanels) {
+        texts.push_back(panel.Text);
+    }
+}
+
+// ---- TPageControl
+
+TTabSheet::TTabSheet(TPageControl& owner, std::string name, const std::string& caption)
+    : TWinControl(&owner, std::move(name)), FOwner(owner) {
+    FCaption = caption;
+    FVisible = false;
+    TCreateParams params;
+    params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    CreateWindowed(params);
+}
+
+TPageControl::TPageControl(TWinControl* parent, std::string name) : TWinControl(parent, std::move(name)) {
+    InitCommonControls();
+    TCreateParams params;
+    params.ClassName = WC_TABCONTROLW;
+    params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_TABSTOP;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    FBounds = {0, 0, 289, 193};
+    CreateWindowed(params);
+}
+
+TPageControl::~TPageControl() {
+    while (!FPages.empty()) {
+        FPages.pop_back();
+    }
+}
+
+TTabSheet& TPageControl::AddPage(std::string name, const std::string& caption) {
+    FPages.push_back(std::make_unique<TTabSheet>(*this, std::move(name), caption));
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    std::wstring text = toWide(caption);
+    item.pszText = text.data();
+    SendMessageW(Handle(), TCM_INSERTITEMW, FPages.size() - 1, reinterpret_cast<LPARAM>(&item));
+    PlacePages();
+    if (FPages.size() == 1) {
+        SetActivePageIndex(0);
+    }
+    return *FPages.back();
+}
+
+int TPageControl::ActivePageIndex() const {
+    return static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+    SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    for (std::size_t i = 0; i < FPages.size(); ++i) {
+        if (static_cast<int>(i) != index) {
+            FPages[i]->SetVisible(false);
+        }
+    }
+    if (index >= 0 && index < static_cast<int>(FPages.size())) {
+        FPages[static_cast<std::size_t>(index)]->SetVisible(true);
+    }
+}
+
+void TPageControl::PlacePages() {
+    RECT r = {0, 0, ClientWidth(), ClientHeight()};
+    SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    for (auto& page : FPages) {
+        page->SetBounds(r.left, r.top, std::max(0L, r.right - r.left), std::max(0L, r.bottom - r.top));
+    }
+}
+
+void TPageControl::BoundsChanged() {
+    PlacePages();
+}
+
+LRESULT TPageControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = TWinControl::WndProc(message, wParam, lParam);
+    if (message == WM_SIZE) {
+        PlacePages();
+    }
+    return result;
+}
+
+bool TPageControl::ReflectedNotify(NMHDR& header, LRESULT& result) {
+    if (header.code == TCN_SELCHANGING) {
+        bool allow = true;
+        if (OnChanging) {
+            OnChanging(allow);
+        }
+        result = allow ? FALSE : TRUE;
+        return true;
+    }
+    if (header.code == TCN_SELCHANGE) {
+        SetActivePageIndex(ActivePageIndex());
+        if (OnChange) {
+            OnChange();
+        }
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// ---- TListView
+
+TListView::TListView(TWinControl* parent, std::string name) : TWinControl(parent, std::move(name)) {
+    InitCommonControls();
+    FColor = clWindow;
+    TCreateParams params;
+    params.ClassName = WC_LISTVIEWW;
+    params.Style = WS_CHILD | WS_TABSTOP | LVS_ICON | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_SHAREIMAGELISTS |
+                   LVS_AUTOARRANGE;
+    params.ExStyle = WS_EX_CLIENTEDGE;
+    FBounds = {0, 0, 250, 150};
+    CreateWindowed(params);
+    SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
+}
+
+TListView::~TListView() = default;
+
+void TListView::SetViewStyle(TViewStyle style) {
+    FViewStyle = style;
+    static const DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+    LONG_PTR bits = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    bits = (bits & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | kStyles[static_cast<int>(style)];
+    SetWindowLongPtrW(Handle(), GWL_STYLE, bits);
+    SendMessageW(Handle(), LVM_ARRANGE, LVA_DEFAULT, 0);
+    Invalidate();
+}
+
+void TListView::SetColumns(const std::vector<TListColumn>& columns) {
+    while (SendMessageW(Handle(), LVM_DELETECOLUMN, 0, 0)) {
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        std::wstring text = toWide(columns[i].Caption);
+        column.pszText = text.data();
+        column.cx = columns[i].Width;
+        column.iSubItem = static_cast<int>(i);
+        SendMessageW(Handle(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    FColumnCount = columns.size();
+}
+
+void TListView::SetRowSelect(bool rowSelect) {
+    SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, rowSelect ? LVS_EX_FULLROWSELECT : 0);
+}
+
+void TListView::SetImageLists(const TImageList* large, const TImageList* small) {
+    SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(large != nullptr ? large->Handle() : nullptr));
+    SendMessageW(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(small != nullptr ? small->Handle() : nullptr));
+}
+
+void TListView::BeginUpdate() {
+    if (FUpdating++ == 0) {
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    }
+}
+
+void TListView::EndUpdate() {
+    if (FUpdating > 0 && --FUpdating == 0) {
+        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
+void TListView::Clear() {
+    SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0);
+}
+
+int TListView::AddItem(const std::string& caption, const std::vector<std::string>& subItems, int imageIndex,
+                       std::uintptr_t data) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = Count();
+    std::wstring text = toWide(caption);
+    item.pszText = text.data();
+    item.iImage = imageIndex;
+    item.lParam = static_cast<LPARAM>(data);
+    const int index = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    for (std::size_t i = 0; i < subItems.size() && index >= 0; ++i) {
+        LVITEMW sub = {};
+        sub.iSubItem = static_cast<int>(i + 1);
+        std::wstring subText = toWide(subItems[i]);
+        sub.pszText = subText.data();
+        SendMessageW(Handle(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
+    }
+    return index;
+}
+
+void TListView::DeleteItem(int index) {
+    SendMessageW(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+}
+
+int TListView::Count() const {
+    return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string TListView::ItemText(int index, int column) const {
+    std::wstring buffer(1024, L'\0');
+    for (;;) {
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        const auto length = static_cast<std::size_t>(
+            SendMessageW(Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < buffer.size() || buffer.size() > (1u << 20)) {
+            buffer.resize(length);
+            return toUtf8(buffer);
+        }
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+std::uintptr_t TListView::ItemData(int index) const {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    SendMessageW(Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return static_cast<std::uintptr_t>(item.lParam);
+}
+
+int TListView::ItemImage(int index) const {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    SendMessageW(Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+void TListView::SetItemImage(int index, int imageIndex) {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    item.iImage = imageIndex;
+    SendMessageW(Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::FindData(std::uintptr_t data) const {
+    LVFINDINFOW find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = static_cast<LPARAM>(data);
+    return static_cast<int>(SendMessageW(Handle(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+int TListView::Selected() const {
+    return static_cast<int>(SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void TListView::SetSelected(int index) {
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    if (index >= 0) {
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    }
+}
+
+void TListView::Sort(const std::function<int(int, int)>& compare) {
+    // LVM_SORTITEMSEX hands the callback the items' current indexes.
+    auto callback = [](LPARAM a, LPARAM b, LPARAM self) -> int {
+        return (*reinterpret_cast<const std::function<int(int, int)>*>(self))(static_cast<int>(a), static_cast<int>(b));
+    };
+    SendMessageW(Handle(), LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&compare),
+                 reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(callback)));
+}
+
+bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
+    switch (header.code) {
+    case LVN_ITEMCHANGED: {
+        auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) != 0 && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0 &&
+            change.iItem >= 0 && OnSelectItem) {
+            OnSelectItem(change.iItem, (change.uNewState & LVIS_SELECTED) != 0);
+        }
+        return false;
+    }
+    case LVN_COLUMNCLICK:
+        if (OnColumnClick) {
+            OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        }
+        return false;
+    case NM_DBLCLK:
+        if (OnDblClick) {
+            OnDblClick();
+        }
+        return false;
+    case NM_RCLICK:
+        if (OnContextPopup) {
+            POINT at;
+            GetCursorPos(&at);
+            OnContextPopup(at);
+            result = TRUE;
+            return true;
+        }
+        return false;
+    case NM_CUSTOMDRAW: {
+        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
+        if (!OnItemColor) {
+            return false;
+        }
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+            result = CDRF_NOTIFYITEMDRAW;
+            return true;
+        }
+        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+            OnItemColor(static_cast<int>(draw.nmcd.dwItemSpec), draw.clrText);
+            result = CDRF_DODEFAULT;
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace cv

@@ -1,0 +1,147 @@
+// The common controls: image lists, the status bar, the page control with
+// its tab sheets, and the list view.
+#pragma once
+
+#include "toolkit/Control.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+namespace cv {
+
+class TImageList {
+public:
+    // A new list of images of that size, or (shared) a list someone else
+    // owns, such as the shell's system image list, which is never destroyed.
+    TImageList(int width, int height);
+    TImageList(HIMAGELIST shared);
+    ~TImageList();
+    TImageList(const TImageList&) = delete;
+    TImageList& operator=(const TImageList&) = delete;
+    HIMAGELIST Handle() const { return FHandle; }
+    bool ShareImages() const { return FShared; }
+    int Count() const;
+    int AddIcon(HICON icon);
+    // An icon of one image, which the caller destroys.
+    HICON GetIcon(int index) const;
+
+private:
+    HIMAGELIST FHandle;
+    bool FShared;
+};
+
+struct TStatusPanel {
+    int Width = 50;
+    std::string Text;
+};
+
+class TStatusBar : public TWinControl {
+public:
+    TStatusBar(TWinControl* parent, std::string name, bool sizeGrip = true);
+    void SetPanels(const std::vector<TStatusPanel>& panels);
+    std::size_t PanelCount() const { return FPanels.size(); }
+    const std::string& PanelText(std::size_t index) const { return FPanels.at(index).Text; }
+    void SetPanelText(std::size_t index, const std::string& text);
+    void CollectTexts(std::vector<std::string>& texts) const override;
+
+protected:
+    void BoundsChanged() override;
+
+private:
+    void ApplyParts();
+    std::vector<TStatusPanel> FPanels;
+};
+
+class TPageControl;
+
+class TTabSheet : public TWinControl {
+public:
+    TTabSheet(TPageControl& owner, std::string name, const std::string& caption);
+    TPageControl& PageControl() const { return FOwner; }
+
+private:
+    TPageControl& FOwner;
+};
+
+class TPageControl : public TWinControl {
+public:
+    TPageControl(TWinControl* parent, std::string name);
+    ~TPageControl() override;
+    TTabSheet& AddPage(std::string name, const std::string& caption);
+    std::size_t PageCount() const { return FPages.size(); }
+    TTabSheet& Page(std::size_t index) const { return *FPages.at(index); }
+    int ActivePageIndex() const;
+    // Shows the page; the change events are the user's, not run here.
+    void SetActivePageIndex(int index);
+    // The user is leaving the active page: set allow to false to stay.
+    std::function<void(bool& allow)> OnChanging;
+    // The user has moved to another page.
+    std::function<void()> OnChange;
+
+protected:
+    void BoundsChanged() override;
+    bool ReflectedNotify(NMHDR& header, LRESULT& result) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void PlacePages();
+    std::vector<std::unique_ptr<TTabSheet>> FPages;
+};
+
+enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+
+struct TListColumn {
+    std::string Caption;
+    int Width = 50;
+};
+
+class TListView : public TWinControl {
+public:
+    TListView(TWinControl* parent, std::string name);
+    ~TListView() override;
+
+    TViewStyle ViewStyle() const { return FViewStyle; }
+    void SetViewStyle(TViewStyle style);
+    void SetColumns(const std::vector<TListColumn>& columns);
+    std::size_t ColumnCount() const { return FColumnCount; }
+    void SetRowSelect(bool rowSelect);
+    void SetImageLists(const TImageList* large, const TImageList* small);
+
+    void BeginUpdate();
+    void EndUpdate();
+    void Clear();
+    int AddItem(const std::string& caption, const std::vector<std::string>& subItems = {}, int imageIndex = -1,
+                std::uintptr_t data = 0);
+    void DeleteItem(int index);
+    int Count() const;
+    std::string ItemText(int index, int column = 0) const;
+    std::uintptr_t ItemData(int index) const;
+    int ItemImage(int index) const;
+    void SetItemImage(int index, int imageIndex);
+    // The item whose data is that, or -1.
+    int FindData(std::uintptr_t data) const;
+    int Selected() const;
+    // Selects and focuses the item (-1: none) and scrolls it into view.
+    void SetSelected(int index);
+    // Sorts the items by a comparison of their indexes at the time of the call.
+    void Sort(const std::function<int(int, int)>& compare);
+
+    std::function<void(int index, bool selected)> OnSelectItem;
+    std::function<void(int column)> OnColumnClick;
+    std::function<void()> OnDblClick;
+    // Right click or the menu key, at a screen point.
+    std::function<void(POINT at)> OnContextPopup;
+    // The text colour of an item; left alone for the default.
+    std::function<void(int index, COLORREF& textColor)> OnItemColor;
+
+protected:
+    bool ReflectedNotify(NMHDR& header, LRESULT& result) override;
+
+private:
+    TViewStyle FViewStyle = TViewStyle::vsIcon;
+    std::size_t FColumnCount = 0;
+    int FUpdating = 0;
+};
+
+} // namespace cv
