@@ -1,6 +1,7 @@
 #include "toolkit/Action.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace cv {
 
@@ -130,6 +131,21 @@ bool TAction::Execute() {
     }
     OnExecute();
     return true;
+}
+
+char AcceleratorChar(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') {
+            continue;
+        }
+        if (caption[i + 1] == '&') {
+            ++i; // a plain ampersand
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(caption[i + 1]);
+        return std::isalnum(c) != 0 && c < 0x80 ? static_cast<char>(std::toupper(c)) : '\0';
+    }
+    return '\0';
 }
 
 } // namespace cv

@@ -23,6 +23,10 @@ struct TShortCut {
 // "Ctrl+F", "Del", "F1", "Shift+Ctrl+A": the text menus show for a shortcut.
 std::string ShortCutToText(const TShortCut& shortCut);
 
+// The letter after a caption's single "&", in upper case ("&Yes" gives
+// 'Y'; "&&" is a plain ampersand); 0 when there is none or it is no ASCII letter or digit.
+char AcceleratorChar(const std::string& caption);
+
 class TAction;
 
 // Something that shows an action: a menu item, a button.
