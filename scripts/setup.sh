@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build googletest clang-format
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb xauth
+  wine wine64 fonts-wine xvfb xauth
 )
 
 missing=()

@@ -14,6 +14,16 @@ wine_fresh_prefix() {
   WINEPREFIX=$prefix wineserver -w
   WINEPREFIX=$prefix wine regedit /s "$(dirname "${BASH_SOURCE[0]}")/../cmake/wine-test.reg" >/dev/null 2>&1
   WINEPREFIX=$prefix wineserver -w
+  wine_add_fonts "$prefix"
+}
+
+# Wine's own MS Sans Serif, Tahoma and friends (package fonts-wine): this
+# Wine does not find them where the package puts them, so they go into the
+# prefix's Fonts folder.
+wine_add_fonts() {
+  local prefix=$1 fonts=/usr/share/wine/fonts
+  [ -d "$fonts" ] || return 0
+  cp "$fonts"/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
 # Starts one Xvfb for the whole run and points DISPLAY at it.

@@ -47,6 +47,16 @@ TControl::~TControl() {
     }
 }
 
+void TControl::SetParentControl(TWinControl* parent) {
+    if (FParent != nullptr) {
+        FParent->Remove(this);
+    }
+    FParent = parent;
+    if (FParent != nullptr) {
+        FParent->Insert(this);
+    }
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
     FBounds = {left, top, left + width, top + height};
     BoundsChanged();
@@ -165,8 +175,8 @@ void TWinControl::Insert(TControl* control) {
 
 void TWinControl::Remove(TControl* control) {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
-    if (HandleAllocated() && !control->IsWindowed()) {
-        InvalidateRect(Handle(), &control->FBounds, FALSE);
+    if (HandleAllocated()) {
+        InvalidateRect(Handle(), &control->FBounds, FALSE); // no virtual calls: the control is being destroyed
     }
 }
 

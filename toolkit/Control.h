@@ -45,6 +45,8 @@ public:
     std::function<void()> OnClick;
 
     TWinControl* Parent() const { return FParent; }
+    // Moves the control into another parent's list of controls.
+    void SetParentControl(TWinControl* parent);
     int Left() const { return FBounds.left; }
     int Top() const { return FBounds.top; }
     int Width() const { return FBounds.right - FBounds.left; }

@@ -86,7 +86,7 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::SetParentPage(TWinControl* parent) {
-    FParent = parent;
+    SetParentControl(parent);
     FBorderStyle = TBorderStyle::bsNone;
     SetWindowLongPtrW(Handle(), GWL_STYLE, static_cast<LONG_PTR>(StyleOf(FBorderStyle, parent != nullptr)));
     SetParent(Handle(), parent != nullptr ? parent->Handle() : nullptr);
@@ -166,6 +166,9 @@ int TForm::ShowModal() {
     HWND previous = GetActiveWindow();
     TDisabledWindows disabled{Handle(), {}};
     EnumThreadWindows(GetCurrentThreadId(), &DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    if (CenterOnMainForm) {
+        CenterOn(MainForm != nullptr && MainForm != this ? MainForm->Handle() : nullptr);
+    }
     FModal = true;
     FModalResult = mrNone;
     FVisible = true;

@@ -55,6 +55,8 @@ public:
     void SetModalResult(int result) { FModalResult = result; }
 
     bool KeyPreview = false;
+    // Shown centred on the main form (or the screen without one).
+    bool CenterOnMainForm = false;
     std::function<void()> OnShow;
     std::function<void(TCloseAction& action)> OnClose;
     std::function<void(bool& canClose)> OnCloseQuery;

@@ -22,6 +22,7 @@ public:
     explicit TMenuItem(std::string caption = {});
 
     std::string Name;
+    int Tag = 0;
     std::function<void()> OnClick;
 
     const std::string& Caption() const { return FCaption; }

@@ -22,13 +22,16 @@ std::string FirstCharacter(const std::string& text) {
     return text.substr(0, length);
 }
 
-// Pictures of the symbols the program uses, for a machine without the
-// symbol font.
-const wchar_t* SymbolPicture(const std::string& symbol) {
-    static const std::map<std::string, const wchar_t*> pictures = {
+// Pictures of the symbols the program uses.
+// The large picture when the box holds it, else the small one.
+std::wstring SymbolPicture(const std::string& symbol, int boxHeight) {
+    static const std::map<std::string, std::wstring> pictures = {
         {"6", L"SYMBOL_HOURGLASS"}, {"I", L"SYMBOL_HAND"}, {"=", L"SYMBOL_COMPUTER"}};
     const auto found = pictures.find(symbol);
-    return found != pictures.end() ? found->second : nullptr;
+    if (found == pictures.end()) {
+        return {};
+    }
+    return boxHeight >= 34 ? found->second : found->second + L"_SMALL";
 }
 
 } // namespace
@@ -104,13 +107,23 @@ int TglWizardHeader::CaptionLineHeight(HDC dc) const {
     return MeasureText(dc, FCaptionFont, "Hy").cy;
 }
 
+int TglWizardHeader::CommentWidth() const {
+    // The comment wraps before the symbol box, so no word hides behind it.
+    const int width = (Width() - 60) - 40 - (FSymbol.empty() ? 0 : kSymbolReserve);
+    return std::max(1, width);
+}
+
+THeaderAreas TglWizardHeader::Areas(HDC dc) const {
+    const int commentHeight = MeasureText(dc, FCommentFont, ShownComment(), CommentWidth()).cy;
+    THeaderAreas areas = PlaceHeader(Width(), Height(), CaptionLineHeight(dc), commentHeight, FGradient.Active());
+    areas.Comment.Right = areas.Comment.Left + CommentWidth();
+    return areas;
+}
+
 RECT TglWizardHeader::CommentRect() const {
     HDC dc = GetDC(nullptr);
-    const int lineHeight = CaptionLineHeight(dc);
-    const int wrapWidth = (Width() - 60) - 40;
-    const int commentHeight = MeasureText(dc, FCommentFont, ShownComment(), std::max(1, wrapWidth)).cy;
+    const THeaderAreas areas = Areas(dc);
     ReleaseDC(nullptr, dc);
-    const THeaderAreas areas = PlaceHeader(Width(), Height(), lineHeight, commentHeight, FGradient.Active());
     return {areas.Comment.Left, areas.Comment.Top, areas.Comment.Right, areas.Comment.Bottom};
 }
 
@@ -121,10 +134,12 @@ void TglWizardHeader::CollectTexts(std::vector<std::string>& texts) const {
 
 void TglWizardHeader::DrawSymbol(HDC dc, const RECT& box) {
     const std::wstring symbol = toWide(FSymbol);
-    if (!FontInstalled(FSymbolFont.Name)) {
-        if (const wchar_t* name = SymbolPicture(FSymbol); name != nullptr) {
+    {
+        // The symbols the program uses are its own pictures, in the same
+        // place: symbol fonts differ between systems, and some lack them.
+        if (const std::wstring name = SymbolPicture(FSymbol, box.bottom - box.top); !name.empty()) {
             TAlphaGlyph picture;
-            if (picture.LoadResource(name)) {
+            if (picture.LoadResource(name.c_str())) {
                 // Blended into a copy of the box, then put back.
                 TBitmap32 box32;
                 const int w = box.right - box.left;
@@ -140,10 +155,16 @@ void TglWizardHeader::DrawSymbol(HDC dc, const RECT& box) {
         }
     }
     HGDIOBJ old = SelectObject(dc, FontHandle(FSymbolFont));
+    std::wstring text = symbol;
+    if (GetTextCharset(dc) == SYMBOL_CHARSET) {
+        for (wchar_t& c : text) {
+            c = c < 0x100 ? static_cast<wchar_t>(0xF000 + c) : c; // where symbol fonts keep their pictures
+        }
+    }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(FSymbolFont.Color));
     RECT r = box;
-    DrawTextW(dc, symbol.c_str(), static_cast<int>(symbol.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
 }
 
@@ -156,10 +177,7 @@ void TglWizardHeader::Paint(const TPaintContext& context) {
     FillRect(dc, &client, ColorBrush(clWindow));
     SetBkMode(dc, TRANSPARENT);
 
-    const int lineHeight = CaptionLineHeight(dc);
-    const int wrapWidth = std::max(1, (Width() - 60) - 40);
-    const int commentHeight = MeasureText(dc, FCommentFont, ShownComment(), wrapWidth).cy;
-    const THeaderAreas areas = PlaceHeader(Width(), Height(), lineHeight, commentHeight, FGradient.Active());
+    const THeaderAreas areas = Areas(dc);
 
     HGDIOBJ old = SelectObject(dc, FontHandle(FCaptionFont));
     SetTextColor(dc, ColorToRGB(FCaptionFont.Color));

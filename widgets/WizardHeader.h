@@ -46,6 +46,9 @@ public:
     void CollectTexts(std::vector<std::string>& texts) const override;
 
 private:
+    static constexpr int kSymbolReserve = 55; // the symbol box and a gap before it
+    int CommentWidth() const;
+    THeaderAreas Areas(HDC dc) const;
     int CaptionLineHeight(HDC dc) const;
     void DrawSymbol(HDC dc, const RECT& box);
     std::vector<std::string> FCaptions;

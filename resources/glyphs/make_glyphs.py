@@ -5,7 +5,7 @@ them.
 
 This script is their source: every picture is a list of vector shapes in a
 48-unit square (toolbar pictures and the logo at 48x48, dialog button
-pictures at 24x24, header symbols at 32x32), rendered with 4x4 supersampling.
+pictures at 24x24, header symbols at 32x32 and 20x20), rendered with 4x4 supersampling.
 One style throughout: a soft drop shadow, a body with a top-to-bottom
 gradient and a darker rim, white or dark details on top.
 Run it after changing a drawing:  python3 resources/glyphs/make_glyphs.py
@@ -361,7 +361,8 @@ def write_bmp(path, pixels):
 
 if __name__ == '__main__':
     here = os.path.dirname(os.path.abspath(__file__))
-    for table, size in ((TOOLBAR, 48), (BUTTONS, 24), ({'LOGO': logo}, 48), (SYMBOLS, 32)):
+    small = {name + '_SMALL': draw for name, draw in SYMBOLS.items()}
+    for table, size in ((TOOLBAR, 48), (BUTTONS, 24), ({'LOGO': logo}, 48), (SYMBOLS, 32), (small, 20)):
         for name, draw in table.items():
             write_bmp(os.path.join(here, name + '.bmp'), render(draw(), size))
             print(name, size)

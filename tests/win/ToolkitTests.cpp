@@ -118,7 +118,7 @@ TEST(Toolkit, ModalLoopsEndByTheirOwnResultOrByTheResponder) {
     // A real loop: the form ends it from a posted message, as a button would.
     PostMessageW(form.Handle(), kPing, 0, 0);
     const int got = app.RunModal(
-        {form.Handle(), "TProbe", "Probe", {}},
+        {form.Handle(), "TProbe", "Probe", {}, {}},
         [&] {
             if (form.Pings > 0) {
                 result = 6, done = true;
@@ -134,7 +134,7 @@ TEST(Toolkit, ModalLoopsEndByTheirOwnResultOrByTheResponder) {
         return 7;
     });
     EXPECT_EQ(app.RunModal(
-                  {form.Handle(), "TConfirmForm", "Clearvane", {"Uninstall?"}}, [] { return false; },
+                  {form.Handle(), "TConfirmForm", "Clearvane", {"Uninstall?"}, {}}, [] { return false; },
                   [&] { return result; }, [&](int r) { result = r; }),
               7);
     app.SetModalResponder(nullptr);

@@ -1,0 +1,201 @@
+#include "UiHarness.h"
+
+#include "platform/win32/Win32Text.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+
+namespace cv::test {
+
+HWND FocusOr(HWND window) {
+    HWND focus = GetFocus();
+    return focus != nullptr ? focus : window;
+}
+
+void PostKey(HWND window, WORD key) {
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    PostMessageW(window, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+    if (key == VK_RETURN || key == VK_ESCAPE) {
+        PostMessageW(window, WM_CHAR, key, static_cast<LPARAM>(1 | (scan << 16)));
+    }
+    PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
+}
+
+void PostChar(HWND window, wchar_t ch, bool alt) {
+    PostMessageW(window, alt ? WM_SYSCHAR : WM_CHAR, ch, alt ? (1 | (1 << 29)) : 1);
+}
+
+void Pump(unsigned milliseconds) {
+    const ULONGLONG start = GetTickCount64();
+    do {
+        TApplication::Instance().ProcessMessages();
+        if (milliseconds > 0) {
+            Sleep(5);
+        }
+    } while (GetTickCount64() - start < milliseconds);
+}
+
+namespace {
+
+TImage32 Grab(HDC source, int x, int y, int width, int height) {
+    TImage32 image;
+    image.Width = width;
+    image.Height = height;
+    image.Pixels.resize(static_cast<std::size_t>(width) * height);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    std::copy_n(static_cast<std::uint32_t*>(bits), image.Pixels.size(), image.Pixels.begin());
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return image;
+}
+
+} // namespace
+
+TImage32 CaptureWindow(HWND window) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(150);
+    RECT r;
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    TImage32 image = Grab(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+TImage32 PrintClient(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    TImage32 image;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    image = Grab(memory, 0, 0, r.right, r.bottom);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+TImage32 SideBySide(const std::vector<TImage32>& images, int gap, std::uint32_t background) {
+    TImage32 sheet;
+    for (const TImage32& image : images) {
+        sheet.Width += image.Width + gap;
+        sheet.Height = std::max(sheet.Height, image.Height + 2 * gap);
+    }
+    sheet.Width += gap;
+    sheet.Pixels.assign(static_cast<std::size_t>(sheet.Width) * sheet.Height, background);
+    int left = gap;
+    for (const TImage32& image : images) {
+        for (int y = 0; y < image.Height; ++y) {
+            for (int x = 0; x < image.Width; ++x) {
+                sheet.Pixels[static_cast<std::size_t>(y + gap) * sheet.Width + left + x] = image.At(x, y);
+            }
+        }
+        left += image.Width + gap;
+    }
+    return sheet;
+}
+
+namespace {
+
+std::uint32_t Crc(const std::string& data) {
+    static const auto table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            t[n] = c;
+        }
+        return t;
+    }();
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (unsigned char b : data) {
+        c = table[(c ^ b) & 0xFF] ^ (c >> 8);
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+void Put32(std::string& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<char>((v >> shift) & 0xFF));
+    }
+}
+
+void Chunk(std::string& out, const char* type, const std::string& data) {
+    Put32(out, static_cast<std::uint32_t>(data.size()));
+    const std::string body = std::string(type, 4) + data;
+    out += body;
+    Put32(out, Crc(body));
+}
+
+} // namespace
+
+void SavePng(const TImage32& image, const std::string& path) {
+    // Rows of RGB behind a filter byte of 0, in stored (uncompressed) deflate blocks.
+    std::string raw;
+    for (int y = 0; y < image.Height; ++y) {
+        raw.push_back('\0');
+        for (int x = 0; x < image.Width; ++x) {
+            const std::uint32_t p = image.At(x, y);
+            raw.push_back(static_cast<char>((p >> 16) & 0xFF));
+            raw.push_back(static_cast<char>((p >> 8) & 0xFF));
+            raw.push_back(static_cast<char>(p & 0xFF));
+        }
+    }
+    std::string zlib = "\x78\x01";
+    std::uint32_t a = 1;
+    std::uint32_t b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
+        const bool last = at + length >= raw.size();
+        zlib.push_back(last ? '\1' : '\0');
+        zlib.push_back(static_cast<char>(length & 0xFF));
+        zlib.push_back(static_cast<char>(length >> 8));
+        zlib.push_back(static_cast<char>(~length & 0xFF));
+        zlib.push_back(static_cast<char>((~length >> 8) & 0xFF));
+        zlib.append(raw, at, length);
+        if (last) {
+            break;
+        }
+    }
+    Put32(zlib, (b << 16) | a);
+    std::string header;
+    Put32(header, static_cast<std::uint32_t>(image.Width));
+    Put32(header, static_cast<std::uint32_t>(image.Height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);
+    std::string png = "\x89PNG\r\n\x1a\n";
+    Chunk(png, "IHDR", header);
+    Chunk(png, "IDAT", zlib);
+    Chunk(png, "IEND", {});
+    std::ofstream(path, std::ios::binary) << png;
+}
+
+std::string ScreenshotPath(const std::string& name) {
+    CreateDirectoryW(L"screenshots", nullptr);
+    return "screenshots/" + name + ".png";
+}
+
+} // namespace cv::test
