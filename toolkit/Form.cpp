@@ -108,6 +108,9 @@ void TForm::CenterOn(HWND other) {
 
 void TForm::Show() {
     FVisible = true;
+    if (FParent != nullptr) {
+        FParent->Realign(); // a page takes its place among the aligned controls
+    }
     ShowWindow(Handle(), FParent != nullptr ? SW_SHOWNA : SW_SHOW);
     if (FParent == nullptr) {
         FocusFirst();

@@ -5,6 +5,7 @@
 #include "forms/AboutForm.h"
 #include "forms/DialogForms.h"
 #include "platform/win32/Win32Platform.h"
+#include "widgets/AlphaButton.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,52 @@ TEST(Screenshots, EachDialog) {
         });
         ShowAbout(platform.Platform);
     }
+}
+
+TEST(Screenshots, AButtonUpUnderTheMouseDownAndDisabled) {
+    TForm form("ButtonForm");
+    form.SetBounds(60, 60, 400, 200);
+    form.Show();
+    auto& header = form.Make<TglWizardHeader>(&form, "Header");
+    header.SetSize(header.Width(), 75);
+    header.SetCaptions({" "});
+    header.SetComments({" "});
+    header.SetSymbol("=");
+    auto& toolbar = form.Make<TAlphaButton>(&form, "Refresh", "&Refresh");
+    toolbar.SetBounds(8, 3, 64, 68);
+    toolbar.SetGlyphResource(L"GLYPH_REFRESH");
+    toolbar.SetLayout(TButtonLayout::blGlyphTop);
+    toolbar.SetSpacing(0);
+    auto& dialog = form.Make<TAlphaButton>(&form, "Yes", "&Yes");
+    dialog.SetBounds(8, 100, 65, 25);
+    dialog.SetGlyphResource(L"BUTTON_YES");
+
+    std::vector<TImage32> shots;
+    for (TAlphaButton* button : {&toolbar, &dialog}) {
+        shots.push_back(PrintClient(button->Handle())); // up
+        POINT inside = {button->Width() / 2, button->Height() / 2};
+        ClientToScreen(button->Handle(), &inside);
+        for (int i = 0; i < 40; ++i) {
+            SetCursorPos(inside.x, inside.y);
+            POINT at;
+            GetCursorPos(&at);
+            if (at.x == inside.x && at.y == inside.y) {
+                break;
+            }
+            Sleep(10);
+        }
+        SendMessageW(button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(button->Width() / 2, button->Height() / 2));
+        EXPECT_TRUE(button->MouseInControl());
+        shots.push_back(PrintClient(button->Handle())); // under the mouse
+        SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        shots.push_back(PrintClient(button->Handle())); // down
+        ReleaseCapture();
+        button->SetEnabled(false);
+        shots.push_back(PrintClient(button->Handle())); // disabled
+        button->SetEnabled(true);
+    }
+    SavePng(SideBySide({shots[0], shots[1], shots[2], shots[3]}, 6, 0xFFFFFF), ScreenshotPath("button-toolbar-states"));
+    SavePng(SideBySide({shots[4], shots[5], shots[6], shots[7]}, 6, 0xFFFFFF), ScreenshotPath("button-dialog-states"));
 }
 
 } // namespace cv::test

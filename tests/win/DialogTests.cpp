@@ -1,0 +1,192 @@
+// The message dialogs and the about box, driven through the real modal loop
+// with posted keys, or answered by the responder.
+#include "UiHarness.h"
+#include "forms/AboutForm.h"
+#include "forms/DialogForms.h"
+#include "platform/win32/Win32Platform.h"
+
+#include <gtest/gtest.h>
+
+namespace cv::test {
+
+namespace {
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DialogBeep = [this](unsigned type) { Beeps.push_back(type); };
+    }
+    void TearDown() override {
+        DialogBeep = [](unsigned type) { MessageBeep(type); };
+    }
+    std::vector<unsigned> Beeps;
+};
+
+// Posts the keystrokes to the dialog as soon as it is up, then lets the
+// real loop run; records what the dialog showed.
+TModalResponder Keys(std::function<void(HWND)> press, TModalInfo* seen = nullptr) {
+    return [press, seen](TModalInfo& info) {
+        if (seen != nullptr) {
+            *seen = info;
+        }
+        press(info.Handle);
+        return kRunModalLoop;
+    };
+}
+
+} // namespace
+
+TEST_F(DialogTest, EscGivesCancelAndYesAndNoLettersGiveTheirResults) {
+    struct Case {
+        const char* Name;
+        std::function<void(HWND)> Press;
+        int Expected;
+    };
+    const std::vector<Case> cases = {
+        {"Esc", [](HWND w) { PostKey(FocusOr(w), VK_ESCAPE); }, mrCancel},
+        {"Y typed", [](HWND w) { PostChar(FocusOr(w), L'y'); }, mrYes},
+        {"N typed", [](HWND w) { PostChar(FocusOr(w), L'n'); }, mrNo},
+        {"Alt+Y", [](HWND w) { PostChar(FocusOr(w), L'Y', true); }, mrYes},
+        {"Alt+N", [](HWND w) { PostChar(FocusOr(w), L'n', true); }, mrNo},
+        // Enter has no binding: the dialog is still there for the N after it.
+        {"Enter then N",
+         [](HWND w) {
+             PostKey(FocusOr(w), VK_RETURN);
+             PostChar(FocusOr(w), L'n');
+         },
+         mrNo},
+        // A letter that is no button's does nothing either.
+        {"Q then Esc",
+         [](HWND w) {
+             PostChar(FocusOr(w), L'q');
+             PostKey(FocusOr(w), VK_ESCAPE);
+         },
+         mrCancel},
+    };
+    for (const Case& c : cases) {
+        TResponderScope scope(Keys(c.Press));
+        EXPECT_EQ(WarnDialog("Delete the entry?"), c.Expected) << "WarnDialog, " << c.Name;
+        EXPECT_EQ(ConfirmDialog("Uninstall it?"), c.Expected) << "ConfirmDialog, " << c.Name;
+    }
+}
+
+TEST_F(DialogTest, EscClosesTheInfoDialogAndItsWindowIsGone) {
+    HWND shown = nullptr;
+    TResponderScope scope(Keys([&](HWND w) {
+        shown = w;
+        PostKey(FocusOr(w), VK_ESCAPE);
+    }));
+    InfoDialog("Done", "Finished.", false);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(IsWindow(shown));
+}
+
+TEST_F(DialogTest, ButtonsNeverTakeTheFocusSoTheFormHearsTheKeys) {
+    HWND focus = nullptr;
+    HWND form = nullptr;
+    TResponderScope scope(Keys([&](HWND w) {
+        form = w;
+        focus = GetFocus();
+        PostKey(FocusOr(w), VK_ESCAPE);
+    }));
+    ConfirmDialog("Go on?");
+    EXPECT_EQ(focus, form);
+}
+
+TEST_F(DialogTest, TheThreeDialogsAreCaptionedClearvaneAndBeep) {
+    std::vector<std::string> captions;
+    std::vector<std::string> classes;
+    TResponderScope scope([&](TModalInfo& info) {
+        captions.push_back(info.Caption);
+        classes.push_back(info.ClassName);
+        return mrOk;
+    });
+    InfoDialog("Note", "Text", true);
+    InfoDialog("Note", "Text", false);
+    WarnDialog("Careful");
+    ConfirmDialog("Sure?");
+    EXPECT_EQ(captions, (std::vector<std::string>(4, "Clearvane")));
+    EXPECT_EQ(classes, (std::vector<std::string>{"TWaitDialogForm", "TWaitDialogForm", "TWarnDialogForm",
+                                                 "TConfirmForm"}));
+    // Information sound, the default sound (also without the flag), exclamation, question.
+    EXPECT_EQ(Beeps, (std::vector<unsigned>{MB_ICONASTERISK, 0, MB_ICONEXCLAMATION, MB_ICONQUESTION}));
+}
+
+TEST_F(DialogTest, AMessageOfSeveralLinesShowsItsFirstAndALongLineWraps) {
+    TModalInfo seen;
+    std::string comment;
+    int commentHeight = 0;
+    int lineHeight = 0;
+    TResponderScope scope([&](TModalInfo& info) {
+        seen = info;
+        auto* form = dynamic_cast<TBaseDialogForm*>(TWindow::FromHandle(info.Handle));
+        comment = form->glWizardHeader1.ShownComment();
+        const RECT r = form->glWizardHeader1.CommentRect();
+        commentHeight = r.bottom - r.top;
+        HDC dc = GetDC(nullptr);
+        lineHeight = MeasureText(dc, form->glWizardHeader1.CommentFont(), "Hy").cy;
+        ReleaseDC(nullptr, dc);
+        return mrNo;
+    });
+    WarnDialog("First line\r\nSecond line\nThird");
+    EXPECT_EQ(comment, "First line");
+    EXPECT_NE(std::find(seen.Texts.begin(), seen.Texts.end(), "First line"), seen.Texts.end());
+    EXPECT_EQ(std::find(seen.Texts.begin(), seen.Texts.end(), "Second line"), seen.Texts.end());
+    EXPECT_EQ(commentHeight, lineHeight);
+
+    ConfirmDialog("Are you sure you want to uninstall this application with a rather long name and everything "
+                  "that it left behind?");
+    EXPECT_GE(commentHeight, 2 * lineHeight);
+}
+
+TEST_F(DialogTest, TheWarningFormKeepsItsMessageAndItsOwnNames) {
+    TWarnDialogForm form;
+    form.SetMessageText("One\nTwo");
+    EXPECT_EQ(form.MessageText(), "One\nTwo");
+    EXPECT_EQ(form.glWizardHeader1.Comments(), (std::vector<std::string>{"One", "Two"}));
+    EXPECT_EQ(form.Text(), "Clearvane");
+    EXPECT_EQ(form.WarnDialogForm.Caption(), "&No");
+    EXPECT_EQ(form.ClientHeight(), 135);
+    EXPECT_EQ(form.glWizardHeader1.Height(), 81);
+    EXPECT_EQ(form.glWizardHeader1.ShownCaption(), "Warning:");
+}
+
+TEST_F(DialogTest, TheAboutBoxShowsItsVersionAfterThePauseAndPulsesItsLogo) {
+    TWin32Platform platform;
+    std::string versionWhenAsked;
+    ULONGLONG shownAfter = 0;
+    std::vector<int> levels;
+    const ULONGLONG start = GetTickCount64();
+    {
+        TResponderScope scope([&](TModalInfo& info) {
+            shownAfter = GetTickCount64() - start;
+            auto* about = dynamic_cast<TAboutForm*>(TWindow::FromHandle(info.Handle));
+            versionWhenAsked = about->lblVersion.Caption();
+            // Watch the logo for a while, then close with the button's letter.
+            for (int i = 0; i < 6; ++i) {
+                Pump(110);
+                levels.push_back(about->AlphaLevel);
+            }
+            PostChar(FocusOr(info.Handle), L'o');
+            return kRunModalLoop;
+        });
+        ShowAbout(platform.Platform);
+    }
+    EXPECT_GE(shownAfter, 200u);
+    EXPECT_EQ(versionWhenAsked, "Version 1.0.0.0");
+    ASSERT_FALSE(levels.empty());
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        EXPECT_EQ(levels[i] % 15, 0);
+        if (i > 0) {
+            EXPECT_GE(levels[i], levels[i - 1]) << "fading in";
+        }
+    }
+    EXPECT_GT(levels.back(), 0);
+
+    // A second box starts from a transparent logo again.
+    TAboutForm second(platform.Platform);
+    EXPECT_EQ(second.AlphaLevel, 0);
+    EXPECT_TRUE(second.lblVersion.Caption().empty());
+}
+
+} // namespace cv::test
