@@ -15,9 +15,9 @@ void WaitTicks(unsigned milliseconds) {
 TAboutForm::TAboutForm(const TPlatform& platform)
     : TForm("AboutForm", nullptr, TBorderStyle::bsDialog), Panel2(Make<TPanel>(this, "Panel2")),
       Panel1(Make<TPanel>(&Panel2, "Panel1")), AlphaImage1(Make<TAlphaImage>(&Panel1, "AlphaImage1")),
-      Label1(Make<TLabel>(&Panel1, "Label1", "Clearvane 2003")), lblVersion(Make<TLabel>(&Panel1, "lblVersion")),
-      Bevel1(Make<TBevel>(&Panel2, "Bevel1")), Button1(Make<TAlphaButton>(&Panel2, "Button1", "&OK")),
-      FPlatform(platform) {
+      Label1(Make<TLabel>(&Panel1, "Label1", "Clearvane 2003")),
+      lblVersion(Make<TLabel>(&Panel1, "lblVersion")), Bevel1(Make<TBevel>(&Panel2, "Bevel1")),
+      Button1(Make<TAlphaButton>(&Panel2, "Button1", "&OK")), FPlatform(platform) {
     SetCaption("About");
     CenterOnMainForm = true;
     SetClientSize(318, 132);

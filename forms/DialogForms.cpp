@@ -52,8 +52,9 @@ void TBaseDialogForm::PlaceProductLabel() {
                      Label1.Width(), Label1.Height());
 }
 
-TAlphaButton& TBaseDialogForm::MakeButton(const std::string& name, const std::string& caption, const wchar_t* glyph,
-                                          int left, int top, int width, int height, int result) {
+TAlphaButton& TBaseDialogForm::MakeButton(const std::string& name, const std::string& caption,
+                                          const wchar_t* glyph, int left, int top, int width, int height,
+                                          int result) {
     auto& button = Make<TAlphaButton>(&Panel1, name, caption);
     button.SetBounds(left, top, width, height);
     button.SetGlyphResource(glyph);
@@ -61,7 +62,8 @@ TAlphaButton& TBaseDialogForm::MakeButton(const std::string& name, const std::st
     return button;
 }
 
-TWaitDialogForm::TWaitDialogForm() : OkButton(MakeButton("OkButton", "&OK", L"BUTTON_OK", 120, 72, 65, 24, mrOk)) {
+TWaitDialogForm::TWaitDialogForm()
+    : OkButton(MakeButton("OkButton", "&OK", L"BUTTON_OK", 120, 72, 65, 24, mrOk)) {
     SetClientSize(308, 100);
 }
 

@@ -24,8 +24,8 @@ public:
 
 protected:
     // A dialog button with its picture that ends the dialog with a result.
-    TAlphaButton& MakeButton(const std::string& name, const std::string& caption, const wchar_t* glyph, int left,
-                             int top, int width, int height, int result);
+    TAlphaButton& MakeButton(const std::string& name, const std::string& caption, const wchar_t* glyph,
+                             int left, int top, int width, int height, int result);
     void PlaceProductLabel();
 };
 

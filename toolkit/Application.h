@@ -46,8 +46,8 @@ public:
 
     // Runs a modal loop for the window until done() says it has a result, or
     // hands the window to the responder when one is installed.
-    int RunModal(TModalInfo info, const std::function<bool()>& done,
-                 const std::function<int()>& result, const std::function<void(int)>& answer);
+    int RunModal(TModalInfo info, const std::function<bool()>& done, const std::function<int()>& result,
+                 const std::function<void(int)>& answer);
     // The responder's answer for a modal window, when one is installed.
     std::optional<int> AskResponder(TModalInfo& info);
     void SetModalResponder(TModalResponder responder) { FResponder = std::move(responder); }

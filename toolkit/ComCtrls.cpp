@@ -46,7 +46,8 @@ HICON TImageList::GetIcon(int index) const {
 
 // ---- TStatusBar
 
-TStatusBar::TStatusBar(TWinControl* parent, std::string name, bool sizeGrip) : TWinControl(parent, std::move(name)) {
+TStatusBar::TStatusBar(TWinControl* parent, std::string name, bool sizeGrip)
+    : TWinControl(parent, std::move(name)) {
     InitCommonControls();
     TCreateParams params;
     params.ClassName = STATUSCLASSNAMEW;
@@ -201,8 +202,8 @@ TListView::TListView(TWinControl* parent, std::string name) : TWinControl(parent
     FColor = clWindow;
     TCreateParams params;
     params.ClassName = WC_LISTVIEWW;
-    params.Style = WS_CHILD | WS_TABSTOP | LVS_ICON | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_SHAREIMAGELISTS |
-                   LVS_AUTOARRANGE;
+    params.Style = WS_CHILD | WS_TABSTOP | LVS_ICON | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
+                   LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE;
     params.ExStyle = WS_EX_CLIENTEDGE;
     FBounds = {0, 0, 250, 150};
     CreateWindowed(params);
@@ -237,7 +238,8 @@ void TListView::SetColumns(const std::vector<TListColumn>& columns) {
 }
 
 void TListView::SetRowSelect(bool rowSelect) {
-    SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, rowSelect ? LVS_EX_FULLROWSELECT : 0);
+    SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                 rowSelect ? LVS_EX_FULLROWSELECT : 0);
 }
 
 void TListView::SetImageLists(const TImageList* large, const TImageList* small) {
@@ -273,7 +275,8 @@ int TListView::AddItem(const std::string& caption, const std::vector<std::string
     item.pszText = text.data();
     item.iImage = imageIndex;
     item.lParam = static_cast<LPARAM>(data);
-    const int index = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int index =
+        static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     for (std::size_t i = 0; i < subItems.size() && index >= 0; ++i) {
         LVITEMW sub = {};
         sub.iSubItem = static_cast<int>(i + 1);
@@ -299,8 +302,8 @@ std::string TListView::ItemText(int index, int column) const {
         item.iSubItem = column;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(buffer.size());
-        const auto length = static_cast<std::size_t>(
-            SendMessageW(Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+        const auto length = static_cast<std::size_t>(SendMessageW(
+            Handle(), LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < buffer.size() || buffer.size() > (1u << 20)) {
             buffer.resize(length);
             return toUtf8(buffer);
@@ -337,7 +340,8 @@ int TListView::FindData(std::uintptr_t data) const {
     LVFINDINFOW find = {};
     find.flags = LVFI_PARAM;
     find.lParam = static_cast<LPARAM>(data);
-    return static_cast<int>(SendMessageW(Handle(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    return static_cast<int>(
+        SendMessageW(Handle(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 int TListView::Selected() const {
@@ -359,7 +363,8 @@ void TListView::SetSelected(int index) {
 void TListView::Sort(const std::function<int(int, int)>& compare) {
     // LVM_SORTITEMSEX hands the callback the items' current indexes.
     auto callback = [](LPARAM a, LPARAM b, LPARAM self) -> int {
-        return (*reinterpret_cast<const std::function<int(int, int)>*>(self))(static_cast<int>(a), static_cast<int>(b));
+        return (*reinterpret_cast<const std::function<int(int, int)>*>(self))(static_cast<int>(a),
+                                                                              static_cast<int>(b));
     };
     SendMessageW(Handle(), LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&compare),
                  reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(callback)));
@@ -369,8 +374,9 @@ bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
     switch (header.code) {
     case LVN_ITEMCHANGED: {
         auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-        if ((change.uChanged & LVIF_STATE) != 0 && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0 &&
-            change.iItem >= 0 && OnSelectItem) {
+        if ((change.uChanged & LVIF_STATE) != 0 &&
+            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0 && change.iItem >= 0 &&
+            OnSelectItem) {
             OnSelectItem(change.iItem, (change.uNewState & LVIS_SELECTED) != 0);
         }
         return false;

@@ -111,8 +111,8 @@ public:
     void BeginUpdate();
     void EndUpdate();
     void Clear();
-    int AddItem(const std::string& caption, const std::vector<std::string>& subItems = {}, int imageIndex = -1,
-                std::uintptr_t data = 0);
+    int AddItem(const std::string& caption, const std::vector<std::string>& subItems = {},
+                int imageIndex = -1, std::uintptr_t data = 0);
     void DeleteItem(int index);
     int Count() const;
     std::string ItemText(int index, int column = 0) const;

@@ -23,7 +23,7 @@ HBRUSH ColorBrush(TColor color) {
         return found->second;
     }
     HBRUSH brush = (color & 0x80000000u) != 0 ? GetSysColorBrush(static_cast<int>(color & 0xFF))
-                                               : CreateSolidBrush(ColorToRGB(color));
+                                              : CreateSolidBrush(ColorToRGB(color));
     brushes.emplace(color, brush);
     return brush;
 }
@@ -176,7 +176,8 @@ void TWinControl::Insert(TControl* control) {
 void TWinControl::Remove(TControl* control) {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
     if (HandleAllocated()) {
-        InvalidateRect(Handle(), &control->FBounds, FALSE); // no virtual calls: the control is being destroyed
+        InvalidateRect(Handle(), &control->FBounds,
+                       FALSE); // no virtual calls: the control is being destroyed
     }
 }
 

@@ -234,12 +234,14 @@ HACCEL TForm::Accelerators() {
         table.push_back(a);
     }
     if (FAccelerators != nullptr && !FAcceleratorsStale) {
-        std::vector<ACCEL> current(static_cast<std::size_t>(CopyAcceleratorTableW(FAccelerators, nullptr, 0)));
+        std::vector<ACCEL> current(
+            static_cast<std::size_t>(CopyAcceleratorTableW(FAccelerators, nullptr, 0)));
         CopyAcceleratorTableW(FAccelerators, current.data(), static_cast<int>(current.size()));
-        const bool same = current.size() == table.size() &&
-                          std::equal(current.begin(), current.end(), table.begin(), [](const ACCEL& a, const ACCEL& b) {
-                              return a.fVirt == b.fVirt && a.key == b.key && a.cmd == b.cmd;
-                          });
+        const bool same =
+            current.size() == table.size() &&
+            std::equal(current.begin(), current.end(), table.begin(), [](const ACCEL& a, const ACCEL& b) {
+                return a.fVirt == b.fVirt && a.key == b.key && a.cmd == b.cmd;
+            });
         if (same) {
             return FAccelerators;
         }

@@ -13,7 +13,9 @@ namespace cv {
 using TColor = std::uint32_t;
 
 // A system colour: the top byte marks it, the low byte is the COLOR_ index.
-constexpr TColor SystemColor(int index) { return 0x80000000u | static_cast<TColor>(index); }
+constexpr TColor SystemColor(int index) {
+    return 0x80000000u | static_cast<TColor>(index);
+}
 constexpr TColor RgbColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }

@@ -66,8 +66,8 @@ void TLabel::AdjustSize() {
         return;
     }
     HDC dc = GetDC(nullptr);
-    const SIZE size = MeasureText(dc, Font(), FCaption.empty() ? std::string(" ") : FCaption,
-                                  WordWrap ? Width() : 0);
+    const SIZE size =
+        MeasureText(dc, Font(), FCaption.empty() ? std::string(" ") : FCaption, WordWrap ? Width() : 0);
     ReleaseDC(nullptr, dc);
     const int width = WordWrap ? Width() : static_cast<int>(size.cx);
     int left = Left();
@@ -185,7 +185,8 @@ void TBevel::Paint(const TPaintContext& context) {
         DrawFrame(context.DC, {0, 0, w, h}, Style == TBevelStyle::bsLowered ? EDGE_ETCHED : EDGE_BUMP);
         break;
     default:
-        DrawFrame(context.DC, {0, 0, w, h}, Style == TBevelStyle::bsLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
+        DrawFrame(context.DC, {0, 0, w, h},
+                  Style == TBevelStyle::bsLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
         break;
     }
 }
@@ -253,12 +254,14 @@ void TEdit::CollectTexts(std::vector<std::string>& texts) const {
 
 // ---- TComboBox
 
-TComboBox::TComboBox(TWinControl* parent, std::string name, bool editable) : TWinControl(parent, std::move(name)) {
+TComboBox::TComboBox(TWinControl* parent, std::string name, bool editable)
+    : TWinControl(parent, std::move(name)) {
     FColor = clWindow;
     FBounds = {0, 0, 145, 200}; // the height includes the drop-down list
     TCreateParams params;
     params.ClassName = L"COMBOBOX";
-    params.Style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
+    params.Style =
+        WS_CHILD | WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
     CreateWindowed(params);
 }
 
@@ -322,7 +325,9 @@ public:
         params.Style = WS_CHILD | BS_RADIOBUTTON | WS_TABSTOP | (first ? WS_GROUP : 0);
         CreateWindowed(params);
     }
-    void SetChecked(bool checked) { SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
+    void SetChecked(bool checked) {
+        SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
 
 protected:
     bool ReflectedCommand(WORD code) override {

@@ -43,7 +43,8 @@ private:
     TValueListEditor& FGrid;
 };
 
-TValueListEditor::TValueListEditor(TWinControl* parent, std::string name) : TListView(parent, std::move(name)) {
+TValueListEditor::TValueListEditor(TWinControl* parent, std::string name)
+    : TListView(parent, std::move(name)) {
     SetViewStyle(TViewStyle::vsReport);
     SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT,
                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -58,7 +59,8 @@ TEdit& TValueListEditor::Editor() const {
     return *FEditor;
 }
 
-void TValueListEditor::SetTitles(const std::string& name, int nameWidth, const std::string& text, int textWidth) {
+void TValueListEditor::SetTitles(const std::string& name, int nameWidth, const std::string& text,
+                                 int textWidth) {
     SetColumns({{name, nameWidth}, {text, textWidth}});
 }
 

@@ -182,7 +182,8 @@ LRESULT TAlphaButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MOUSEMOVE:
         if (FPressed) {
-            const TAlphaButtonState state = PointerInside() ? TAlphaButtonState::bsDown : TAlphaButtonState::bsUp;
+            const TAlphaButtonState state =
+                PointerInside() ? TAlphaButtonState::bsDown : TAlphaButtonState::bsUp;
             if (state != FState) {
                 FState = state;
                 Invalidate();

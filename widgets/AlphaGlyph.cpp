@@ -42,7 +42,8 @@ void TAlphaGlyph::Assign(HBITMAP bitmap) {
     header.bmiHeader.biCompression = BI_RGB;
     std::vector<TPixel> pixels(static_cast<std::size_t>(width) * height);
     HDC dc = GetDC(nullptr);
-    const int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
+    const int rows =
+        GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
     ReleaseDC(nullptr, dc);
     if (rows != height) {
         Clear();
@@ -68,7 +69,8 @@ bool TAlphaGlyph::LoadResource(const wchar_t* name) {
     return !Empty();
 }
 
-void TAlphaGlyph::BlendInto(TBitmap32& buffer, int x, int y, const RECT& clip, bool disabled, std::uint8_t opacity) {
+void TAlphaGlyph::BlendInto(TBitmap32& buffer, int x, int y, const RECT& clip, bool disabled,
+                            std::uint8_t opacity) {
     if (Empty() || buffer.Pixels() == nullptr) {
         return;
     }
@@ -101,8 +103,8 @@ void TAlphaGlyph::BlendInto(TBitmap32& buffer, int x, int y, const RECT& clip, b
 
 namespace cv {
 
-void DrawGlyphContent(const TGlyphContent& content, HDC dc, TBitmap32& buffer, int originX, int originY, int width,
-                      int height) {
+void DrawGlyphContent(const TGlyphContent& content, HDC dc, TBitmap32& buffer, int originX, int originY,
+                      int width, int height) {
     const std::wstring caption = toWide(content.Caption);
     HGDIOBJ oldFont = SelectObject(dc, FontHandle(*content.Font));
     // The caption's size, measured for the client's width.
@@ -115,13 +117,14 @@ void DrawGlyphContent(const TGlyphContent& content, HDC dc, TBitmap32& buffer, i
     const TPoint glyphSize = content.Glyph != nullptr && !content.Glyph->Empty()
                                  ? TPoint{content.Glyph->Width(), content.Glyph->Height()}
                                  : TPoint{0, 0};
-    const TButtonPlacement place = PlaceButtonContent(
-        TRect{0, 0, width, height}, glyphSize, TPoint{measured.right - measured.left, measured.bottom - measured.top},
-        content.Layout, content.Margin, content.Spacing, content.Down);
+    const TButtonPlacement place =
+        PlaceButtonContent(TRect{0, 0, width, height}, glyphSize,
+                           TPoint{measured.right - measured.left, measured.bottom - measured.top},
+                           content.Layout, content.Margin, content.Spacing, content.Down);
     if (glyphSize.X > 0) {
         const RECT clip = {originX, originY, originX + width, originY + height};
-        content.Glyph->BlendInto(buffer, originX + place.Glyph.X, originY + place.Glyph.Y, clip, content.Disabled,
-                                 content.Opacity);
+        content.Glyph->BlendInto(buffer, originX + place.Glyph.X, originY + place.Glyph.Y, clip,
+                                 content.Disabled, content.Opacity);
     }
     if (!caption.empty()) {
         SetBkMode(dc, TRANSPARENT);

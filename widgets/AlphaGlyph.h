@@ -62,7 +62,7 @@ struct TGlyphContent {
 
 // Draws glyph and caption into the buffer, whose DC has the control's
 // client area at 0, 0 and whose pixels hold it at originX, originY.
-void DrawGlyphContent(const TGlyphContent& content, HDC dc, TBitmap32& buffer, int originX, int originY, int width,
-                      int height);
+void DrawGlyphContent(const TGlyphContent& content, HDC dc, TBitmap32& buffer, int originX, int originY,
+                      int width, int height);
 
 } // namespace cv

@@ -36,7 +36,8 @@ void TAlphaImage::Paint(const TPaintContext& context) {
     content.Spacing = Spacing;
     content.Disabled = !FEnabled;
     content.Opacity = FAlpha;
-    DrawGlyphContent(content, context.DC, *context.Buffer, context.OriginX, context.OriginY, Width(), Height());
+    DrawGlyphContent(content, context.DC, *context.Buffer, context.OriginX, context.OriginY, Width(),
+                     Height());
 }
 
 } // namespace cv

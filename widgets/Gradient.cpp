@@ -56,14 +56,14 @@ void TGradient::Draw(HDC dc, const RECT& r) const {
     if (!FActive || FSteps == 1 || GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) < 16) {
         return;
     }
-    const bool lines = FOrientation == TGradientDir::fgdLeftBias || FOrientation == TGradientDir::fgdRightBias;
+    const bool lines =
+        FOrientation == TGradientDir::fgdLeftBias || FOrientation == TGradientDir::fgdRightBias;
     const int length = (r.right - r.left) + (r.bottom - r.top);
     const int penWidth = lines ? (length + FSteps - 1) / FSteps + 1 : 1;
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-    for (const TGradientBand& band :
-         GradientBands(TRect{r.left, r.top, r.right, r.bottom}, ToRgb(FFromColor), ToRgb(FToColor), FSteps,
-                       FPercentFilling, FOrientation)) {
+    for (const TGradientBand& band : GradientBands(TRect{r.left, r.top, r.right, r.bottom}, ToRgb(FFromColor),
+                                                   ToRgb(FToColor), FSteps, FPercentFilling, FOrientation)) {
         const COLORREF color = RGB(band.Color.R, band.Color.G, band.Color.B);
         if (lines) {
             HPEN pen = CreatePen(PS_SOLID, penWidth, color);

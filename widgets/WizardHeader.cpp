@@ -36,7 +36,8 @@ std::wstring SymbolPicture(const std::string& symbol, int boxHeight) {
 
 } // namespace
 
-TglWizardHeader::TglWizardHeader(TWinControl* parent, std::string name) : TGraphicControl(parent, std::move(name)) {
+TglWizardHeader::TglWizardHeader(TWinControl* parent, std::string name)
+    : TGraphicControl(parent, std::move(name)) {
     FBounds = {0, 0, parent != nullptr ? parent->ClientWidth() : 300, 60};
     FCaptionFont = Font();
     FCaptionFont.Bold = true;
@@ -115,7 +116,8 @@ int TglWizardHeader::CommentWidth() const {
 
 THeaderAreas TglWizardHeader::Areas(HDC dc) const {
     const int commentHeight = MeasureText(dc, FCommentFont, ShownComment(), CommentWidth()).cy;
-    THeaderAreas areas = PlaceHeader(Width(), Height(), CaptionLineHeight(dc), commentHeight, FGradient.Active());
+    THeaderAreas areas =
+        PlaceHeader(Width(), Height(), CaptionLineHeight(dc), commentHeight, FGradient.Active());
     areas.Comment.Right = areas.Comment.Left + CommentWidth();
     return areas;
 }
@@ -146,8 +148,8 @@ void TglWizardHeader::DrawSymbol(HDC dc, const RECT& box) {
                 const int h = box.bottom - box.top;
                 box32.SetSize(w, h);
                 BitBlt(box32.DC(), 0, 0, w, h, dc, box.left, box.top, SRCCOPY);
-                picture.BlendInto(box32, (w - picture.Width() + 1) / 2, (h - picture.Height() + 1) / 2, {0, 0, w, h},
-                                  false);
+                picture.BlendInto(box32, (w - picture.Width() + 1) / 2, (h - picture.Height() + 1) / 2,
+                                  {0, 0, w, h}, false);
                 GdiFlush();
                 BitBlt(dc, box.left, box.top, w, h, box32.DC(), 0, 0, SRCCOPY);
                 return;
@@ -164,7 +166,8 @@ void TglWizardHeader::DrawSymbol(HDC dc, const RECT& box) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(FSymbolFont.Color));
     RECT r = box;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
 }
 
@@ -182,7 +185,8 @@ void TglWizardHeader::Paint(const TPaintContext& context) {
     HGDIOBJ old = SelectObject(dc, FontHandle(FCaptionFont));
     SetTextColor(dc, ColorToRGB(FCaptionFont.Color));
     RECT r = {areas.Caption.Left, areas.Caption.Top, areas.Caption.Right, areas.Caption.Bottom};
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
+              DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 
     SelectObject(dc, FontHandle(FCommentFont));
     SetTextColor(dc, ColorToRGB(FCommentFont.Color));
@@ -197,7 +201,8 @@ void TglWizardHeader::Paint(const TPaintContext& context) {
     }
     DrawEdge(dc, &client, EDGE_ETCHED, BF_BOTTOM);
     if (FGradient.Active()) {
-        FGradient.Draw(dc, {areas.Gradient.Left, areas.Gradient.Top, areas.Gradient.Right, areas.Gradient.Bottom});
+        FGradient.Draw(
+            dc, {areas.Gradient.Left, areas.Gradient.Top, areas.Gradient.Right, areas.Gradient.Bottom});
     }
 }
 

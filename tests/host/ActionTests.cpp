@@ -93,9 +93,17 @@ TEST(Actions, EitherSideMayGoFirst) {
 
 TEST(Actions, TheAcceleratorLetterOfACaption) {
     const std::vector<std::pair<std::string, char>> cases = {
-        {"&Yes", 'Y'},         {"&no", 'N'},           {"Clear &It!", 'I'}, {"Tom && &Jerry", 'J'},
-        {"Tom && Jerry", '\0'}, {"Trailing &", '\0'},   {"", '\0'},         {"&1st", '1'},
-        {"&\xC3\xA9t\xC3\xA9", '\0'}, {"Plain", '\0'},        {"&&&Save", 'S'},
+        {"&Yes", 'Y'},
+        {"&no", 'N'},
+        {"Clear &It!", 'I'},
+        {"Tom && &Jerry", 'J'},
+        {"Tom && Jerry", '\0'},
+        {"Trailing &", '\0'},
+        {"", '\0'},
+        {"&1st", '1'},
+        {"&\xC3\xA9t\xC3\xA9", '\0'},
+        {"Plain", '\0'},
+        {"&&&Save", 'S'},
     };
     for (const auto& [caption, letter] : cases) {
         EXPECT_EQ(AcceleratorChar(caption), letter) << caption;

@@ -104,13 +104,14 @@ TEST(Controls, AGlyphBlendsOverTheBackgroundPixelByPixelAndTurnsGreyWhenDisabled
     panel.SetBevelOuter(TBevelCut::bvNone);
     panel.SetColor(RgbColor(0, 0, 255)); // blue behind the button
     panel.SetBounds(0, 0, 200, 100);
-    auto& button = panel.Parent() ? form.Make<TAlphaButton>(&panel, "B") : form.Make<TAlphaButton>(&form, "B");
+    auto& button =
+        panel.Parent() ? form.Make<TAlphaButton>(&panel, "B") : form.Make<TAlphaButton>(&form, "B");
     ThreePixelGlyph(button.Glyph());
     button.SetBounds(10, 10, 9, 9); // the glyph lands at 3, 4
     const TImage32 up = PrintClient(button.Handle());
-    EXPECT_EQ(up.At(3, 4), 0x0000FFu);                                 // alpha 0: the panel shows
+    EXPECT_EQ(up.At(3, 4), 0x0000FFu);                                       // alpha 0: the panel shows
     EXPECT_EQ(up.At(4, 4), BlendPixel(0x80FF0000u, 0xFF0000FFu) & 0xFFFFFF); // half and half
-    EXPECT_EQ(up.At(5, 4), 0x00FF00u);                                 // alpha 255: the glyph
+    EXPECT_EQ(up.At(5, 4), 0x00FF00u);                                       // alpha 255: the glyph
     button.SetEnabled(false);
     const TImage32 disabled = PrintClient(button.Handle());
     EXPECT_EQ(disabled.At(5, 4), GreyPixel(0xFF00FF00u) & 0xFFFFFF);
@@ -183,7 +184,8 @@ TEST(Controls, ThePageControlAsksBeforeLeavingAPageAndShowsTheChosenSheet) {
     pages.OnChange = [&] { events.push_back("change to " + std::to_string(pages.ActivePageIndex())); };
     auto clickTab = [&](int index) {
         RECT r;
-        SendMessageW(pages.Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        SendMessageW(pages.Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&r));
         const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         SendMessageW(pages.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageW(pages.Handle(), WM_LBUTTONUP, 0, at);

@@ -134,8 +134,9 @@ TEST_F(DialogTest, AMessageOfSeveralLinesShowsItsFirstAndALongLineWraps) {
     EXPECT_EQ(std::find(seen.Texts.begin(), seen.Texts.end(), "Second line"), seen.Texts.end());
     EXPECT_EQ(commentHeight, lineHeight);
 
-    ConfirmDialog("Are you sure you want to uninstall this application with a rather long name and everything "
-                  "that it left behind?");
+    ConfirmDialog(
+        "Are you sure you want to uninstall this application with a rather long name and everything "
+        "that it left behind?");
     EXPECT_GE(commentHeight, 2 * lineHeight);
 }
 

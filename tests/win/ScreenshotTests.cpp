@@ -79,7 +79,8 @@ TEST(Screenshots, AButtonUpUnderTheMouseDownAndDisabled) {
             }
             Sleep(10);
         }
-        SendMessageW(button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(button->Width() / 2, button->Height() / 2));
+        SendMessageW(button->Handle(), WM_MOUSEMOVE, 0,
+                     MAKELPARAM(button->Width() / 2, button->Height() / 2));
         EXPECT_TRUE(button->MouseInControl());
         shots.push_back(PrintClient(button->Handle())); // under the mouse
         SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -89,8 +90,10 @@ TEST(Screenshots, AButtonUpUnderTheMouseDownAndDisabled) {
         shots.push_back(PrintClient(button->Handle())); // disabled
         button->SetEnabled(true);
     }
-    SavePng(SideBySide({shots[0], shots[1], shots[2], shots[3]}, 6, 0xFFFFFF), ScreenshotPath("button-toolbar-states"));
-    SavePng(SideBySide({shots[4], shots[5], shots[6], shots[7]}, 6, 0xFFFFFF), ScreenshotPath("button-dialog-states"));
+    SavePng(SideBySide({shots[0], shots[1], shots[2], shots[3]}, 6, 0xFFFFFF),
+            ScreenshotPath("button-toolbar-states"));
+    SavePng(SideBySide({shots[4], shots[5], shots[6], shots[7]}, 6, 0xFFFFFF),
+            ScreenshotPath("button-dialog-states"));
 }
 
 } // namespace cv::test

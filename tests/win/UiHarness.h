@@ -37,7 +37,9 @@ struct TImage32 {
     int Width = 0;
     int Height = 0;
     std::vector<std::uint32_t> Pixels; // 0x00RRGGBB, row by row from the top
-    std::uint32_t At(int x, int y) const { return Pixels[static_cast<std::size_t>(y) * Width + x] & 0xFFFFFF; }
+    std::uint32_t At(int x, int y) const {
+        return Pixels[static_cast<std::size_t>(y) * Width + x] & 0xFFFFFF;
+    }
 };
 
 // What the window shows on the screen now, frame included.
