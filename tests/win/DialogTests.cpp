@@ -81,6 +81,20 @@ TEST_F(DialogTest, EscClosesTheInfoDialogAndItsWindowIsGone) {
     EXPECT_FALSE(IsWindow(shown));
 }
 
+TEST_F(DialogTest, EscInAnEditFieldLeavesTheDialogOpen) {
+    TConfirmForm form;
+    auto& edit = form.Make<TEdit>(&form.Panel1, "Edit1");
+    edit.SetBounds(40, 50, 200, 21);
+    HWND focus = nullptr;
+    TResponderScope scope(Keys([&](HWND w) {
+        focus = GetFocus();
+        PostKey(FocusOr(w), VK_ESCAPE);
+        PostChar(FocusOr(w), L'n', true);
+    }));
+    EXPECT_EQ(form.ShowModal(), mrNo);
+    EXPECT_EQ(focus, edit.Handle());
+}
+
 TEST_F(DialogTest, ButtonsNeverTakeTheFocusSoTheFormHearsTheKeys) {
     HWND focus = nullptr;
     HWND form = nullptr;
