@@ -68,6 +68,17 @@ SIZE MeasureText(HDC dc, const TFont& font, const std::string& text, int wrapWid
     return {r.right - r.left, r.bottom - r.top};
 }
 
+BITMAPINFO TopDownBitmapInfo(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 TBitmap32::~TBitmap32() {
     Release();
 }
@@ -94,13 +105,7 @@ void TBitmap32::SetSize(int width, int height) {
     if (width <= 0 || height <= 0) {
         return;
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     FBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (FBitmap == nullptr) {

@@ -58,6 +58,10 @@ bool FontInstalled(const std::string& name);
 // width when wrapWidth is above 0.
 SIZE MeasureText(HDC dc, const TFont& font, const std::string& text, int wrapWidth = 0);
 
+// The description of a top-down 32-bit bitmap of that size, as DIB sections
+// and GetDIBits take it.
+BITMAPINFO TopDownBitmapInfo(int width, int height);
+
 // A 32-bit top-down DIB section with a memory DC: the buffers that the
 // image buttons and the windows' double-buffered painting draw into.
 class TBitmap32 {

@@ -33,13 +33,7 @@ void TAlphaGlyph::Assign(HBITMAP bitmap) {
     }
     const int width = info.bmWidth;
     const int height = std::abs(info.bmHeight);
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO header = TopDownBitmapInfo(width, height);
     std::vector<TPixel> pixels(static_cast<std::size_t>(width) * height);
     HDC dc = GetDC(nullptr);
     const int rows =

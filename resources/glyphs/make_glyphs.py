@@ -15,6 +15,11 @@ Python.
 import math
 import os
 import struct
+import sys
+
+# The shapes the icons are drawn with: rounded_rect, polygon, thick_line, polyline.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'icons'))
+from make_icons import polygon, polyline, rounded_rect, thick_line as line  # noqa: E402
 
 SS = 4  # samples per pixel along each axis
 
@@ -23,42 +28,6 @@ SS = 4  # samples per pixel along each axis
 
 def circle(cx, cy, r):
     return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
-def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x <= x1 and y0 <= y <= y1):
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
-
-
-def polygon(points):
-    def inside(x, y):
-        hit = False
-        n = len(points)
-        for i in range(n):
-            (ax, ay), (bx, by) = points[i], points[(i + 1) % n]
-            if (ay > y) != (by > y) and x < (bx - ax) * (y - ay) / (by - ay) + ax:
-                hit = not hit
-        return hit
-    return inside
-
-
-def line(ax, ay, bx, by, width):
-    def inside(x, y):
-        dx, dy = bx - ax, by - ay
-        t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
-        px, py = ax + t * dx, ay + t * dy
-        return (x - px) ** 2 + (y - py) ** 2 <= (width / 2) ** 2
-    return inside
-
-
-def polyline(points, width):
-    parts = [line(*points[i], *points[i + 1], width) for i in range(len(points) - 1)]
-    return lambda x, y: any(p(x, y) for p in parts)
 
 
 def arc(cx, cy, r, width, start, end):

@@ -7,6 +7,7 @@
 #include "inventory/VersionResource.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
+#include "toolkit/Graphics.h"
 
 #include <windows.h>
 // windows.h first
@@ -27,25 +28,15 @@ TRgb PixelOf(std::uintptr_t list, int index, int x, int y) {
     const auto images = reinterpret_cast<HIMAGELIST>(list);
     int width = 0, height = 0;
     ImageList_GetIconSize(images, &width, &height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    TBitmap32 canvas;
+    canvas.SetSize(width, height);
     RECT all = {0, 0, width, height};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
+    FillRect(canvas.DC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(images, index, canvas.DC(), 0, 0, ILD_NORMAL);
     GdiFlush();
-    const auto* p = static_cast<const std::uint8_t*>(bits) + (y * width + x) * 4;
-    const TRgb pixel{p[2], p[1], p[0]};
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    const std::uint32_t p = canvas.At(x, y);
+    const TRgb pixel{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                     static_cast<int>(p & 0xFF)};
     return pixel;
 }
 

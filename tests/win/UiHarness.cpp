@@ -1,6 +1,7 @@
 #include "UiHarness.h"
 
 #include "platform/win32/Win32Text.h"
+#include "toolkit/Graphics.h"
 
 #include <algorithm>
 #include <array>
@@ -42,23 +43,11 @@ TImage32 Grab(HDC source, int x, int y, int width, int height) {
     TImage32 image;
     image.Width = width;
     image.Height = height;
-    image.Pixels.resize(static_cast<std::size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    TBitmap32 copy;
+    copy.SetSize(width, height);
+    BitBlt(copy.DC(), 0, 0, width, height, source, x, y, SRCCOPY);
     GdiFlush();
-    std::copy_n(static_cast<std::uint32_t*>(bits), image.Pixels.size(), image.Pixels.begin());
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
+    image.Pixels.assign(copy.Pixels(), copy.Pixels() + static_cast<std::size_t>(width) * height);
     return image;
 }
 
