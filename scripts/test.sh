@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds both builds and runs every test: the host tests natively and under
-# AddressSanitizer and UndefinedBehaviorSanitizer, every fuzz target for a
-# short while (CLEARVANE_FUZZ_SECONDS, 30 by default), then the Windows tests
+# Builds both builds and runs every test: the host tests natively, under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and under ThreadSanitizer,
+# every fuzz target for a short while (CLEARVANE_FUZZ_SECONDS, 30 by
+# default), then the Windows tests
 # under Wine in a fresh throw-away prefix with a virtual display.
 # Installs what it needs first (Debian/Ubuntu).
 set -euo pipefail
@@ -22,6 +23,9 @@ cmake --build --preset host -j "$jobs"
 echo "== host-asan build"
 cmake --preset host-asan -DCLEARVANE_WERROR=ON >/dev/null
 cmake --build --preset host-asan -j "$jobs"
+echo "== host-tsan build"
+cmake --preset host-tsan -DCLEARVANE_WERROR=ON >/dev/null
+cmake --build --preset host-tsan -j "$jobs"
 echo "== win build"
 cmake --preset win -DCLEARVANE_WERROR=ON >/dev/null
 cmake --build --preset win -j "$jobs"
@@ -31,6 +35,9 @@ ctest --test-dir build/host --output-on-failure -j "$jobs" || status=1
 echo "== host tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/host-asan --output-on-failure -j "$jobs" || status=1
+
+echo "== host tests under ThreadSanitizer"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/host-tsan --output-on-failure -j "$jobs" || status=1
 
 echo "== fuzz targets, ${CLEARVANE_FUZZ_SECONDS:-30} seconds each"
 bash fuzz/run.sh "${CLEARVANE_FUZZ_SECONDS:-30}" || status=1

@@ -1,0 +1,125 @@
+// A reusable background worker. Between jobs it sleeps on a manual-reset
+// event; a job is a run of small steps (DoWork) repeated while the work
+// state says running, with hooks around the run. The user-interface thread
+// starts, pauses and stops jobs and ends the worker, each with a wait in
+// 10-millisecond slices that keeps serving the dispatcher, so the worker's
+// synchronised calls are answered and windows keep painting.
+//
+// A worker is never killed. Ending it waits at most 2000 milliseconds; when
+// a step is still running then, the caller goes on and the worker frees
+// itself once that step returns, so nothing it still uses goes away under
+// it. Make workers with MakeWorker, which starts the thread only once the
+// object is whole, and let the returned pointer end them.
+#pragma once
+
+#include "framework/Dispatcher.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace cv {
+
+enum class TWorkState : std::uint8_t { wkRunning, wkPaused, wkStopped, wkTerminating };
+
+// An error that ends a run without telling the user.
+struct EAbort : std::exception {
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
+
+// An event that stays signalled until reset.
+class TManualResetEvent {
+public:
+    void Set();
+    void Reset();
+    // True when signalled within the time (milliseconds; 0 waits for ever).
+    bool Wait(unsigned milliseconds);
+
+private:
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    bool FSignalled = false;
+};
+
+class TXWBaseThread {
+public:
+    explicit TXWBaseThread(IDispatcher& dispatcher);
+    virtual ~TXWBaseThread();
+    TXWBaseThread(const TXWBaseThread&) = delete;
+    TXWBaseThread& operator=(const TXWBaseThread&) = delete;
+
+    // User-interface thread.
+    void StartWork();
+    bool StopWorkAndWait(unsigned timeout);
+    bool PauseWorkAndWait(unsigned timeout);
+    // True once the worker is parked, false when the time ran out first or
+    // a job was (still) wanted. A timeout of 0 waits for as long as it takes.
+    bool WaitForIdle(unsigned timeout);
+    // Ends the worker: true when its body finished within 2000 milliseconds.
+    bool TerminateAndWait();
+
+    // Either thread.
+    void StopWork();
+    void PauseWork();
+    TWorkState WorkState() const { return FWorkState.load(); }
+    bool Idle() const { return FIdle.load(); }
+    bool Terminated() const { return FTerminated.load(); }
+    bool Finished() const { return FFinished.load(); }
+
+    static constexpr unsigned kTerminateTimeout = 2000;
+
+protected:
+    // Worker thread: one step of the job, and the hooks around runs.
+    virtual void DoWork() = 0;
+    virtual void BeginWork() {}
+    virtual void EndWork() {}
+    virtual void ThreadStarted() {}
+    virtual void ThreadFinished() {}
+    // User-interface thread: tells the user about an error of a job.
+    virtual void DoHandleException(const std::string& message);
+    // Worker thread: runs the call on the user-interface thread and waits,
+    // unless the worker is being ended.
+    void SafeSynchronize(const std::function<void()>& call);
+    IDispatcher& Dispatcher() const { return FDispatcher; }
+
+private:
+    friend void FreeWorker(TXWBaseThread* worker);
+    template <class T, class... A> friend std::unique_ptr<T, struct TWorkerDeleter> MakeWorker(A&&... args);
+    void Start();
+    void Execute();
+    void HandleException(const std::string& message);
+
+    IDispatcher& FDispatcher;
+    TManualResetEvent FEvent;
+    std::atomic<bool> FIdle{false};
+    std::atomic<TWorkState> FWorkState{TWorkState::wkStopped};
+    std::atomic<bool> FTerminated{false};
+    std::atomic<bool> FFinished{false};
+    std::mutex FLifeLock; // guards the hand-over of the object to its own thread
+    std::condition_variable FFinishedSignal;
+    bool FFreeOnFinish = false;
+    std::thread FThread;
+};
+
+// Ends the worker and frees it, or, when a step outlasts the wait, leaves it
+// to free itself when that step returns.
+void FreeWorker(TXWBaseThread* worker);
+
+struct TWorkerDeleter {
+    void operator()(TXWBaseThread* worker) const { FreeWorker(worker); }
+};
+
+template <class T> using TWorkerPtr = std::unique_ptr<T, TWorkerDeleter>;
+
+// Makes the worker object, then starts its thread.
+template <class T, class... A> TWorkerPtr<T> MakeWorker(A&&... args) {
+    TWorkerPtr<T> worker(new T(std::forward<A>(args)...));
+    worker->Start();
+    return worker;
+}
+
+} // namespace cv

@@ -1,0 +1,203 @@
+// The worker thread base: jobs started, stopped and ended from the
+// "user-interface" thread (the test's), synchronised calls served from a
+// queue. Run natively and under ThreadSanitizer.
+#include "framework/XWBaseThread.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+
+namespace cv::test {
+
+namespace {
+
+// What a probe worker did; it outlives the worker, which may free itself.
+struct TLog {
+    std::atomic<int> Begins{0};
+    std::atomic<int> Steps{0};
+    std::atomic<int> Ends{0};
+    std::atomic<int> Started{0};
+    std::atomic<int> Finished{0};
+    std::atomic<int> Destroyed{0};
+    std::atomic<int> StopAfter{-1};    // the step that calls StopWork itself
+    std::atomic<int> ThrowAt{-1};      // the step that throws
+    std::atomic<bool> Block{false};    // a step waits while this is set
+    std::atomic<bool> InStep{false};
+    std::atomic<int> Synchronised{0};  // calls that ran on the owning thread
+    std::thread::id Owner = std::this_thread::get_id();
+};
+
+class TProbe : public TXWBaseThread {
+public:
+    TProbe(IDispatcher& dispatcher, std::shared_ptr<TLog> log) : TXWBaseThread(dispatcher), FLog(std::move(log)) {}
+    ~TProbe() override { ++FLog->Destroyed; }
+
+protected:
+    void ThreadStarted() override { ++FLog->Started; }
+    void ThreadFinished() override { ++FLog->Finished; }
+    void BeginWork() override { ++FLog->Begins; }
+    void EndWork() override { ++FLog->Ends; }
+    void DoWork() override {
+        FLog->InStep = true;
+        const int step = ++FLog->Steps;
+        while (FLog->Block) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (step == FLog->ThrowAt) {
+            FLog->InStep = false;
+            throw std::runtime_error("Failed to set data for 'Icon'");
+        }
+        SafeSynchronize([this] {
+            if (std::this_thread::get_id() == FLog->Owner) {
+                ++FLog->Synchronised;
+            }
+        });
+        if (step == FLog->StopAfter) {
+            StopWork();
+        }
+        FLog->InStep = false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+private:
+    std::shared_ptr<TLog> FLog;
+};
+
+class WorkerThread : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Dispatcher.OnError = [this](const std::string& message) { Errors.push_back(message); };
+    }
+    TWorkerPtr<TProbe> Make() { return MakeWorker<TProbe>(Dispatcher, Log); }
+    // Serves the queue until the condition holds (or a long time passed).
+    template <class F> bool Until(F condition) {
+        for (int i = 0; i < 5000 && !condition(); ++i) {
+            Dispatcher.ProcessPending();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return condition();
+    }
+    TQueueDispatcher Dispatcher;
+    std::shared_ptr<TLog> Log = std::make_shared<TLog>();
+    std::vector<std::string> Errors;
+};
+
+} // namespace
+
+TEST_F(WorkerThread, StopWorkAndWaitDuringAJobEndsItAfterTheStep) {
+    auto worker = Make();
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return Log->Steps >= 3; }));
+    EXPECT_TRUE(worker->StopWorkAndWait(2000));
+    EXPECT_TRUE(worker->Idle());
+    EXPECT_EQ(Log->Begins, 1);
+    EXPECT_EQ(Log->Ends, 1);
+    const int steps = Log->Steps;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(Log->Steps, steps); // parked: no more steps
+    EXPECT_GT(Log->Synchronised, 0);
+    EXPECT_EQ(Log->Synchronised, steps); // every step's call ran on our thread
+}
+
+TEST_F(WorkerThread, AParkedWorkerIsIdleAtOnceAndRunsAFurtherJob) {
+    auto worker = Make();
+    EXPECT_TRUE(worker->WaitForIdle(0));
+    EXPECT_TRUE(worker->StopWorkAndWait(1));
+    EXPECT_EQ(Log->Begins, 0);
+    Log->StopAfter = 2;
+    worker->StartWork();
+    ASSERT_TRUE(worker->WaitForIdle(0) || Until([&] { return worker->Idle(); }));
+    EXPECT_EQ(Log->Begins, 1);
+    EXPECT_EQ(Log->Steps, 2);
+}
+
+TEST_F(WorkerThread, StartWorkThenWaitForIdleIsFalseUntilTheJobEnds) {
+    auto worker = Make();
+    ASSERT_TRUE(worker->WaitForIdle(0));
+    Log->Block = true; // the first step holds on
+    worker->StartWork();
+    EXPECT_FALSE(worker->WaitForIdle(50));
+    ASSERT_TRUE(Until([&] { return Log->InStep.load(); }));
+    EXPECT_FALSE(worker->WaitForIdle(30));
+    Log->StopAfter = 1;
+    Log->Block = false;
+    ASSERT_TRUE(Until([&] { return worker->Idle(); }));
+    EXPECT_TRUE(worker->WaitForIdle(0));
+    EXPECT_EQ(Log->Steps, 1);
+}
+
+TEST_F(WorkerThread, ADoWorkThatStopsTheWorkEndsTheJobAfterThatStep) {
+    auto worker = Make();
+    Log->StopAfter = 5;
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return Log->Ends == 1 && worker->Idle(); }));
+    EXPECT_EQ(Log->Steps, 5);
+    EXPECT_EQ(Log->Begins, 1);
+    EXPECT_EQ(Log->Ends, 1);
+    EXPECT_EQ(worker->WorkState(), TWorkState::wkStopped);
+}
+
+TEST_F(WorkerThread, FreeingTheWorkerDuringAJobEndsItAfterItsStep) {
+    auto worker = Make();
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return Log->Steps >= 2; }));
+    worker.reset();
+    EXPECT_EQ(Log->Started, 1);
+    EXPECT_EQ(Log->Finished, 1);
+    EXPECT_EQ(Log->Destroyed, 1);
+    EXPECT_EQ(Log->InStep, false);
+}
+
+TEST_F(WorkerThread, AStepThatOutlastsTheWaitIsNeverKilledAndTheWorkerFreesItselfAfter) {
+    auto worker = Make();
+    Log->Block = true;
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return Log->InStep.load(); }));
+    worker.reset(); // waits 2000 ms, then gives the object to its own thread
+    EXPECT_EQ(Log->Destroyed, 0);
+    EXPECT_TRUE(Log->InStep); // still inside its step, its object alive
+    Log->Block = false;
+    ASSERT_TRUE(Until([&] { return Log->Destroyed == 1; }));
+    EXPECT_EQ(Log->Finished, 1);
+    EXPECT_EQ(Log->Synchronised, 0); // a worker being ended calls nobody
+}
+
+TEST_F(WorkerThread, AnErrorInAStepIsReportedOnceAndTheWorkerStaysUsable) {
+    auto worker = Make();
+    Log->ThrowAt = 3;
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return !Errors.empty() && worker->Idle(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Dispatcher.ProcessPending();
+    EXPECT_EQ(Errors, std::vector<std::string>{"Failed to set data for 'Icon'"});
+    EXPECT_EQ(Log->Ends, 0); // the failed run skipped its end
+    EXPECT_EQ(Log->Steps, 3);
+
+    Log->StopAfter = 5;
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return Log->Ends == 1 && worker->Idle(); }));
+    EXPECT_EQ(Log->Steps, 5);
+    EXPECT_EQ(Errors.size(), 1u);
+}
+
+TEST_F(WorkerThread, AnAbortEndsTheRunWithoutAWord) {
+    class TAborting : public TXWBaseThread {
+    public:
+        using TXWBaseThread::TXWBaseThread;
+        std::atomic<int> Steps{0};
+
+    protected:
+        void DoWork() override {
+            ++Steps;
+            throw EAbort();
+        }
+    };
+    auto worker = MakeWorker<TAborting>(Dispatcher);
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return worker->Steps == 1 && worker->Idle(); }));
+    EXPECT_TRUE(Errors.empty());
+}
+
+} // namespace cv::test
