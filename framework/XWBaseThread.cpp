@@ -157,7 +157,8 @@ bool TXWBaseThread::TerminateAndWait() {
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(FLifeLock);
-            if (FFinishedSignal.wait_for(lock, std::chrono::milliseconds(10), [this] { return FFinished.load(); })) {
+            if (FFinishedSignal.wait_for(lock, std::chrono::milliseconds(10),
+                                         [this] { return FFinished.load(); })) {
                 return true;
             }
         }

@@ -21,17 +21,18 @@ struct TLog {
     std::atomic<int> Started{0};
     std::atomic<int> Finished{0};
     std::atomic<int> Destroyed{0};
-    std::atomic<int> StopAfter{-1};    // the step that calls StopWork itself
-    std::atomic<int> ThrowAt{-1};      // the step that throws
-    std::atomic<bool> Block{false};    // a step waits while this is set
+    std::atomic<int> StopAfter{-1}; // the step that calls StopWork itself
+    std::atomic<int> ThrowAt{-1};   // the step that throws
+    std::atomic<bool> Block{false}; // a step waits while this is set
     std::atomic<bool> InStep{false};
-    std::atomic<int> Synchronised{0};  // calls that ran on the owning thread
+    std::atomic<int> Synchronised{0}; // calls that ran on the owning thread
     std::thread::id Owner = std::this_thread::get_id();
 };
 
 class TProbe : public TXWBaseThread {
 public:
-    TProbe(IDispatcher& dispatcher, std::shared_ptr<TLog> log) : TXWBaseThread(dispatcher), FLog(std::move(log)) {}
+    TProbe(IDispatcher& dispatcher, std::shared_ptr<TLog> log)
+        : TXWBaseThread(dispatcher), FLog(std::move(log)) {}
     ~TProbe() override { ++FLog->Destroyed; }
 
 protected:
