@@ -141,6 +141,36 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     return value;
 }
 
+std::vector<std::string> TIniFile::ReadSectionKeys(const std::string& section) const {
+    std::vector<std::string> keys;
+    const std::size_t sectionLine = FindSection(section);
+    std::string name;
+    std::string value;
+    for (std::size_t i = sectionLine == std::string::npos ? FLines.size() : sectionLine + 1;
+         i < FLines.size(); ++i) {
+        if (SectionName(FLines[i], &name)) {
+            break;
+        }
+        if (KeyOf(FLines[i], &name, &value)) {
+            keys.push_back(name);
+        }
+    }
+    return keys;
+}
+
+void TIniFile::EraseSection(const std::string& section) {
+    std::size_t sectionLine;
+    while ((sectionLine = FindSection(section)) != std::string::npos) {
+        std::size_t end = sectionLine + 1;
+        std::string name;
+        while (end < FLines.size() && !SectionName(FLines[end], &name)) {
+            ++end;
+        }
+        FLines.erase(FLines.begin() + static_cast<std::ptrdiff_t>(sectionLine),
+                     FLines.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+}
+
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int fallback) const {
     int value = 0;
     return ParseIniInteger(ReadString(section, key, ""), &value) ? value : fallback;

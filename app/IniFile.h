@@ -24,6 +24,11 @@ public:
     // Decimal, or hexadecimal after "0x" or "$"; anything else reads as the fallback.
     int ReadInteger(const std::string& section, const std::string& key, int fallback) const;
 
+    // The names of a section's keys in the order they stand in the file.
+    std::vector<std::string> ReadSectionKeys(const std::string& section) const;
+    // Takes the section out, header and keys.
+    void EraseSection(const std::string& section);
+
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     // Writes the file; ESettingsError "Unable to write to %s" with the path

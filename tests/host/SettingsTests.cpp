@@ -99,6 +99,20 @@ TEST_F(SettingsTest, SavesKeepOtherContentAndRoundTrip) {
     EXPECT_EQ(TIniFile(Sub.Platform, kIni).ReadString("other", "KEEP", ""), "me");
 }
 
+TEST_F(SettingsTest, ASectionsKeysComeInFileOrderAndASectionCanBeErased) {
+    Sub.Files.AddFile(kIni,
+                      "[Files]\r\nFiles1=b\r\nfiles0=a\r\nnot a key\r\nFiles1=again\r\n[files]\r\nX=1\r\n"
+                      "[Other]\r\nKeep=me\r\n");
+    TIniFile ini(Sub.Platform, kIni);
+    EXPECT_EQ(ini.ReadSectionKeys("FILES"), (std::vector<std::string>{"Files1", "files0", "Files1"}));
+    EXPECT_TRUE(ini.ReadSectionKeys("Missing").empty());
+    ini.EraseSection("files"); // every section of that name, whatever its case
+    EXPECT_TRUE(ini.ReadSectionKeys("Files").empty());
+    ini.WriteString("Files", "Files0", "c");
+    ini.UpdateFile();
+    EXPECT_EQ(File(), "[Other]\r\nKeep=me\r\n\r\n[Files]\r\nFiles0=c\r\n");
+}
+
 TEST_F(SettingsTest, AByteOrderMarkSurvivesASave) {
     // Two marks: the second belongs to the first line, which is then no section.
     Sub.Files.AddFile(kIni, "\xEF\xBB\xBF\xEF\xBB\xBF[Main Form]\r\nWindowTop=5\r\n");
