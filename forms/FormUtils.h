@@ -13,11 +13,12 @@ namespace cv {
 // Copies caption, click handler, tag and visibility; nothing else.
 void CopyMenuItem(const TMenuItem& source, TMenuItem& destination);
 
-// Makes the form on first call (borderless, filling the tab sheet), then
-// brings it to the front and shows it; a later call only does the latter.
-template <class T, class... A> T& ShowPageForm(std::unique_ptr<T>& instance, TTabSheet& sheet, A&&... args) {
+// Makes the form with make() on first call (borderless, filling the tab
+// sheet), then brings it to the front and shows it; a later call only does
+// the latter.
+template <class T, class F> T& ShowPageForm(std::unique_ptr<T>& instance, TTabSheet& sheet, F make) {
     if (!instance) {
-        instance = std::make_unique<T>(std::forward<A>(args)...);
+        instance = make();
         instance->SetParentPage(&sheet);
         instance->SetAlign(TAlign::alClient);
     }

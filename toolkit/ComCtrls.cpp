@@ -218,7 +218,7 @@ void TListView::SetViewStyle(TViewStyle style) {
     LONG_PTR bits = GetWindowLongPtrW(Handle(), GWL_STYLE);
     bits = (bits & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | kStyles[static_cast<int>(style)];
     SetWindowLongPtrW(Handle(), GWL_STYLE, bits);
-    SendMessageW(Handle(), LVM_ARRANGE, LVA_DEFAULT, 0);
+    Arrange();
     Invalidate();
 }
 
@@ -278,11 +278,7 @@ int TListView::AddItem(const std::string& caption, const std::vector<std::string
     const int index =
         static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     for (std::size_t i = 0; i < subItems.size() && index >= 0; ++i) {
-        LVITEMW sub = {};
-        sub.iSubItem = static_cast<int>(i + 1);
-        std::wstring subText = toWide(subItems[i]);
-        sub.pszText = subText.data();
-        SendMessageW(Handle(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&sub));
+        SetItemText(index, static_cast<int>(i + 1), subItems[i]);
     }
     return index;
 }
@@ -318,6 +314,52 @@ std::uintptr_t TListView::ItemData(int index) const {
     item.iItem = index;
     SendMessageW(Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return static_cast<std::uintptr_t>(item.lParam);
+}
+
+void TListView::SetItemData(int index, std::uintptr_t data) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    item.lParam = static_cast<LPARAM>(data);
+    SendMessageW(Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void TListView::SetItemText(int index, int column, const std::string& text) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    std::wstring wide = toWide(text);
+    item.pszText = wide.data();
+    SendMessageW(Handle(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+bool TListView::ItemSelected(int index) const {
+    return (SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) &
+            LVIS_SELECTED) != 0;
+}
+
+void TListView::SetMultiSelect(bool multiSelect) {
+    LONG_PTR bits = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    bits = multiSelect ? bits & ~static_cast<LONG_PTR>(LVS_SINGLESEL) : bits | LVS_SINGLESEL;
+    SetWindowLongPtrW(Handle(), GWL_STYLE, bits);
+}
+
+void TListView::Arrange() {
+    SendMessageW(Handle(), LVM_ARRANGE, LVA_DEFAULT, 0);
+}
+
+void TListView::SetSortArrow(int column, int direction) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(Handle(), LVM_GETHEADER, 0, 0));
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (i == column && direction != 0) {
+            item.fmt |= direction > 0 ? HDF_SORTUP : HDF_SORTDOWN;
+        }
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 int TListView::ItemImage(int index) const {

@@ -117,6 +117,14 @@ public:
     int Count() const;
     std::string ItemText(int index, int column = 0) const;
     std::uintptr_t ItemData(int index) const;
+    void SetItemData(int index, std::uintptr_t data);
+    void SetItemText(int index, int column, const std::string& text);
+    bool ItemSelected(int index) const;
+    void SetMultiSelect(bool multiSelect);
+    // Lines the icons up again in the icon views.
+    void Arrange();
+    // The sort arrow on a column's header: 1 up, -1 down, 0 none (on the others too).
+    void SetSortArrow(int column, int direction);
     int ItemImage(int index) const;
     void SetItemImage(int index, int imageIndex);
     // The item whose data is that, or -1.

@@ -68,10 +68,7 @@ TForm::~TForm() {
     if (FMenu != nullptr && HandleAllocated()) {
         ::SetMenu(Handle(), nullptr);
     }
-    // Components go in the reverse order of their making: children before parents.
-    while (!FComponents.empty()) {
-        FComponents.pop_back();
-    }
+    DestroyComponents(); // while the form's window is still there
     if (FAccelerators != nullptr) {
         DestroyAcceleratorTable(FAccelerators);
     }
@@ -83,6 +80,24 @@ void TForm::SetClientSize(int width, int height) {
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
     AdjustWindowRectEx(&r, style, FMenu != nullptr && FParent == nullptr, exStyle);
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+    TWinControl::SetBounds(left, top, std::max(width, FMinWidth), height);
+}
+
+void TForm::SetMinWidth(int width) {
+    FMinWidth = width;
+    if (Width() < width) {
+        SetBounds(Left(), Top(), width, Height());
+    }
+}
+
+int TForm::WindowState() const {
+    if (IsIconic(Handle())) {
+        return 1;
+    }
+    return IsZoomed(Handle()) ? 2 : 0;
 }
 
 void TForm::SetParentPage(TWinControl* parent) {
@@ -205,14 +220,6 @@ void TForm::SetMenu(TMenu* menu) {
     }
 }
 
-void TForm::Popup(TMenu& menu, int x, int y) {
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(menu.Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr));
-    if (command != 0) {
-        menu.DispatchCommand(command);
-    }
-}
-
 void TForm::AddAction(TAction& action) {
     FActions.push_back(&action);
     FAcceleratorsStale = true;
@@ -293,11 +300,6 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (FMenu != nullptr && FMenu->DispatchCommand(command)) {
                 return 0;
             }
-            for (TMenu* popup : FPopups) {
-                if (popup->DispatchCommand(command)) {
-                    return 0;
-                }
-            }
         }
         break;
     case WM_CHAR:
@@ -318,6 +320,11 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (FLastFocus != nullptr && IsWindow(FLastFocus) && IsChild(Handle(), FLastFocus)) {
             ::SetFocus(FLastFocus);
             return 0;
+        }
+        break;
+    case WM_GETMINMAXINFO:
+        if (FMinWidth > 0) {
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.x = FMinWidth;
         }
         break;
     case WM_SHOWWINDOW:

@@ -6,6 +6,7 @@
 
 #include "toolkit/Action.h"
 #include "toolkit/Application.h"
+#include "toolkit/ComponentOwner.h"
 #include "toolkit/Control.h"
 #include "toolkit/Menu.h"
 
@@ -19,7 +20,7 @@ enum TModalResultCode : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrN
 enum class TBorderStyle { bsSizeable, bsDialog, bsSingle, bsNone };
 enum class TCloseAction { caNone, caHide, caFree };
 
-class TForm : public TWinControl {
+class TForm : public TWinControl, public TComponentOwner {
 public:
     // A top-level form, or a page when a parent is given.
     explicit TForm(std::string name, TWinControl* parent = nullptr,
@@ -29,15 +30,12 @@ public:
     // The class the form is, as the modal responder sees it.
     virtual std::string ClassName() const { return "TForm"; }
 
-    // Makes a component the form owns; it lives as long as the form.
-    template <class T, class... A> T& Make(A&&... args) {
-        auto component = std::make_unique<T>(std::forward<A>(args)...);
-        T& made = *component;
-        FComponents.push_back(std::move(component));
-        return made;
-    }
-
     void SetClientSize(int width, int height);
+    void SetBounds(int left, int top, int width, int height) override;
+    // The narrowest the form may be, for the user and for SetBounds; 0 for no limit.
+    void SetMinWidth(int width);
+    // 0 normal, 1 minimised, 2 maximised.
+    int WindowState() const;
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     // Turns a form into a borderless page of the parent (or back).
     void SetParentPage(TWinControl* parent);
@@ -61,12 +59,9 @@ public:
     std::function<void(TCloseAction& action)> OnClose;
     std::function<void(bool& canClose)> OnCloseQuery;
 
-    // The form's menu bar, and popup menus whose commands it receives.
+    // The form's menu bar; popup menus run their own commands (TMenu::Popup).
     void SetMenu(TMenu* menu);
     TMenu* Menu() const { return FMenu; }
-    void AddPopupMenu(TMenu& menu) { FPopups.push_back(&menu); }
-    // Shows a popup menu at a screen point; its item's click runs.
-    void Popup(TMenu& menu, int x, int y);
 
     // Actions whose shortcuts the form's accelerator table holds.
     void AddAction(TAction& action);
@@ -92,12 +87,11 @@ private:
     bool FModal = false;
     int FModalResult = mrNone;
     TMenu* FMenu = nullptr;
-    std::vector<TMenu*> FPopups;
     std::vector<TAction*> FActions;
     HACCEL FAccelerators = nullptr;
     bool FAcceleratorsStale = false;
     HWND FLastFocus = nullptr;
-    std::vector<std::unique_ptr<TControl>> FComponents;
+    int FMinWidth = 0;
 };
 
 } // namespace cv

@@ -77,6 +77,8 @@ void TMenuItem::Click() {
     }
     if (Action() != nullptr) {
         Action()->Execute();
+    } else if (OnClickSender) {
+        OnClickSender(*this);
     } else if (OnClick) {
         OnClick();
     }
@@ -168,6 +170,14 @@ void TMenu::AttachTo(HWND window) {
     FWindow = window;
     SetMenu(window, FHandle);
     DrawMenuBar(window);
+}
+
+void TMenu::Popup(HWND owner, int x, int y) {
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(FHandle, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+    if (command != 0) {
+        DispatchCommand(command);
+    }
 }
 
 bool TMenu::DispatchCommand(UINT command) {

@@ -24,6 +24,9 @@ public:
     std::string Name;
     int Tag = 0;
     std::function<void()> OnClick;
+    // A click handler that is told which item was clicked (one handler may
+    // serve several items); it runs instead of OnClick when set.
+    std::function<void(TMenuItem& sender)> OnClickSender;
 
     const std::string& Caption() const { return FCaption; }
     bool Enabled() const { return FEnabled; }
@@ -81,6 +84,8 @@ public:
     void AttachTo(HWND window);
     // The item a WM_COMMAND names is clicked; false when it is none of ours.
     bool DispatchCommand(UINT command);
+    // Shows this popup menu at a screen point; the chosen item's click runs.
+    void Popup(HWND owner, int x, int y);
     // Builds the Windows menu again from the items.
     void Rebuild();
 

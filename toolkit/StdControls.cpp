@@ -108,6 +108,23 @@ TImage::~TImage() {
     if (FIcon != nullptr) {
         DestroyIcon(FIcon);
     }
+    if (FBitmap != nullptr) {
+        DeleteObject(FBitmap);
+    }
+}
+
+bool TImage::LoadBitmapFile(const std::string& path) {
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageW(nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (bitmap == nullptr) {
+        return false;
+    }
+    if (FBitmap != nullptr) {
+        DeleteObject(FBitmap);
+    }
+    FBitmap = bitmap;
+    Invalidate();
+    return true;
 }
 
 void TImage::SetIcon(HICON icon) {
@@ -119,6 +136,13 @@ void TImage::SetIcon(HICON icon) {
 }
 
 void TImage::Paint(const TPaintContext& context) {
+    if (FBitmap != nullptr) {
+        HDC source = CreateCompatibleDC(context.DC);
+        HGDIOBJ old = SelectObject(source, FBitmap);
+        BitBlt(context.DC, 0, 0, Width(), Height(), source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+    }
     if (FIcon == nullptr) {
         return;
     }

@@ -49,10 +49,14 @@ public:
     // The image takes a copy of the icon and frees it when done.
     void SetIcon(HICON icon);
     HICON Icon() const { return FIcon; }
+    // A bitmap file, drawn unscaled from the top-left corner; false when it
+    // cannot be loaded.
+    bool LoadBitmapFile(const std::string& path);
     void Paint(const TPaintContext& context) override;
 
 private:
     HICON FIcon = nullptr;
+    HBITMAP FBitmap = nullptr;
 };
 
 enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine };

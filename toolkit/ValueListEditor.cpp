@@ -125,11 +125,7 @@ void TValueListEditor::SetCell(std::size_t row, int column, const std::string& t
     } else {
         FRows[row].second = text;
     }
-    LVITEMW item = {};
-    item.iSubItem = column == 0 ? 0 : 1;
-    std::wstring wide = toWide(text);
-    item.pszText = wide.data();
-    SendMessageW(Handle(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    SetItemText(static_cast<int>(row), column == 0 ? 0 : 1, text);
 }
 
 bool TValueListEditor::Editing() const {

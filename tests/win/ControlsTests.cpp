@@ -341,9 +341,10 @@ TEST(Controls, APageFormIsMadeOnceAndFillsItsSheet) {
     pages.SetAlign(TAlign::alClient);
     TTabSheet& sheet = pages.AddPage("Sheet1", "Uninstaller");
     std::unique_ptr<TPage> page;
-    ShowPageForm(page, sheet, "UninstallerForm");
+    auto make = [] { return std::make_unique<TPage>("UninstallerForm"); };
+    ShowPageForm(page, sheet, make);
     TPage* first = page.get();
-    ShowPageForm(page, sheet, "UninstallerForm");
+    ShowPageForm(page, sheet, make);
     EXPECT_EQ(page.get(), first);
     EXPECT_EQ(TPage::Made, 1);
     EXPECT_EQ(GetParent(page->Handle()), sheet.Handle());

@@ -2,8 +2,10 @@
 // saved to screenshots/ in the build folder (scripts/screenshots.sh copies
 // them to docs/screenshots).
 #include "UiHarness.h"
+#include "app/Settings.h"
 #include "forms/AboutForm.h"
 #include "forms/DialogForms.h"
+#include "forms/MainForm.h"
 #include "platform/win32/Win32Platform.h"
 #include "widgets/AlphaButton.h"
 
@@ -94,6 +96,23 @@ TEST(Screenshots, AButtonUpUnderTheMouseDownAndDisabled) {
             ScreenshotPath("button-toolbar-states"));
     SavePng(SideBySide({shots[4], shots[5], shots[6], shots[7]}, 6, 0xFFFFFF),
             ScreenshotPath("button-dialog-states"));
+}
+
+TEST(Screenshots, TheMainWindowOnEachTab) {
+    TWin32Platform platform;
+    auto page = [](const char* name) {
+        return [name](TMainForm& main) { return MakeEmptyPage(main, name); };
+    };
+    TMainForm main(platform.Platform, page("UninstallerForm"), page("StartupForm"));
+    TForm::MainForm = &main;
+    main.Show();
+    main.SetBounds(20, 20, 699, 558);
+    SavePng(CaptureWindow(main.Handle()), ScreenshotPath("main-window-uninstaller"));
+    main.PageControl1.SetActivePageIndex(1);
+    SavePng(CaptureWindow(main.Handle()), ScreenshotPath("main-window-startup"));
+    main.Hide();
+    TForm::MainForm = nullptr;
+    platform.Files.RemoveFile(SettingsPath(platform.Platform));
 }
 
 } // namespace cv::test

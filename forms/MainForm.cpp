@@ -1,0 +1,155 @@
+#include "forms/MainForm.h"
+
+#include "app/Settings.h"
+#include "app/Utils.h"
+#include "forms/AboutForm.h"
+#include "forms/FormUtils.h"
+
+namespace cv {
+
+namespace {
+
+const char* const kHomePage = "https://clearvane.example/?ref=SOFTWARE";
+const char* const kRecommendPage = "https://clearvane.example/recommend";
+
+} // namespace
+
+TMainForm::TMainForm(const TPlatform& platform, TPageFactory uninstallerPage, TPageFactory startupPage)
+    : TForm("MainForm"), PageControl1(Make<TPageControl>(this, "PageControl1")),
+      TabSheet1(PageControl1.AddPage("TabSheet1", "Zezer Avezivarazi")),
+      TabSheet2(PageControl1.AddPage("TabSheet2", "Davidaz Eduvedodo")),
+      StatusBar(Make<TStatusBar>(this, "StatusBar")), FPlatform(platform),
+      FUninstallerPage(std::move(uninstallerPage)), FStartupPage(std::move(startupPage)) {
+    SetCaption("Clearvane");
+    SetBounds(186, 131, 699, 558);
+    SetWindowLongPtrW(PageControl1.Handle(), GWL_STYLE,
+                      GetWindowLongPtrW(PageControl1.Handle(), GWL_STYLE) | TCS_BOTTOM);
+    PageControl1.SetAlign(TAlign::alClient);
+    PageControl1.SetActivePageIndex(0);
+    PageControl1.OnChanging = [this](bool&) { PageChanging(); };
+    PageControl1.OnChange = [this] { PageChanged(); };
+    StatusBar.SetPanels({{180, "Clearvane 2003 Version 3"}, {300, ""}});
+
+    HelpContextAction.SetCaption("Help");
+    HelpContextAction.SetShortCut({VK_F1});
+    HelpContextAction.OnExecute = [this] { ShellOpen(FPlatform, GetAppDir(FPlatform) + "uninstaller.chm"); };
+    ExitAction.SetCaption("Exit");
+    ExitAction.OnExecute = [this] { Close(); };
+    AboutAction.SetCaption("About");
+    AboutAction.OnExecute = [this] { ShowAbout(FPlatform); };
+    RecommendAction.SetCaption("Recommend to friends");
+    RecommendAction.OnExecute = [this] { ShellOpen(FPlatform, kRecommendPage); };
+    VisitHomeAction.SetCaption("Home");
+    VisitHomeAction.OnExecute = [this] { ShellOpen(FPlatform, kHomePage); };
+    for (TAction* action :
+         {&HelpContextAction, &ExitAction, &AboutAction, &RecommendAction, &VisitHomeAction}) {
+        AddAction(*action);
+    }
+    OnClose = [this](TCloseAction&) { CloseForm(); };
+}
+
+TMainForm::~TMainForm() {
+    if (EverShown()) {
+        try {
+            SavePlacement();
+        } catch (const std::exception& error) {
+            TApplication::Instance().HandleException(error);
+        }
+    }
+    SetMenu(nullptr); // the pages own their menus and go first
+    StartupForm.reset();
+    UninstallerForm.reset();
+}
+
+void TMainForm::DoShow() {
+    if (!FFirstShow) {
+        return;
+    }
+    FFirstShow = false;
+    SetMinWidth(kMinWidth);
+    LoadPlacement();
+    ShowPageForm(UninstallerForm, TabSheet1, [this] { return FUninstallerPage(*this); });
+    ShowPageForm(StartupForm, TabSheet2, [this] { return FStartupPage(*this); });
+    FManager.Pages = {UninstallerForm.get(), StartupForm.get()};
+    FManager.SetCurrent(UninstallerForm.get());
+    SetMenu(UninstallerForm->PageMenu());
+}
+
+void TMainForm::LoadPlacement() {
+    const TMainFormPlacement stored = LoadMainFormPlacement(FPlatform);
+    if (stored.WindowState == 2) {
+        // Maximised; the bounds it returns to stay the window's own.
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        GetWindowPlacement(Handle(), &placement);
+        placement.rcNormalPosition = BoundsRect();
+        placement.showCmd = SW_SHOWMAXIMIZED;
+        SetWindowPlacement(Handle(), &placement);
+        return;
+    }
+    SetBounds(stored.WindowLeft, stored.WindowTop, stored.WindowWidth, stored.WindowHeight);
+}
+
+void TMainForm::SavePlacement() {
+    TMainFormPlacement placement;
+    placement.WindowState = WindowState();
+    placement.WindowLeft = Left();
+    placement.WindowTop = Top();
+    placement.WindowWidth = Width();
+    placement.WindowHeight = Height();
+    SaveMainFormPlacement(FPlatform, placement);
+}
+
+void TMainForm::PageChanging() {
+    if (FManager.Current() != nullptr) {
+        FManager.Current()->PageDeactivating();
+    }
+}
+
+void TMainForm::PageChanged() {
+    const int index = PageControl1.ActivePageIndex();
+    if (index < 0 || index >= static_cast<int>(FManager.Pages.size())) {
+        return;
+    }
+    TBaseSubForm* page = FManager.Pages[static_cast<std::size_t>(index)];
+    page->PageActivated(nullptr);
+    FManager.SetCurrent(page);
+    SetMenu(page->PageMenu());
+}
+
+void TMainForm::CloseForm() {
+    // The startup page first, then the uninstaller page: each keeps what it keeps.
+    if (StartupForm) {
+        StartupForm->Close();
+    }
+    if (UninstallerForm) {
+        UninstallerForm->Close();
+    }
+}
+
+namespace {
+
+// An empty page and the menu it shows while active.
+class TEmptyPage : public TBaseSubForm {
+public:
+    TEmptyPage(TMainForm& main, std::string name) : TBaseSubForm(std::move(name)) {
+        TMenuItem& file = MainMenu1.Items().Add("&File");
+        file.Add({}).SetAction(&main.ExitAction);
+        TMenuItem& help = MainMenu1.Items().Add("&Help");
+        for (TAction* action : {&main.HelpContextAction, &main.VisitHomeAction, &main.RecommendAction}) {
+            help.Add({}).SetAction(action);
+        }
+        help.Add("-");
+        help.Add({}).SetAction(&main.AboutAction);
+        SetPageMenu(&MainMenu1);
+    }
+    TMenu MainMenu1{false};
+};
+
+} // namespace
+
+std::unique_ptr<TBaseSubForm> MakeEmptyPage(TMainForm& main, const std::string& name) {
+    return std::make_unique<TEmptyPage>(main, name);
+}
+
+} // namespace cv

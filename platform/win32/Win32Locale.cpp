@@ -1,0 +1,48 @@
+#include "platform/win32/Win32Locale.h"
+
+#include "platform/win32/Win32Text.h"
+
+#include <windows.h>
+
+namespace cv {
+
+namespace {
+
+char LocaleChar(LCTYPE type, char fallback) {
+    wchar_t text[8] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text, 8) > 0 && text[0] != 0 && text[0] < 0x80) {
+        return static_cast<char>(text[0]);
+    }
+    return fallback;
+}
+
+} // namespace
+
+TSortFormat UserSortFormat() {
+    TSortFormat format;
+    format.DateSeparator = LocaleChar(LOCALE_SDATE, '/');
+    format.TimeSeparator = LocaleChar(LOCALE_STIME, ':');
+    format.ThousandSeparator = LocaleChar(LOCALE_STHOUSAND, ',');
+    format.DecimalSeparator = LocaleChar(LOCALE_SDECIMAL, '.');
+    switch (LocaleChar(LOCALE_IDATE, '0')) {
+    case '1':
+        format.DateOrder = TDateOrder::DMY;
+        break;
+    case '2':
+        format.DateOrder = TDateOrder::YMD;
+        break;
+    default:
+        format.DateOrder = TDateOrder::MDY;
+        break;
+    }
+    format.CompareText = [](const std::string& a, const std::string& b) {
+        const std::wstring x = toWide(a);
+        const std::wstring y = toWide(b);
+        return CompareStringW(LOCALE_USER_DEFAULT, 0, x.c_str(), static_cast<int>(x.size()), y.c_str(),
+                              static_cast<int>(y.size())) -
+               CSTR_EQUAL;
+    };
+    return format;
+}
+
+} // namespace cv

@@ -1,0 +1,215 @@
+// The main window on the real display: placement from the settings file,
+// pages and their hooks, the menu that follows the tab, shutdown, and the
+// start with a file argument.
+#include "UiHarness.h"
+#include "app/Settings.h"
+#include "forms/Program.h"
+#include "platform/win32/Win32Platform.h"
+
+#include <gtest/gtest.h>
+
+namespace cv::test {
+
+namespace {
+
+std::vector<std::string> Events;
+
+// A page that says when it is activated, left, made and closed.
+class TProbePage : public TBaseSubForm {
+public:
+    explicit TProbePage(std::string name) : TBaseSubForm(name), FName(std::move(name)) {
+        Events.push_back("made " + FName);
+        MainMenu1.Items().Add("&" + FName);
+        SetPageMenu(&MainMenu1);
+        OnClose = [this](TCloseAction&) { Events.push_back("closed " + FName); };
+    }
+    void PageActivated(void* sender) override {
+        Events.push_back("activated " + FName + (sender == nullptr ? "" : " with sender"));
+    }
+    void PageDeactivating() override { Events.push_back("deactivating " + FName); }
+    TMenu MainMenu1{false};
+
+private:
+    std::string FName;
+};
+
+TPageFactory Probe(const char* name) {
+    return [name](TMainForm&) { return std::make_unique<TProbePage>(name); };
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Events.clear();
+        Win32.Files.RemoveFile(SettingsPath(Platform));
+    }
+    void TearDown() override {
+        TForm::MainForm = nullptr;
+        Win32.Files.RemoveFile(SettingsPath(Platform));
+    }
+    void Store(const std::string& text) { Win32.Files.WriteFile(SettingsPath(Platform), text); }
+    std::string Stored() {
+        std::string text;
+        Win32.Files.ReadFile(SettingsPath(Platform), &text);
+        return text;
+    }
+    std::unique_ptr<TMainForm> Make() {
+        auto main = std::make_unique<TMainForm>(Platform, Probe("Uninstaller"), Probe("Startup"));
+        TForm::MainForm = main.get();
+        return main;
+    }
+    void ClickTab(TPageControl& pages, int index) {
+        RECT r;
+        SendMessageW(pages.Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageW(pages.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(pages.Handle(), WM_LBUTTONUP, 0, at);
+    }
+    TWin32Platform Win32;
+    const TPlatform& Platform = Win32.Platform;
+};
+
+} // namespace
+
+TEST_F(MainFormTest, PlacementComesFromTheSettingsFile) {
+    struct Case {
+        const char* Name;
+        std::string File;
+        RECT Expected; // left, top, right, bottom
+        bool Maximised;
+    };
+    const std::vector<Case> cases = {
+        {"no file", "", {186, 131, 186 + 699, 131 + 558}, false},
+        {"stored",
+         "[Main Form]\r\nWindowLeft=10\r\nWindowTop=20\r\nWindowWidth=800\r\nWindowHeight=600\r\n",
+         {10, 20, 810, 620},
+         false},
+        {"too narrow", "[Main Form]\r\nWindowWidth=500\r\n", {186, 131, 186 + 670, 131 + 558}, false},
+        {"maximised",
+         "[Main Form]\r\nWindowState=2\r\nWindowLeft=10\r\nWindowWidth=800\r\n",
+         {186, 131, 186 + 699, 131 + 558},
+         true},
+    };
+    for (const Case& c : cases) {
+        Store(c.File);
+        auto main = Make();
+        main->Show();
+        Pump(50);
+        EXPECT_EQ(IsZoomed(main->Handle()) != FALSE, c.Maximised) << c.Name;
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        GetWindowPlacement(main->Handle(), &placement);
+        // The normal bounds: the stored ones, or the design's when maximised.
+        RECT normal;
+        GetWindowRect(main->Handle(), &normal);
+        if (c.Maximised) {
+            normal = placement.rcNormalPosition;
+        }
+        EXPECT_EQ(normal.left, c.Expected.left) << c.Name;
+        EXPECT_EQ(normal.top, c.Expected.top) << c.Name;
+        EXPECT_EQ(normal.right - normal.left, c.Expected.right - c.Expected.left) << c.Name;
+        EXPECT_EQ(normal.bottom - normal.top, c.Expected.bottom - c.Expected.top) << c.Name;
+        main->Hide();
+        main.reset();
+        Win32.Files.RemoveFile(SettingsPath(Platform));
+    }
+}
+
+TEST_F(MainFormTest, SwitchingTabsTellsBothPagesAndTheMenuBarFollows) {
+    auto main = Make();
+    main->Show();
+    EXPECT_EQ(Events, (std::vector<std::string>{"made Uninstaller", "made Startup"}));
+    EXPECT_EQ(main->Manager().Current(), main->UninstallerForm.get());
+    EXPECT_EQ(GetMenu(main->Handle()), main->UninstallerForm->PageMenu()->Handle());
+    Events.clear();
+    ClickTab(main->PageControl1, 1);
+    EXPECT_EQ(Events, (std::vector<std::string>{"deactivating Uninstaller", "activated Startup"}));
+    EXPECT_EQ(main->Manager().Current(), main->StartupForm.get());
+    EXPECT_EQ(GetMenu(main->Handle()), main->StartupForm->PageMenu()->Handle());
+    EXPECT_TRUE(IsWindowVisible(main->StartupForm->Handle()));
+    Events.clear();
+    ClickTab(main->PageControl1, 0);
+    EXPECT_EQ(Events, (std::vector<std::string>{"deactivating Startup", "activated Uninstaller"}));
+    EXPECT_EQ(GetMenu(main->Handle()), main->UninstallerForm->PageMenu()->Handle());
+    // The pages fill their sheets.
+    EXPECT_EQ(main->UninstallerForm->Width(), main->TabSheet1.ClientWidth());
+}
+
+TEST_F(MainFormTest, ASecondShowMakesNothingAgainAndDoesNotReloadThePlacement) {
+    auto main = Make();
+    main->Show();
+    main->SetBounds(50, 60, 700, 500);
+    main->Hide();
+    Store("[Main Form]\r\nWindowLeft=300\r\n");
+    Events.clear();
+    main->Show();
+    EXPECT_TRUE(Events.empty());
+    EXPECT_EQ(main->Left(), 50);
+    EXPECT_EQ(main->Manager().Pages.size(), 2u);
+}
+
+TEST_F(MainFormTest, ClosingClosesStartupThenUninstallerAndWritesThePlacement) {
+    auto main = Make();
+    main->Show();
+    main->SetBounds(40, 50, 720, 540);
+    Events.clear();
+    main->ExitAction.Execute();
+    EXPECT_EQ(Events, (std::vector<std::string>{"closed Startup", "closed Uninstaller"}));
+    EXPECT_FALSE(IsWindowVisible(main->Handle()));
+    main.reset();
+    Pump(); // the quit message the closing posted
+    EXPECT_EQ(Stored(), "[Main Form]\r\nWindowState=0\r\nWindowLeft=40\r\nWindowTop=50\r\nWindowWidth=720\r\n"
+                        "WindowHeight=540\r\n");
+}
+
+TEST_F(MainFormTest, AFileTheQuickEntryDealtWithEndsTheProgramBeforeTheWindowShows) {
+    Store("[Main Form]\r\nWindowLeft=5\r\n");
+    std::vector<std::string> asked;
+    TProgram program = StartProgram(
+        Platform, "C:\\Tools\\editor.exe",
+        [&](const std::string& file) {
+            asked.push_back(file);
+            return kQuickEntryDone;
+        },
+        Probe("Uninstaller"), Probe("Startup"));
+    EXPECT_EQ(asked, std::vector<std::string>{"C:\\Tools\\editor.exe"});
+    EXPECT_EQ(program.Main, nullptr);
+    EXPECT_EQ(program.Splash, nullptr); // no splash picture here
+    EXPECT_TRUE(Events.empty());
+    EXPECT_EQ(RunProgram(program), 0);
+    EXPECT_EQ(Stored(), "[Main Form]\r\nWindowLeft=5\r\n");
+
+    // "Show me the UI." goes on as a normal start; no file asks nothing.
+    program = StartProgram(
+        Platform, "C:\\Tools\\editor.exe", [](const std::string&) { return 1; }, Probe("Uninstaller"),
+        Probe("Startup"));
+    EXPECT_NE(program.Main, nullptr);
+    asked.clear();
+    program = StartProgram(
+        Platform, "",
+        [&](const std::string& file) {
+            asked.push_back(file);
+            return kQuickEntryDone;
+        },
+        Probe("Uninstaller"), Probe("Startup"));
+    EXPECT_TRUE(asked.empty());
+    EXPECT_NE(program.Main, nullptr);
+}
+
+TEST_F(MainFormTest, TheEmptyPagesMenusCarryTheSharedActions) {
+    auto main = std::make_unique<TMainForm>(
+        Platform, [](TMainForm& m) { return MakeEmptyPage(m, "UninstallerForm"); },
+        [](TMainForm& m) { return MakeEmptyPage(m, "StartupForm"); });
+    TForm::MainForm = main.get();
+    main->Show();
+    HMENU bar = GetMenu(main->Handle());
+    ASSERT_NE(bar, nullptr);
+    wchar_t text[64] = {};
+    GetMenuStringW(GetSubMenu(bar, 1), 0, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"Help\tF1");
+    EXPECT_EQ(main->StatusBar.PanelText(0), "Clearvane 2003 Version 3");
+    EXPECT_EQ(main->Text(), "Clearvane");
+}
+
+} // namespace cv::test
