@@ -158,7 +158,10 @@ TEST_F(MainFormTest, ClosingClosesStartupThenUninstallerAndWritesThePlacement) {
     EXPECT_EQ(Events, (std::vector<std::string>{"closed Startup", "closed Uninstaller"}));
     EXPECT_FALSE(IsWindowVisible(main->Handle()));
     main.reset();
-    Pump(); // the quit message the closing posted
+    // Closing the main window ended the program: take its quit message away
+    // so the tests after this one still get their messages.
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(Stored(), "[Main Form]\r\nWindowState=0\r\nWindowLeft=40\r\nWindowTop=50\r\nWindowWidth=720\r\n"
                         "WindowHeight=540\r\n");
 }
@@ -195,6 +198,31 @@ TEST_F(MainFormTest, AFileTheQuickEntryDealtWithEndsTheProgramBeforeTheWindowSho
         Probe("Uninstaller"), Probe("Startup"));
     EXPECT_TRUE(asked.empty());
     EXPECT_NE(program.Main, nullptr);
+}
+
+TEST_F(MainFormTest, TheSplashShowsWhenItsPictureIsThereAndGoesOnceTheFirstPageExists) {
+    // A 2 x 2 picture of 24 bits.
+    std::string bmp =
+        std::string("BM") + std::string(4, '\0') + std::string(4, '\0') + std::string("\x36\0\0\0", 4);
+    const std::string info =
+        std::string("\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0", 16) + std::string(24, '\0');
+    bmp += info + std::string(16, '\x7f');
+    bmp[2] = static_cast<char>(bmp.size());
+    ASSERT_TRUE(Win32.Files.WriteFile(kSplashFile, bmp));
+    TProgram program = StartProgram(Platform, "", nullptr, Probe("Uninstaller"), Probe("Startup"));
+    Win32.Files.RemoveFile(kSplashFile);
+    ASSERT_NE(program.Splash, nullptr);
+    EXPECT_TRUE(IsWindowVisible(program.Splash->Handle()));
+    EXPECT_EQ(program.Splash->ClientWidth(), 487);
+    Pump(250);
+    EXPECT_TRUE(IsWindowVisible(program.Splash->Handle())); // the main window has not shown yet
+    program.Main->Show();
+    for (int i = 0; i < 40 && IsWindowVisible(program.Splash->Handle()); ++i) {
+        Pump(50); // its next tick closes it
+    }
+    EXPECT_FALSE(IsWindowVisible(program.Splash->Handle()));
+    EXPECT_FALSE(program.Splash->Timer1.Enabled());
+    program.Main->Hide();
 }
 
 TEST_F(MainFormTest, TheEmptyPagesMenusCarryTheSharedActions) {
