@@ -95,11 +95,17 @@ void TAlphaButton::ActionChanged(const TAction& action) {
     }
 }
 
+bool TAlphaButton::Inside(LPARAM clientPoint) const {
+    const int x = static_cast<short>(LOWORD(clientPoint));
+    const int y = static_cast<short>(HIWORD(clientPoint));
+    return x >= 0 && y >= 0 && x < Width() && y < Height();
+}
+
 bool TAlphaButton::PointerInside() const {
     POINT p;
     GetCursorPos(&p);
     ScreenToClient(Handle(), &p);
-    return p.x >= 0 && p.y >= 0 && p.x < Width() && p.y < Height();
+    return Inside(MAKELPARAM(p.x, p.y));
 }
 
 void TAlphaButton::MouseEnter() {
@@ -183,7 +189,7 @@ LRESULT TAlphaButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         if (FPressed) {
             const TAlphaButtonState state =
-                PointerInside() ? TAlphaButtonState::bsDown : TAlphaButtonState::bsUp;
+                Inside(lParam) ? TAlphaButtonState::bsDown : TAlphaButtonState::bsUp;
             if (state != FState) {
                 FState = state;
                 Invalidate();
@@ -198,7 +204,7 @@ LRESULT TAlphaButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         if (FPressed) {
             FPressed = false;
-            const bool inside = PointerInside();
+            const bool inside = Inside(lParam);
             ReleaseCapture();
             FState = FEnabled ? TAlphaButtonState::bsUp : TAlphaButtonState::bsDisabled;
             FMouseInControl = false;

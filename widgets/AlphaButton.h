@@ -43,6 +43,8 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Whether a point of a mouse message, or the pointer now, is over the button.
+    bool Inside(LPARAM clientPoint) const;
     bool PointerInside() const;
     void MouseEnter();
     void MouseLeave();
