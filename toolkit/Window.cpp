@@ -20,6 +20,8 @@ void TWindow::RegisterToolkitClass() {
         wc.lpfnWndProc = &TWindow::StaticProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON"); // none in a program without it
+        wc.hIconSm = static_cast<HICON>(LoadImageW(wc.hInstance, L"MAINICON", IMAGE_ICON, 16, 16, 0));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kClassName;
         return RegisterClassExW(&wc) != 0;

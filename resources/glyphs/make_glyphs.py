@@ -19,7 +19,7 @@ import sys
 
 # The shapes the icons are drawn with: rounded_rect, polygon, thick_line, polyline.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'icons'))
-from make_icons import polygon, polyline, rounded_rect, thick_line as line  # noqa: E402
+from make_icons import icon_image, polygon, polyline, rounded_rect, thick_line as line  # noqa: E402
 
 SS = 4  # samples per pixel along each axis
 
@@ -328,8 +328,22 @@ def write_bmp(path, pixels):
         f.write(header + info + data)
 
 
+def write_program_icon(path):
+    """The program's own icon: the logo at 48, 32 and 16 pixels."""
+    sizes = (48, 32, 16)
+    images = [icon_image(render(logo(), size)) for size in sizes]
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in zip(sizes, images):
+        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(path, 'wb') as f:
+        f.write(out + b''.join(images))
+
+
 if __name__ == '__main__':
     here = os.path.dirname(os.path.abspath(__file__))
+    write_program_icon(os.path.join(here, '..', 'icons', 'CLEARVANE.ico'))
     small = {name + '_SMALL': draw for name, draw in SYMBOLS.items()}
     for table, size in ((TOOLBAR, 48), (BUTTONS, 24), ({'LOGO': logo}, 48), (SYMBOLS, 32), (small, 20)):
         for name, draw in table.items():
