@@ -11,11 +11,7 @@ namespace cv {
 namespace {
 
 std::string Trim(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+    return TrimChars(s, " \t");
 }
 
 // "[Name]" gives Name; anything else is no section header.

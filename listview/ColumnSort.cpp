@@ -1,5 +1,7 @@
 #include "listview/ColumnSort.h"
 
+#include "platform/TextLines.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -11,11 +13,7 @@ namespace cv {
 namespace {
 
 std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return TrimChars(text, " ");
 }
 
 // Whole-text unsigned numbers separated by sep; false on anything else.

@@ -27,4 +27,12 @@ std::vector<std::string> SplitTextLines(const std::string& text) {
     return lines;
 }
 
+std::string TrimChars(const std::string& text, const char* chars) {
+    const auto first = text.find_first_not_of(chars);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(chars) - first + 1);
+}
+
 } // namespace cv

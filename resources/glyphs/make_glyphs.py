@@ -19,7 +19,7 @@ import sys
 
 # The shapes the icons are drawn with: rounded_rect, polygon, thick_line, polyline.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'icons'))
-from make_icons import icon_image, polygon, polyline, rounded_rect, thick_line as line  # noqa: E402
+from make_icons import polygon, polyline, rounded_rect, thick_line as line, write_icon_file  # noqa: E402
 
 SS = 4  # samples per pixel along each axis
 
@@ -330,15 +330,7 @@ def write_bmp(path, pixels):
 
 def write_program_icon(path):
     """The program's own icon: the logo at 48, 32 and 16 pixels."""
-    sizes = (48, 32, 16)
-    images = [icon_image(render(logo(), size)) for size in sizes]
-    out = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in zip(sizes, images):
-        out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    with open(path, 'wb') as f:
-        f.write(out + b''.join(images))
+    write_icon_file(path, [render(logo(), size) for size in (48, 32, 16)])
 
 
 if __name__ == '__main__':

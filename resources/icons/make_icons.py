@@ -129,16 +129,22 @@ def icon_image(pixels):
     return header + xor + bytes(mask)
 
 
-def write_ico(path, drawing):
-    images = [icon_image(render(drawing, size)) for size in (32, 16)]
+def write_icon_file(path, pictures):
+    """One icon group of the pictures (lists of pixel rows), largest first."""
+    images = [icon_image(pixels) for pixels in pictures]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in zip((32, 16), images):
+    for pixels, data in zip(pictures, images):
+        size = len(pixels)
         out += struct.pack('<BBBBHHII', size, size, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     out += b''.join(images)
     with open(path, 'wb') as f:
         f.write(out)
+
+
+def write_ico(path, drawing):
+    write_icon_file(path, [render(drawing, size) for size in (32, 16)])
 
 
 if __name__ == '__main__':

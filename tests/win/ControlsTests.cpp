@@ -162,20 +162,12 @@ TEST(Controls, ThePageControlAsksBeforeLeavingAPageAndShowsTheChosenSheet) {
         ok = allow;
     };
     pages.OnChange = [&] { events.push_back("change to " + std::to_string(pages.ActivePageIndex())); };
-    auto clickTab = [&](int index) {
-        RECT r;
-        SendMessageW(pages.Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&r));
-        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        SendMessageW(pages.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(pages.Handle(), WM_LBUTTONUP, 0, at);
-    };
     EXPECT_TRUE(IsWindowVisible(first.Handle()));
-    clickTab(1);
+    ClickTab(pages.Handle(), 1);
     EXPECT_EQ(pages.ActivePageIndex(), 0); // refused
     EXPECT_TRUE(IsWindowVisible(first.Handle()));
     allow = true;
-    clickTab(1);
+    ClickTab(pages.Handle(), 1);
     EXPECT_EQ(pages.ActivePageIndex(), 1);
     EXPECT_TRUE(IsWindowVisible(second.Handle()));
     EXPECT_FALSE(IsWindowVisible(first.Handle()));

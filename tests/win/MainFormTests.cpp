@@ -58,14 +58,6 @@ protected:
         TForm::MainForm = main.get();
         return main;
     }
-    void ClickTab(TPageControl& pages, int index) {
-        RECT r;
-        SendMessageW(pages.Handle(), TCM_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&r));
-        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        SendMessageW(pages.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(pages.Handle(), WM_LBUTTONUP, 0, at);
-    }
     TWin32Platform Win32;
     const TPlatform& Platform = Win32.Platform;
 };
@@ -123,13 +115,13 @@ TEST_F(MainFormTest, SwitchingTabsTellsBothPagesAndTheMenuBarFollows) {
     EXPECT_EQ(main->Manager().Current(), main->UninstallerForm.get());
     EXPECT_EQ(GetMenu(main->Handle()), main->UninstallerForm->PageMenu()->Handle());
     Events.clear();
-    ClickTab(main->PageControl1, 1);
+    ClickTab(main->PageControl1.Handle(), 1);
     EXPECT_EQ(Events, (std::vector<std::string>{"deactivating Uninstaller", "activated Startup"}));
     EXPECT_EQ(main->Manager().Current(), main->StartupForm.get());
     EXPECT_EQ(GetMenu(main->Handle()), main->StartupForm->PageMenu()->Handle());
     EXPECT_TRUE(IsWindowVisible(main->StartupForm->Handle()));
     Events.clear();
-    ClickTab(main->PageControl1, 0);
+    ClickTab(main->PageControl1.Handle(), 0);
     EXPECT_EQ(Events, (std::vector<std::string>{"deactivating Startup", "activated Uninstaller"}));
     EXPECT_EQ(GetMenu(main->Handle()), main->UninstallerForm->PageMenu()->Handle());
     // The pages fill their sheets.

@@ -3,6 +3,8 @@
 #include "platform/win32/Win32Text.h"
 #include "toolkit/Graphics.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 #include <fstream>
@@ -25,6 +27,14 @@ void PostKey(HWND window, WORD key) {
 
 void PostChar(HWND window, wchar_t ch, bool alt) {
     PostMessageW(window, alt ? WM_SYSCHAR : WM_CHAR, ch, alt ? (1 | (1 << 29)) : 1);
+}
+
+void ClickTab(HWND tabControl, int index) {
+    RECT r;
+    SendMessageW(tabControl, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(tabControl, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(tabControl, WM_LBUTTONUP, 0, at);
 }
 
 void Pump(unsigned milliseconds) {

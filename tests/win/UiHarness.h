@@ -30,6 +30,8 @@ HWND FocusOr(HWND window);
 void PostKey(HWND window, WORD key);
 // Posts a typed character, plain or with Alt.
 void PostChar(HWND window, wchar_t ch, bool alt = false);
+// Clicks a tab of a tab control as the user would.
+void ClickTab(HWND tabControl, int index);
 // Handles every message waiting, for a while.
 void Pump(unsigned milliseconds = 0);
 
