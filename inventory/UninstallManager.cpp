@@ -185,11 +185,21 @@ bool TUninstallManager::IsEntryIntact(const TUninstallItem& item) const {
 }
 
 void TUninstallManager::FindBadEntries() {
-    for (auto& [name, item] : Items) {
-        if (!item->IsUninstallable()) {
-            continue;
+    std::vector<const TUninstallItem*> bad;
+    for (const auto& pair : Items) {
+        if (pair.second->IsUninstallable() && !IsEntryIntact(*pair.second)) {
+            bad.push_back(pair.second.get());
         }
-        item->Bad = !IsEntryIntact(*item);
+    }
+    SetBadEntries(bad);
+}
+
+void TUninstallManager::SetBadEntries(const std::vector<const TUninstallItem*>& bad) {
+    const std::unordered_set<const TUninstallItem*> marked(bad.begin(), bad.end());
+    BadItems.clear();
+    BadCount = 0;
+    for (auto& [name, item] : Items) {
+        item->Bad = item->IsUninstallable() && marked.count(item.get()) != 0;
         if (item->Bad) {
             ++BadCount;
             BadItems.emplace_back(name, item.get());

@@ -76,6 +76,10 @@ public:
     bool IsEntryIntact(const TUninstallItem& item) const;
     // Marks the applications that are not intact as bad and lists them.
     void FindBadEntries();
+    // Marks exactly these entries bad (the applications among them) and
+    // lists them in inventory order; pointers to entries the inventory no
+    // longer holds are only compared, never followed.
+    void SetBadEntries(const std::vector<const TUninstallItem*>& bad);
     // The file whose icon stands for the entry, or kInstallMarker when it has
     // none of its own, or kRubbishMarker when it is bad.
     std::string GetApplicationFile(const TUninstallItem& item) const;

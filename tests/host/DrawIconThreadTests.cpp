@@ -1,0 +1,344 @@
+// The icon worker against a page that deletes, reorders and closes while a
+// cycle runs. The test's thread plays the user-interface thread and serves
+// the worker's calls from a queue; run natively, under ASan and under TSan.
+#include "uninstaller/DrawIconThread.h"
+
+#include "platform/Registry.h"
+#include "platform/substitute/SubstitutePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+
+namespace cv::test {
+
+namespace {
+
+// A list that shows entries, as the page's list view does.
+class TFakePage : public IIconListPage {
+public:
+    std::vector<TUninstallItem*> Items;
+    std::map<const TUninstallItem*, std::vector<int>> Icons; // every icon each entry was given
+    int Selects = 0;
+    int IconsAtFirstSelect = -1;
+    int Syncs = 0;
+    int Totals = 0;
+    bool CanRebuild = true;
+
+    int ItemCount() const override { return static_cast<int>(Items.size()); }
+    TUninstallItem* ItemEntry(int index) const override { return Items.at(static_cast<std::size_t>(index)); }
+    int IndexOfEntry(const TUninstallItem* entry) const override {
+        const auto it = std::find(Items.begin(), Items.end(), entry);
+        return it == Items.end() ? -1 : static_cast<int>(it - Items.begin());
+    }
+    void SetItemIcon(int index, int imageIndex) override {
+        Icons[Items.at(static_cast<std::size_t>(index))].push_back(imageIndex);
+    }
+    void SelectFirstItem() override {
+        if (++Selects == 1) {
+            IconsAtFirstSelect = static_cast<int>(Icons.size());
+        }
+    }
+    void SyncUI() override { ++Syncs; }
+    void ShowTotal() override { ++Totals; }
+    void SetCanRebuild(bool canRebuild) override { CanRebuild = canRebuild; }
+};
+
+// The file system of the substitute, with a gate that holds every look-up
+// while it is closed: a disk that does not answer.
+class TGatedFiles : public IFileSystem {
+public:
+    explicit TGatedFiles(IFileSystem& inner) : FInner(inner) {}
+    std::atomic<bool> Closed{false};
+    std::atomic<int> Waiting{0};
+
+    bool FileExists(const std::string& path) override {
+        Gate();
+        return FInner.FileExists(path);
+    }
+    bool DirectoryExists(const std::string& path) override {
+        Gate();
+        return FInner.DirectoryExists(path);
+    }
+    std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) override {
+        Gate();
+        return FInner.FindFiles(folder, mask);
+    }
+    bool ReadFile(const std::string& path, std::string* contents) override {
+        return FInner.ReadFile(path, contents);
+    }
+    bool WriteFile(const std::string& path, const std::string& contents) override {
+        return FInner.WriteFile(path, contents);
+    }
+    bool RemoveFile(const std::string& path) override { return FInner.RemoveFile(path); }
+    bool MovePath(const std::string& from, const std::string& to, bool replace) override {
+        return FInner.MovePath(from, to, replace);
+    }
+    bool MakeDirectory(const std::string& path) override { return FInner.MakeDirectory(path); }
+    bool RemoveEmptyDirectory(const std::string& path) override { return FInner.RemoveEmptyDirectory(path); }
+    std::string CurrentDirectory() override { return FInner.CurrentDirectory(); }
+    bool ChangeDirectory(const std::string& path) override { return FInner.ChangeDirectory(path); }
+    std::string ShortPathName(const std::string& path) override { return FInner.ShortPathName(path); }
+    std::string FullPathName(const std::string& path) override { return FInner.FullPathName(path); }
+
+private:
+    void Gate() {
+        ++Waiting;
+        while (Closed) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        --Waiting;
+    }
+    IFileSystem& FInner;
+};
+
+class DrawIconThreadTest : public ::testing::Test {
+public:
+    static constexpr int kEntries = 60;
+
+    DrawIconThreadTest() {
+        Sub.Files.AddFolder("C:\\Apps\\Empty");
+        Populate();
+    }
+
+    // The same entries afresh: deletions of an earlier run are undone.
+    void Populate() {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.DeleteKey(kUninstallKey);
+        for (int i = 0; i < kEntries; ++i) {
+            const std::string name = "App " + std::to_string(100 + i);
+            EXPECT_TRUE(reg.OpenKey(std::string(kUninstallKey) + "\\" + name, true));
+            reg.WriteString("DisplayName", name);
+            switch (i % 3) {
+            case 0: { // its own icon, a different one for every entry
+                const std::string exe = "C:\\Apps\\" + name + "\\run.exe";
+                Sub.Files.AddFile(exe, "MZ");
+                Sub.Shell.SetFileIcon(exe, 1000 + i);
+                reg.WriteString("UninstallString", "\"" + exe + "\" /uninstall");
+                break;
+            }
+            case 1: // its files are gone
+                reg.WriteString("UninstallString", "C:\\Gone\\" + name + "\\u.exe");
+                break;
+            default: // still there, but nothing to take an icon from
+                reg.WriteString("UninstallString", "C:\\Gone\\u.exe");
+                reg.WriteString("InstallLocation", "C:\\Apps\\Empty");
+                break;
+            }
+            reg.CloseKey();
+        }
+        EXPECT_TRUE(reg.OpenKey(std::string(kUninstallKey) + "\\Hidden update", true));
+        reg.WriteString("DisplayName", "Hidden update");
+        reg.WriteString("UninstallString", "C:\\Gone\\x.exe");
+        reg.WriteInteger("NoRemove", 1);
+    }
+
+    // What the page's list build does: the applications, generic icons, no files looked at.
+    void Build() {
+        Populate();
+        Inventory->SetCheckFiles(false);
+        Inventory->Refresh();
+        Page.Items.clear();
+        for (const auto& pair : Inventory->Items) {
+            if (pair.second->IsUninstallable()) {
+                Page.Items.push_back(pair.second.get());
+            }
+        }
+        Worker = MakeWorker<TDrawIconThread>(Dispatcher, Page, Inventory);
+        Page.CanRebuild = false;
+        Worker->StartWork();
+    }
+
+    // Serves the worker until its cycle ends, doing something after every call served.
+    template <class F> bool RunCycle(F afterEachCall) {
+        int served = 0;
+        for (int i = 0; i < 20000 && !Page.CanRebuild; ++i) {
+            Dispatcher.ProcessPending();
+            afterEachCall(served++);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        return Page.CanRebuild;
+    }
+
+    // What a deletion on the page does: the item leaves the list, the worker
+    // hears of it, the inventory deletes and frees the entry.
+    void Remove(int index) {
+        TUninstallItem* entry = Page.Items.at(static_cast<std::size_t>(index));
+        Page.Items.erase(Page.Items.begin() + index);
+        Worker->ItemRemoved(index, entry);
+        Removed.push_back(entry);
+        Inventory->DeleteEntry(entry);
+    }
+
+    TSubstitutePlatform Sub;
+    TFileInfoManager Info{Sub.Platform};
+    std::shared_ptr<TUninstallManager> Inventory = std::make_shared<TUninstallManager>(Sub.Platform, Info);
+    TQueueDispatcher Dispatcher;
+    TFakePage Page;
+    TWorkerPtr<TDrawIconThread> Worker;
+    std::vector<const TUninstallItem*> Removed;
+};
+
+} // namespace
+
+TEST_F(DrawIconThreadTest, EveryItemGetsItsOwnIconOnceWhateverThePageDoesMeanwhile) {
+    struct TCase {
+        const char* Name;
+        // Runs on the "user-interface thread" after the n-th call served.
+        std::function<void(DrawIconThreadTest&, int n)> Act;
+    };
+    unsigned seed = 12345;
+    auto random = [&seed](int below) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(below));
+    };
+    const TCase cases[] = {
+        {"nothing", [](DrawIconThreadTest&, int) {}},
+        {"deletes anywhere",
+         [&](DrawIconThreadTest& t, int n) {
+             if (n % 2 == 0 && !t.Page.Items.empty()) {
+                 t.Remove(random(t.Page.ItemCount()));
+             }
+         }},
+        {"deletes the item being looked at",
+         [](DrawIconThreadTest& t, int n) {
+             const int at = t.Worker->NextIndex() - 1;
+             if (n % 3 == 1 && at >= 0 && at < t.Page.ItemCount()) {
+                 t.Remove(at);
+             }
+         }},
+        {"deletes just above the next item",
+         [](DrawIconThreadTest& t, int n) {
+             const int at = t.Worker->NextIndex() - 2;
+             if (n % 3 == 2 && at >= 0 && at < t.Page.ItemCount()) {
+                 t.Remove(at);
+             }
+         }},
+        {"deletes from the top",
+         [](DrawIconThreadTest& t, int n) {
+             if (n % 4 == 0 && !t.Page.Items.empty()) {
+                 t.Remove(0);
+             }
+         }},
+        {"sorts the other way twice",
+         [](DrawIconThreadTest& t, int n) {
+             if (n == 10 || n == 25) {
+                 std::reverse(t.Page.Items.begin(), t.Page.Items.end());
+                 t.Worker->ItemsReordered();
+             }
+         }},
+        {"sorts and deletes",
+         [&](DrawIconThreadTest& t, int n) {
+             if (n == 15) {
+                 std::reverse(t.Page.Items.begin(), t.Page.Items.end());
+                 t.Worker->ItemsReordered();
+             } else if (n % 5 == 0 && !t.Page.Items.empty()) {
+                 t.Remove(random(t.Page.ItemCount()));
+             }
+         }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Page = TFakePage();
+        Removed.clear();
+        Build();
+        ASSERT_TRUE(RunCycle([&](int n) { c.Act(*this, n); }));
+
+        int bad = 0;
+        for (const TUninstallItem* entry : Page.Items) {
+            SCOPED_TRACE(entry->DisplayName);
+            const auto icons = Page.Icons[entry];
+            ASSERT_EQ(icons.size(), 1u) << "visited once, not skipped, not repeated";
+            EXPECT_EQ(icons[0], Inventory->GetIconIndex(*entry));
+            bad += entry->Bad ? 1 : 0;
+            EXPECT_EQ(entry->Bad, icons[0] == Inventory->RubbishIconIndex);
+        }
+        for (const TUninstallItem* gone : Removed) {
+            EXPECT_LE(Page.Icons[gone].size(), 1u);
+        }
+        EXPECT_EQ(Inventory->BadCount, bad);
+        EXPECT_EQ(Inventory->BadItems.size(), static_cast<std::size_t>(bad));
+        for (const auto& [name, entry] : Inventory->BadItems) {
+            EXPECT_NE(std::find(Page.Items.begin(), Page.Items.end(), entry), Page.Items.end()) << name;
+        }
+        EXPECT_EQ(Page.Selects, 1);
+        if (Removed.empty()) {
+            EXPECT_EQ(Page.IconsAtFirstSelect, 1) << "the first item is selected once its icon is set";
+        }
+        EXPECT_EQ(Page.Syncs, 1);
+        EXPECT_EQ(Page.Totals, 1);
+        EXPECT_TRUE(Worker->StopWorkAndWait(2000));
+    }
+}
+
+TEST_F(DrawIconThreadTest, TheScanMarksEveryThirdEntryBadAndGivesTheKnownIcons) {
+    Build();
+    ASSERT_TRUE(RunCycle([](int) {}));
+    ASSERT_EQ(Page.ItemCount(), kEntries);
+    EXPECT_EQ(Inventory->BadCount, kEntries / 3);
+    for (int i = 0; i < kEntries; ++i) {
+        const TUninstallItem* entry = Page.Items[static_cast<std::size_t>(i)];
+        const int expected = i % 3 == 0   ? 1000 + i
+                             : i % 3 == 1 ? Inventory->RubbishIconIndex
+                                          : Inventory->InstallIconIndex;
+        EXPECT_EQ(Page.Icons[entry], std::vector<int>{expected}) << entry->DisplayName;
+    }
+}
+
+TEST_F(DrawIconThreadTest, AnEmptyListEndsTheCycleAtOnceWithoutASelection) {
+    Inventory->Clear();
+    Worker = MakeWorker<TDrawIconThread>(Dispatcher, Page, Inventory);
+    Page.CanRebuild = false;
+    Worker->StartWork();
+    ASSERT_TRUE(RunCycle([](int) {}));
+    EXPECT_EQ(Page.Selects, 0);
+    EXPECT_EQ(Page.Totals, 1);
+    EXPECT_EQ(Inventory->BadCount, 0);
+}
+
+TEST_F(DrawIconThreadTest, DeletingEveryItemDuringTheScanLeavesNothingBad) {
+    Build();
+    // The first call served is the scan's copy; delete everything before its result comes back.
+    ASSERT_TRUE(RunCycle([this](int n) {
+        if (n == 0) {
+            while (!Page.Items.empty()) {
+                Remove(Page.ItemCount() - 1);
+            }
+        }
+    }));
+    EXPECT_EQ(Inventory->BadCount, 0);
+    EXPECT_TRUE(Inventory->BadItems.empty());
+    EXPECT_EQ(Inventory->AppCount, 0);
+}
+
+TEST_F(DrawIconThreadTest, AStepThatOutlastsTheCloseKeepsTheInventoryAliveUntilItEnds) {
+    TGatedFiles gated(Sub.Files);
+    const TPlatform slow{Sub.Registry, gated, Sub.Shell, Sub.Processes, {}};
+    TFileInfoManager info(slow);
+    Inventory = std::make_shared<TUninstallManager>(slow, info);
+    Build();
+    ASSERT_TRUE(RunCycle([&](int n) {
+        if (n == 3) {
+            gated.Closed = true; // the disk stops answering mid-cycle
+        }
+        if (n > 3 && gated.Waiting > 0) {
+            Page.CanRebuild = true; // leave the loop: the page is closing
+        }
+    }));
+    // The page's closing: stop, wait, give up, drop the inventory, end the worker.
+    EXPECT_FALSE(Worker->StopWorkAndWait(50));
+    const std::weak_ptr<TUninstallManager> watch = Inventory;
+    Inventory.reset();
+    EXPECT_FALSE(watch.expired()) << "the worker still holds it";
+    Worker.reset(); // gives up after its wait and leaves the worker to free itself
+    gated.Closed = false;
+    for (int i = 0; i < 2000 && !watch.expired(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(watch.expired()) << "the worker let go when its step ended";
+}
+
+} // namespace cv::test

@@ -1,0 +1,31 @@
+#include "uninstaller/UninstallerText.h"
+
+#include "inventory/StrCon.h"
+
+namespace cv {
+
+std::string TotalText(int appCount, int badCount) {
+    return "Total " + std::to_string(appCount) + " applications," + std::to_string(badCount) + " bad entries";
+}
+
+TAdvice AdviceFor(const TUninstallItem& entry) {
+    if (entry.Bad) {
+        return {"    This application: \"" + entry.DisplayName +
+                    "\" has possibly been destroied and can't be uninstalled correctly.But you still can "
+                    "delete the entry from registry.",
+                true};
+    }
+    return {"    This application \"" + entry.DisplayName +
+                "\" can be safely uninstalled.Press below \"Uninstall\" button to perform.",
+            false};
+}
+
+bool CaptionMatches(const std::string& caption, const std::string& text) {
+    return !text.empty() && StrCon().PosFrom(text, caption, true, 0) != 0;
+}
+
+int ValidViewStyle(int stored) {
+    return stored >= 0 && stored <= 3 ? stored : 0;
+}
+
+} // namespace cv

@@ -1,0 +1,28 @@
+// The uninstaller page's texts and its search rule, apart from any window.
+#pragma once
+
+#include "inventory/UninstallItem.h"
+
+#include <string>
+
+namespace cv {
+
+// The status bar's totals.
+std::string TotalText(int appCount, int badCount);
+
+// The information panel's advice for the entry; red for a bad entry,
+// navy otherwise.
+struct TAdvice {
+    std::string Text;
+    bool Warning = false;
+};
+TAdvice AdviceFor(const TUninstallItem& entry);
+
+// The search: the caption contains the text in any letter case; an empty
+// text matches nothing.
+bool CaptionMatches(const std::string& caption, const std::string& text);
+
+// A stored view style outside the four the list knows falls back to large icons.
+int ValidViewStyle(int stored);
+
+} // namespace cv
