@@ -104,12 +104,23 @@ void TBaseLVFrame::ContextPopupHandler(POINT at, bool& handled) {
 void TBaseLVFrame::ColumnClick(int column) {
     FAscending = column == FSortColumn ? !FAscending : true;
     FSortColumn = column;
+    Resort();
+}
+
+void TBaseLVFrame::Resort() {
+    if (FSortColumn < 0) {
+        return;
+    }
+    const int column = FSortColumn;
     ListView.Sort([this, column](int a, int b) {
         const int order =
             CompareColumnTexts(ListView.ItemText(a, column), ListView.ItemText(b, column), FSortFormat);
         return FAscending ? order : -order;
     });
     ListView.SetSortArrow(column, FAscending ? 1 : -1);
+    if (OnSorted) {
+        OnSorted();
+    }
 }
 
 TFileLVFrame::TFileLVFrame(TWinControl* parent, std::string name, const TPlatform& platform)

@@ -43,7 +43,12 @@ public:
     void ContextPopupHandler(POINT at, bool& handled);
     // A click on a column header: ascending, or the other way on the same column.
     void ColumnClick(int column);
+    // Sorts again by the column and direction the user chose last; nothing
+    // when the user never sorted.
+    void Resort();
     int SortColumn() const { return FSortColumn; }
+    // The items changed places.
+    std::function<void()> OnSorted;
     bool SortAscending() const { return FAscending; }
 
 protected:

@@ -149,7 +149,7 @@ bool TXWBaseThread::WaitForIdle(unsigned timeout) {
     return FIdle;
 }
 
-bool TXWBaseThread::TerminateAndWait() {
+bool TXWBaseThread::TerminateAndWait(unsigned timeout) {
     FTerminated = true;
     FWorkState = TWorkState::wkTerminating;
     FEvent.Set();
@@ -162,14 +162,14 @@ bool TXWBaseThread::TerminateAndWait() {
                 return true;
             }
         }
-        if (ElapsedMs(start) > kTerminateTimeout) {
+        if (ElapsedMs(start) > timeout) {
             return false; // never killed: see FreeWorker
         }
         FDispatcher.ProcessPending();
     }
 }
 
-void FreeWorker(TXWBaseThread* worker) {
+void FreeWorker(TXWBaseThread* worker, unsigned timeout) {
     if (worker == nullptr) {
         return;
     }
@@ -177,7 +177,7 @@ void FreeWorker(TXWBaseThread* worker) {
         delete worker; // never started
         return;
     }
-    worker->TerminateAndWait();
+    worker->TerminateAndWait(timeout);
     {
         std::unique_lock<std::mutex> lock(worker->FLifeLock);
         if (!worker->FFinished) {

@@ -59,8 +59,9 @@ public:
     // True once the worker is parked, false when the time ran out first or
     // a job was (still) wanted. A timeout of 0 waits for as long as it takes.
     bool WaitForIdle(unsigned timeout);
-    // Ends the worker: true when its body finished within 2000 milliseconds.
-    bool TerminateAndWait();
+    // Ends the worker: true when its body finished within the time
+    // (milliseconds, 2000 unless told).
+    bool TerminateAndWait(unsigned timeout = kTerminateTimeout);
 
     // Either thread.
     void StopWork();
@@ -87,7 +88,7 @@ protected:
     IDispatcher& Dispatcher() const { return FDispatcher; }
 
 private:
-    friend void FreeWorker(TXWBaseThread* worker);
+    friend void FreeWorker(TXWBaseThread* worker, unsigned timeout);
     template <class T, class... A> friend std::unique_ptr<T, struct TWorkerDeleter> MakeWorker(A&&... args);
     void Start();
     void Execute();
@@ -107,7 +108,7 @@ private:
 
 // Ends the worker and frees it, or, when a step outlasts the wait, leaves it
 // to free itself when that step returns.
-void FreeWorker(TXWBaseThread* worker);
+void FreeWorker(TXWBaseThread* worker, unsigned timeout = TXWBaseThread::kTerminateTimeout);
 
 struct TWorkerDeleter {
     void operator()(TXWBaseThread* worker) const { FreeWorker(worker); }

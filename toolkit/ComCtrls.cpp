@@ -237,6 +237,14 @@ void TListView::SetColumns(const std::vector<TListColumn>& columns) {
     FColumnCount = columns.size();
 }
 
+int TListView::ColumnWidth(int column) const {
+    return static_cast<int>(SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+}
+
+void TListView::SetColumnWidth(int column, int width) {
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
 void TListView::SetRowSelect(bool rowSelect) {
     SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  rowSelect ? LVS_EX_FULLROWSELECT : 0);
@@ -378,6 +386,23 @@ void TListView::SetItemImage(int index, int imageIndex) {
     SendMessageW(Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+HICON TListView::ItemLargeIcon(int index) const {
+    const auto large =
+        reinterpret_cast<HIMAGELIST>(SendMessageW(Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    const int image = ItemImage(index);
+    return large != nullptr && image >= 0 ? ImageList_GetIcon(large, image, ILD_NORMAL) : nullptr;
+}
+
+POINT TListView::ItemPosition(int index) const {
+    POINT at = {0, 0};
+    SendMessageW(Handle(), LVM_GETITEMPOSITION, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&at));
+    return at;
+}
+
+void TListView::Scroll(int dx, int dy) {
+    SendMessageW(Handle(), LVM_SCROLL, static_cast<WPARAM>(dx), static_cast<LPARAM>(dy));
+}
+
 int TListView::FindData(std::uintptr_t data) const {
     LVFINDINFOW find = {};
     find.flags = LVFI_PARAM;
@@ -428,6 +453,16 @@ bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
             OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
         }
         return false;
+    case NM_SETFOCUS:
+        if (OnEnter) {
+            OnEnter();
+        }
+        return false;
+    case NM_KILLFOCUS:
+        if (OnExit) {
+            OnExit();
+        }
+        return false;
     case NM_DBLCLK:
         if (OnDblClick) {
             OnDblClick();
@@ -452,7 +487,7 @@ bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
             return true;
         }
         if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-            OnItemColor(static_cast<int>(draw.nmcd.dwItemSpec), draw.clrText);
+            OnItemColor(static_cast<int>(draw.nmcd.dwItemSpec), draw.clrText, draw.clrTextBk);
             result = CDRF_DODEFAULT;
             return true;
         }

@@ -105,6 +105,8 @@ public:
     void SetViewStyle(TViewStyle style);
     void SetColumns(const std::vector<TListColumn>& columns);
     std::size_t ColumnCount() const { return FColumnCount; }
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
     void SetRowSelect(bool rowSelect);
     void SetImageLists(const TImageList* large, const TImageList* small);
 
@@ -127,6 +129,13 @@ public:
     void SetSortArrow(int column, int direction);
     int ItemImage(int index) const;
     void SetItemImage(int index, int imageIndex);
+    // An icon of the item's image in the large image list, which the caller
+    // destroys; null when there is none.
+    HICON ItemLargeIcon(int index) const;
+    // The item's top-left corner in the client area.
+    POINT ItemPosition(int index) const;
+    // Scrolls the contents by pixels (report and list views round to whole lines or columns).
+    void Scroll(int dx, int dy);
     // The item whose data is that, or -1.
     int FindData(std::uintptr_t data) const;
     int Selected() const;
@@ -140,8 +149,11 @@ public:
     std::function<void()> OnDblClick;
     // Right click or the menu key, at a screen point.
     std::function<void(POINT at)> OnContextPopup;
-    // The text colour of an item; left alone for the default.
-    std::function<void(int index, COLORREF& textColor)> OnItemColor;
+    // The colours of an item; left alone for the default.
+    std::function<void(int index, COLORREF& textColor, COLORREF& backColor)> OnItemColor;
+    // The list gained or lost the keyboard focus.
+    std::function<void()> OnEnter;
+    std::function<void()> OnExit;
 
 protected:
     bool ReflectedNotify(NMHDR& header, LRESULT& result) override;

@@ -2,6 +2,8 @@
 
 #include "platform/win32/Win32Text.h"
 
+#include <algorithm>
+
 namespace cv {
 
 namespace {
@@ -62,10 +64,15 @@ void TMenuItem::SetDefault(bool isDefault) {
 }
 
 TMenuItem& TMenuItem::Add(const std::string& caption) {
-    FItems.push_back(std::make_unique<TMenuItem>(caption));
-    FItems.back()->FParent = this;
+    return Insert(FItems.size(), caption);
+}
+
+TMenuItem& TMenuItem::Insert(std::size_t index, const std::string& caption) {
+    const auto at = FItems.begin() + static_cast<std::ptrdiff_t>(std::min(index, FItems.size()));
+    TMenuItem& item = **FItems.insert(at, std::make_unique<TMenuItem>(caption));
+    item.FParent = this;
     Changed();
-    return *FItems.back();
+    return item;
 }
 
 void TMenuItem::Click() {

@@ -42,6 +42,8 @@ public:
 
     // Sub-items; an item with sub-items opens a submenu.
     TMenuItem& Add(const std::string& caption);
+    // A new sub-item at the place (at the end when past it).
+    TMenuItem& Insert(std::size_t index, const std::string& caption);
     std::size_t Count() const { return FItems.size(); }
     TMenuItem& operator[](std::size_t index) { return *FItems[index]; }
 

@@ -85,4 +85,9 @@ void TGradient::Draw(HDC dc, const RECT& r) const {
     RestoreDC(dc, saved);
 }
 
+void TGradientPanel::PaintSelf(const TPaintContext& context) {
+    Gradient.Draw(context.DC, {0, 0, ClientWidth(), ClientHeight()});
+    TPanel::PaintSelf(context);
+}
+
 } // namespace cv

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "toolkit/Graphics.h"
+#include "toolkit/StdControls.h"
 #include "widgets/WidgetMath.h"
 
 #include <functional>
@@ -47,6 +48,16 @@ private:
     int FSteps = 255;
     int FPercentFilling = 100;
     int FBrushStyle = -1;
+};
+
+// A panel filled with a gradient where the gradient is active.
+class TGradientPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    TGradient Gradient;
+
+protected:
+    void PaintSelf(const TPaintContext& context) override;
 };
 
 } // namespace cv

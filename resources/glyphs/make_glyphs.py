@@ -230,6 +230,20 @@ def browse():
     return styled(back, ORANGE) + styled(front, ((255, 225, 140), (240, 170, 50), (150, 95, 20, 255)))
 
 
+def uninstall():
+    box = rounded_rect(4, 16, 34, 44, 3)
+    band = rounded_rect(4, 24, 34, 28, 1)
+    return styled(box, ORANGE) + [(band, solid(150, 95, 20))] + styled(circle(34, 14, 11), RED) + [
+        (rounded_rect(27, 12, 41, 16.5, 1.5), WHITE)]
+
+
+def clear():
+    bin_ = polygon([(11, 14), (37, 14), (34, 45), (14, 45)])
+    lid = union(rounded_rect(7, 8, 41, 13, 2), rounded_rect(19, 4, 29, 9, 2))
+    ribs = [(rounded_rect(x, 19, x + 2.4, 40, 1), solid(90, 100, 115)) for x in (17, 23, 29)]
+    return styled(bin_, GREY) + ribs + styled(lid, GREY)
+
+
 def logo():
     tile = rounded_rect(3, 3, 45, 45, 10)
     vane = polygon([(11, 30), (30, 30), (30, 25), (40, 32.5), (30, 40), (30, 35), (11, 35)])
@@ -278,6 +292,7 @@ TOOLBAR = {
 BUTTONS = {
     'BUTTON_OK': tick_mark, 'BUTTON_YES': yes, 'BUTTON_NO': no, 'BUTTON_CANCEL': cancel,
     'BUTTON_SEARCH': magnifier, 'BUTTON_SAVE': save, 'BUTTON_CLOSE': close, 'BUTTON_BROWSE': browse,
+    'BUTTON_UNINSTALL': uninstall, 'BUTTON_CLEAR': clear,
 }
 SYMBOLS = {'SYMBOL_HOURGLASS': hourglass, 'SYMBOL_HAND': hand, 'SYMBOL_COMPUTER': computer}
 

@@ -1,0 +1,38 @@
+#include "uninstaller/SearchForm.h"
+
+namespace cv {
+
+TSearchForm::TSearchForm()
+    : Label2(Make<TLabel>(&Panel1, "Label2", "Application Name:")),
+      TextToSearch(Make<TEdit>(&Panel1, "TextToSearch")),
+      CancelButton(MakeButton("CancelButton", "&Cancel", L"BUTTON_CANCEL", 184, 104, 75, 25, mrCancel)) {
+    SetClientSize(337, 142);
+    glWizardHeader1.SetCommentsText("Enter part of an application name to search:");
+    Label2.SetBounds(16, 76, 100, 13);
+    TextToSearch.SetBounds(112, 72, 209, 21);
+    OkButton.SetCaption("Search");
+    OkButton.SetGlyphResource(L"BUTTON_SEARCH");
+    OkButton.SetBounds(80, 104, 75, 25);
+    // Enter searches and Esc cancels while the text has the focus, as they
+    // do everywhere else in the dialog.
+    TextToSearch.OnKeyDown = [this](WORD& key) {
+        if (key == VK_RETURN) {
+            key = 0;
+            OkButton.Click();
+        } else if (key == VK_ESCAPE) {
+            key = 0;
+            SetModalResult(mrCancel);
+        }
+    };
+}
+
+std::optional<std::string> AskSearchText() {
+    TSearchForm form;
+    form.SetCaption("Search");
+    if (form.ShowModal() != mrOk) {
+        return std::nullopt;
+    }
+    return form.TextToSearch.Text();
+}
+
+} // namespace cv

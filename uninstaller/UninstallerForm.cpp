@@ -1,0 +1,442 @@
+#include "uninstaller/UninstallerForm.h"
+
+#include "app/Settings.h"
+#include "forms/DialogForms.h"
+#include "uninstaller/SearchForm.h"
+#include "uninstaller/UninstallerText.h"
+
+namespace cv {
+
+namespace {
+
+constexpr int kToolButtonWidth = 52;
+constexpr int kToolButtonHeight = 64;
+
+const TFont kTitleFont{"MS Sans Serif", 11, true, false, clWindowText};
+
+TMenuItem& ActionItem(TMenuItem& parent, TAction& action) {
+    TMenuItem& item = parent.Add({});
+    item.SetAction(&action);
+    return item;
+}
+
+} // namespace
+
+TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
+                                   std::shared_ptr<TUninstallManager> inventory)
+    : TBaseSubForm("UninstallerForm"), Panel3(Make<TGradientPanel>(this, "Panel3")),
+      Panel5(Make<TPanel>(&Panel3, "Panel5")), Panel1(Make<TPanel>(this, "Panel1")),
+      Image1(Make<TImage>(&Panel1, "Image1")), TitleLabel(Make<TLabel>(&Panel1, "TitleLabel")),
+      BorderShape(Make<TShape>(&Panel1, "BorderShape")),
+      LblUnisntallInfo(Make<TLabel>(&Panel1, "LblUnisntallInfo", "Uninstall Information:")),
+      InfoLabel(Make<TLabel>(&Panel1, "InfoLabel")), Panel2(Make<TPanel>(&Panel1, "Panel2")),
+      UninstallButton(Make<TAlphaButton>(&Panel2, "UninstallButton")),
+      DeleteEntryButton(Make<TAlphaButton>(&Panel2, "DeleteEntryButton")),
+      UninstListView(Make<TFileLVFrame>(this, "UninstListView", platform)),
+      View1(MainMenu1.Items().Add("&View")), FMain(main), FPlatform(platform),
+      FInventory(std::move(inventory)) {
+    const struct {
+        TAction& Action;
+        const char* Caption;
+        const char* Hint;
+        TShortCut ShortCut;
+    } actions[] = {
+        {UninstallAction, "Uninstall", "Uninstal the selected application", {VK_DELETE}},
+        {DeleteEntryAction, "Clear It!", "Delete an registry entry", {VK_DELETE, true}},
+        {FindBadEntryAction, "Autofix", "", {}},
+        {SearchAppAction, "Search", "", {'F', true}},
+        {RefreshAction, "Refresh", "", {VK_F5}},
+        {DetailsAction, "App Info", "", {}},
+        {SaveListAction, "Backup Uninstall Info", "", {}},
+        {LoadListAction, "Restore Uninstall Info", "", {}},
+    };
+    for (const auto& a : actions) {
+        a.Action.SetCaption(a.Caption);
+        a.Action.SetHint(a.Hint);
+        a.Action.SetShortCut(a.ShortCut);
+        AddAction(a.Action);
+    }
+    // Nothing is selected yet.
+    for (TAction* action : {&UninstallAction, &DeleteEntryAction, &DetailsAction}) {
+        action->SetEnabled(false);
+    }
+    RefreshAction.OnExecute = [this] { FillList(); };
+    SearchAppAction.OnExecute = [this] { SearchAppActionHandler(); };
+
+    Panel3.SetBevelOuter(TBevelCut::bvNone);
+    Panel3.SetSize(Panel3.Width(), 79);
+    Panel3.SetAlign(TAlign::alTop);
+    Panel3.Gradient.SetFromColor(clHighlight);
+    Panel3.Gradient.SetToColor(clWindow);
+    Panel3.Gradient.SetOrientation(TGradientDir::fgdVertical);
+    Panel3.Gradient.SetActive(true);
+    BuildToolBar(main);
+    BuildInfoPanel();
+
+    UninstListView.SetAlign(TAlign::alClient);
+    TListView& list = UninstListView.ListView;
+    list.SetColumns({{"Description", 100}, {"Uninstall String", 100}, {"Key", 100}});
+    list.SetRowSelect(true);
+    list.OnSelectItem = [this](int, bool) { SyncUI(); };
+    list.OnEnter = [this] { SyncUI(); };
+    list.OnExit = [this] { SyncUI(); };
+    list.OnDblClick = [this] {
+        if (UninstallAction.OnExecute) {
+            UninstallAction.OnExecute();
+        }
+    };
+    list.OnItemColor = [this](int index, COLORREF& text, COLORREF& back) {
+        const TUninstallItem* entry = FPageOpen ? ItemEntry(index) : nullptr;
+        if (entry != nullptr && entry->New) {
+            back = RGB(255, 0, 0);
+            text = RGB(255, 255, 255);
+        }
+    };
+    UninstListView.OnSorted = [this] {
+        if (FIconThread) {
+            FIconThread->ItemsReordered();
+        }
+    };
+    BuildMenus(main);
+
+    OnResize = [this] { UninstListView.ListView.Arrange(); };
+    OnShow = [this] { FormShow(); };
+    OnClose = [this](TCloseAction&) { FormClose(); };
+
+    // Creation proper.
+    FInventory->SetCheckFiles(false);
+    InitFrame(UninstListView);
+    FPageOpen = true;
+    FCanRebuild = true;
+    SetPageMenu(&MainMenu1);
+}
+
+TUninstallerForm::~TUninstallerForm() {
+    FIconThread.reset();
+    SetPageMenu(nullptr);
+}
+
+void TUninstallerForm::BuildToolBar(TMainForm& main) {
+    Panel5.SetBevelOuter(TBevelCut::bvNone);
+    Panel5.SetColor(clWhite);
+    const struct {
+        const char* Name;
+        TAction& Action;
+        const wchar_t* Glyph;
+    } buttons[] = {
+        {"AutofixButton", FindBadEntryAction, L"GLYPH_AUTOFIX"},
+        {"AppInfoButton", DetailsAction, L"GLYPH_APPINFO"},
+        {"SearchButton", SearchAppAction, L"GLYPH_SEARCH"},
+        {"RefreshButton", RefreshAction, L"GLYPH_REFRESH"},
+        {"HelpButton", main.HelpContextAction, L"GLYPH_HELP"},
+        {"HomeButton", main.VisitHomeAction, L"GLYPH_HOME"},
+        {"ExitButton", main.ExitAction, L"GLYPH_EXIT"},
+    };
+    int left = 2;
+    for (const auto& b : buttons) {
+        auto& button = Make<TAlphaButton>(&Panel5, b.Name);
+        button.SetBounds(left, 1, kToolButtonWidth, kToolButtonHeight);
+        button.SetGlyphResource(b.Glyph);
+        button.SetLayout(TButtonLayout::blGlyphTop);
+        button.SetMargin(0);
+        button.SetSpacing(0);
+        button.SetAction(&b.Action);
+        ToolButtons.push_back(&button);
+        left += kToolButtonWidth;
+    }
+    Panel5.SetBounds(8, 6, left + 2, kToolButtonHeight + 2);
+}
+
+void TUninstallerForm::BuildInfoPanel() {
+    Panel1.SetBevelOuter(TBevelCut::bvNone);
+    Panel1.SetColor(clWindow);
+    Panel1.SetSize(188, Panel1.Height());
+    Panel1.SetAlign(TAlign::alRight);
+
+    Image1.SetBounds(73, 14, 41, 41);
+    Image1.Center = true;
+    TitleLabel.SetFont(kTitleFont);
+    TitleLabel.AutoSize = false;
+    TitleLabel.WordWrap = true;
+    TitleLabel.Alignment = TAlignment::taCenter;
+    TitleLabel.ShowAccelChar = false;
+    TitleLabel.SetBounds(8, 62, 172, 42);
+
+    BorderShape.BrushColor = clWindow;
+    BorderShape.PenColor = clGray;
+    BorderShape.SetBounds(6, 108, 176, 170);
+    BorderShape.SetVisible(false);
+    LblUnisntallInfo.SetFont(kTitleFont);
+    LblUnisntallInfo.SetBounds(14, 116, 160, 13);
+    LblUnisntallInfo.SetVisible(false);
+    InfoLabel.SetFont({"MS Sans Serif", 11, false, false, clNavy});
+    InfoLabel.AutoSize = false;
+    InfoLabel.WordWrap = true;
+    InfoLabel.ShowAccelChar = false;
+    InfoLabel.SetBounds(14, 136, 162, 136);
+
+    Panel2.SetBevelOuter(TBevelCut::bvNone);
+    Panel2.SetColor(clWindow);
+    Panel2.SetSize(Panel2.Width(), 44);
+    Panel2.SetAlign(TAlign::alBottom);
+    UninstallButton.SetBounds(6, 8, 86, 28);
+    UninstallButton.SetGlyphResource(L"BUTTON_UNINSTALL");
+    UninstallButton.SetAction(&UninstallAction);
+    DeleteEntryButton.SetBounds(96, 8, 86, 28);
+    DeleteEntryButton.SetGlyphResource(L"BUTTON_CLEAR");
+    DeleteEntryButton.SetAction(&DeleteEntryAction);
+}
+
+void TUninstallerForm::BuildMenus(TMainForm& main) {
+    TMenuItem& file = MainMenu1.Items().Insert(0, "&File");
+    ActionItem(file, SaveListAction);
+    ActionItem(file, LoadListAction);
+    file.Add("-");
+    ActionItem(file, main.ExitAction);
+
+    TMenuItem& action = MainMenu1.Items().Insert(1, "&Action");
+    for (TAction* a : {&UninstallAction, &DeleteEntryAction, &FindBadEntryAction, &SearchAppAction}) {
+        ActionItem(action, *a);
+    }
+
+    // The radio items' places equal the view styles; the second keeps the
+    // place of small icons, which the menu does not offer.
+    const std::pair<const char*, bool> styles[] = {
+        {"Large Icons", true}, {"", false}, {"List", true}, {"Report", true}};
+    for (int tag = 0; tag < 4; ++tag) {
+        TMenuItem& item = View1.Add(styles[tag].first);
+        item.Tag = tag;
+        item.SetRadio(1);
+        item.SetVisible(styles[tag].second);
+        item.OnClickSender = [this](TMenuItem& sender) { ViewActionExecute(sender); };
+    }
+    View1.Add("-");
+    ActionItem(View1, DetailsAction);
+    ActionItem(View1, RefreshAction);
+
+    TMenuItem& help = MainMenu1.Items().Add("&Help");
+    ActionItem(help, main.HelpContextAction);
+    help.Add("-");
+    ActionItem(help, main.AboutAction);
+    help.Add("-");
+    ActionItem(help, main.RecommendAction).SetDefault(true);
+
+    // The list's own items come ahead of the frame's separator and View submenu.
+    TMenuItem& context = UninstListView.ContextMenu.Items();
+    std::size_t at = 0;
+    for (TAction* a :
+         {&UninstallAction, &DeleteEntryAction, &FindBadEntryAction, &DetailsAction, &RefreshAction}) {
+        context.Insert(at++, {}).SetAction(a);
+    }
+    context[0].SetDefault(true);
+}
+
+void TUninstallerForm::FormShow() {
+    if (!FFirstShow) {
+        return;
+    }
+    LoadViewSettings();
+    FFirstShow = false;
+    FillList();
+    if (FInventory->HasNew) {
+        InfoDialog(
+            "Hint",
+            "Clearvane has detected that there are new installed applications since last run, they are "
+            "marked RED.",
+            false);
+    }
+}
+
+void TUninstallerForm::LoadViewSettings() {
+    TListView& list = UninstListView.ListView;
+    const TUninstallerView view = LoadUninstallerView(FPlatform, list.ColumnCount());
+    UninstListView.ViewItem[static_cast<std::size_t>(ValidViewStyle(view.ViewStyle))].Click();
+    CheckViewMenu();
+    for (std::size_t i = 0; i < view.ColumnWidths.size(); ++i) {
+        list.SetColumnWidth(static_cast<int>(i), view.ColumnWidths[i]);
+    }
+}
+
+void TUninstallerForm::SaveViewSettings() {
+    const TListView& list = UninstListView.ListView;
+    TUninstallerView view;
+    view.ViewStyle = static_cast<int>(list.ViewStyle());
+    for (std::size_t i = 0; i < list.ColumnCount(); ++i) {
+        view.ColumnWidths.push_back(list.ColumnWidth(static_cast<int>(i)));
+    }
+    SaveUninstallerView(FPlatform, view);
+}
+
+void TUninstallerForm::FillList() {
+    if (!FCanRebuild || !FInventory) {
+        return;
+    }
+    FInventory->SetCheckFiles(false);
+    FCanRebuild = false;
+    TListView& list = UninstListView.ListView;
+    list.BeginUpdate();
+    list.Clear();
+    FInventory->Refresh();
+    FInventory->LoadLastNames(kNamesFile);
+    FInventory->MarkNewEntries();
+    for (const auto& pair : FInventory->Items) {
+        const TUninstallItem& entry = *pair.second;
+        if (entry.IsUninstallable()) {
+            list.AddItem(entry.DisplayName, {entry.UninstallString, entry.KeyPath},
+                         FInventory->GetIconIndex(entry),
+                         reinterpret_cast<std::uintptr_t>(pair.second.get()));
+        }
+    }
+    list.EndUpdate();
+    UninstListView.Resort();
+    TApplication::Instance().ProcessMessages();
+    // The worker of the last build is idle; a new one serves this build.
+    IIconListPage& page = *this;
+    FIconThread = MakeWorker<TDrawIconThread>(FDispatcher, page, FInventory);
+    FIconThread->StartWork();
+}
+
+void TUninstallerForm::SyncUI() {
+    if (!FPageOpen || !Showing()) {
+        return;
+    }
+    CheckViewMenu();
+    const int selected = SelectedListItem();
+    for (TAction* action : {&UninstallAction, &DeleteEntryAction, &DetailsAction}) {
+        action->SetEnabled(selected >= 0);
+    }
+    if (selected < 0) {
+        return; // the panel keeps what it showed
+    }
+    const TUninstallItem& entry = *ItemEntry(selected);
+    if (HICON icon = UninstListView.ListView.ItemLargeIcon(selected); icon != nullptr) {
+        Image1.SetIcon(icon);
+        DestroyIcon(icon);
+    }
+    TitleLabel.SetCaption(entry.DisplayName);
+    const TAdvice advice = AdviceFor(entry);
+    if (entry.Bad) {
+        UninstallAction.SetEnabled(false);
+    }
+    TFont font = InfoLabel.Font();
+    font.Color = advice.Warning ? clRed : clNavy;
+    InfoLabel.SetFont(font);
+    InfoLabel.SetCaption(advice.Text);
+    BorderShape.SetVisible(true);
+    LblUnisntallInfo.SetVisible(true);
+}
+
+void TUninstallerForm::CheckViewMenu() {
+    const auto style = static_cast<std::size_t>(UninstListView.ListView.ViewStyle());
+    View1[style].SetChecked(true);
+    UninstListView.ViewItem[style].SetChecked(true);
+}
+
+void TUninstallerForm::ShowTotal() {
+    if (FInventory) {
+        FMain.StatusBar.SetPanelText(1, TotalText(FInventory->AppCount, FInventory->BadCount));
+    }
+}
+
+int TUninstallerForm::SelectedListItem() const {
+    return UninstListView.ListView.Selected();
+}
+
+TUninstallItem* TUninstallerForm::SelectedUninstallItem() const {
+    const int selected = SelectedListItem();
+    return selected >= 0 ? ItemEntry(selected) : nullptr;
+}
+
+void TUninstallerForm::RemoveListItem(int index) {
+    const TUninstallItem* entry = ItemEntry(index);
+    UninstListView.ListView.DeleteItem(index);
+    if (FIconThread) {
+        FIconThread->ItemRemoved(index, entry);
+    }
+}
+
+void TUninstallerForm::PageActivated(void* sender) {
+    TBaseSubForm::PageActivated(sender);
+    ShowTotal();
+    SyncUI(); // a cycle that ended while another tab was showing could not
+}
+
+void TUninstallerForm::ViewActionExecute(TMenuItem& sender) {
+    UninstListView.ViewAsClick(sender);
+    CheckViewMenu();
+}
+
+void TUninstallerForm::SearchAppActionHandler() {
+    const std::optional<std::string> text = AskSearchText();
+    if (!text) {
+        return;
+    }
+    TListView& list = UninstListView.ListView;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!CaptionMatches(list.ItemText(i), *text)) {
+            continue;
+        }
+        list.SetSelected(i);
+        list.SetFocus();
+        // Bring the item up to the top of the view.
+        list.Scroll(0, list.ItemPosition(i).y - 16);
+        return;
+    }
+}
+
+void TUninstallerForm::FormClose() {
+    UninstListView.ListView.SetVisible(false);
+    FPageOpen = false;
+    if (FIconThread && !FIconThread->StopWorkAndWait(kCloseWait)) {
+        // A step still runs: the worker ends and frees itself after it,
+        // holding on to the inventory until then.
+        FreeWorker(FIconThread.release(), 0);
+    }
+    FIconThread.reset();
+    if (FInventory) {
+        try {
+            FInventory->SaveNames(kNamesFile);
+        } catch (const std::exception& error) {
+            TApplication::Instance().HandleException(error);
+        }
+        // The list only points to the entries, which go now.
+        UninstListView.ListView.Clear();
+        FInventory.reset();
+    }
+    DoneFrame(UninstListView);
+    try {
+        SaveViewSettings();
+    } catch (const std::exception& error) {
+        TApplication::Instance().HandleException(error);
+    }
+}
+
+int TUninstallerForm::ItemCount() const {
+    return UninstListView.ListView.Count();
+}
+
+TUninstallItem* TUninstallerForm::ItemEntry(int index) const {
+    return reinterpret_cast<TUninstallItem*>(UninstListView.ListView.ItemData(index));
+}
+
+int TUninstallerForm::IndexOfEntry(const TUninstallItem* entry) const {
+    return UninstListView.ListView.FindData(reinterpret_cast<std::uintptr_t>(entry));
+}
+
+void TUninstallerForm::SetItemIcon(int index, int imageIndex) {
+    UninstListView.ListView.SetItemImage(index, imageIndex);
+}
+
+void TUninstallerForm::SelectFirstItem() {
+    TListView& list = UninstListView.ListView;
+    if (list.Count() == 0) {
+        return;
+    }
+    // The list takes the focus only where the user can see it.
+    if (list.Showing()) {
+        list.SetFocus();
+    }
+    list.SetSelected(0);
+}
+
+} // namespace cv

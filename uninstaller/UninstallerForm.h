@@ -1,0 +1,104 @@
+// The uninstaller page in the main window's first tab: every application
+// of the inventory in one list, new ones in red, the selected one explained
+// in the information panel, and the actions that work on the list. The
+// icons and the bad-entry marks come from the icon worker after each build.
+#pragma once
+
+#include "forms/BaseSubForm.h"
+#include "forms/MainForm.h"
+#include "frames/LVFrame.h"
+#include "inventory/UninstallManager.h"
+#include "toolkit/WindowDispatcher.h"
+#include "uninstaller/DrawIconThread.h"
+#include "widgets/AlphaButton.h"
+#include "widgets/Gradient.h"
+
+#include <memory>
+
+namespace cv {
+
+class TUninstallerForm : public TBaseSubForm, private IIconListPage {
+public:
+    TUninstallerForm(TMainForm& main, const TPlatform& platform,
+                     std::shared_ptr<TUninstallManager> inventory);
+    ~TUninstallerForm() override;
+    std::string ClassName() const override { return "TUninstallerForm"; }
+
+    TAction UninstallAction{"UninstallAction"};
+    TAction DeleteEntryAction{"DeleteEntryAction"};
+    TAction FindBadEntryAction{"FindBadEntryAction"};
+    TAction SearchAppAction{"SearchAppAction"};
+    TAction RefreshAction{"RefreshAction"};
+    TAction DetailsAction{"DetailsAction"};
+    TAction SaveListAction{"SaveListAction"};
+    TAction LoadListAction{"LoadListAction"};
+
+    TGradientPanel& Panel3;
+    TPanel& Panel5;
+    TPanel& Panel1;
+    TImage& Image1;
+    TLabel& TitleLabel;
+    TShape& BorderShape;
+    TLabel& LblUnisntallInfo;
+    TLabel& InfoLabel;
+    TPanel& Panel2;
+    TAlphaButton& UninstallButton;
+    TAlphaButton& DeleteEntryButton;
+    TFileLVFrame& UninstListView;
+    std::vector<TAlphaButton*> ToolButtons;
+
+    TMenu MainMenu1{false};
+    TMenuItem& View1;
+
+    // Rebuilds the list from a fresh enumeration; nothing while an icon
+    // cycle is under way.
+    void FillList();
+    void SyncUI() override;
+    void ShowTotal() override;
+    void CheckViewMenu();
+    // The selected item's index, or -1.
+    int SelectedListItem() const;
+    TUninstallItem* SelectedUninstallItem() const;
+    // Takes an item out of the list and tells the icon worker; the caller
+    // then deletes the entry from the inventory.
+    void RemoveListItem(int index);
+    void PageActivated(void* sender) override;
+
+    bool PageOpen() const { return FPageOpen; }
+    bool CanRebuild() const { return FCanRebuild; }
+    TDrawIconThread* IconThread() const { return FIconThread.get(); }
+    // Null once the page has closed.
+    TUninstallManager* Inventory() const { return FInventory.get(); }
+
+    static constexpr int kCloseWait = 2000;
+
+private:
+    // The icon worker's view of the page.
+    int ItemCount() const override;
+    TUninstallItem* ItemEntry(int index) const override;
+    int IndexOfEntry(const TUninstallItem* entry) const override;
+    void SetItemIcon(int index, int imageIndex) override;
+    void SelectFirstItem() override;
+    void SetCanRebuild(bool canRebuild) override { FCanRebuild = canRebuild; }
+
+    void BuildToolBar(TMainForm& main);
+    void BuildInfoPanel();
+    void BuildMenus(TMainForm& main);
+    void FormShow();
+    void FormClose();
+    void LoadViewSettings();
+    void SaveViewSettings();
+    void ViewActionExecute(TMenuItem& sender);
+    void SearchAppActionHandler();
+
+    TMainForm& FMain;
+    const TPlatform& FPlatform;
+    std::shared_ptr<TUninstallManager> FInventory;
+    TWindowDispatcher FDispatcher;
+    TWorkerPtr<TDrawIconThread> FIconThread;
+    bool FPageOpen = false;
+    bool FCanRebuild = false;
+    bool FFirstShow = true;
+};
+
+} // namespace cv
