@@ -237,12 +237,20 @@ void TListView::SetColumns(const std::vector<TListColumn>& columns) {
     FColumnCount = columns.size();
 }
 
+// Through the column itself: LVM_GETCOLUMNWIDTH and LVM_SETCOLUMNWIDTH mean
+// other things outside the report view.
 int TListView::ColumnWidth(int column) const {
-    return static_cast<int>(SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    LVCOLUMNW item = {};
+    item.mask = LVCF_WIDTH;
+    SendMessageW(Handle(), LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    return item.cx;
 }
 
 void TListView::SetColumnWidth(int column, int width) {
-    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    LVCOLUMNW item = {};
+    item.mask = LVCF_WIDTH;
+    item.cx = width;
+    SendMessageW(Handle(), LVM_SETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
 }
 
 void TListView::SetRowSelect(bool rowSelect) {

@@ -11,6 +11,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace cv {
 
 namespace {
@@ -151,21 +154,45 @@ std::string TWin32Shell::ProgramPath() {
     }
 }
 
+namespace {
+
+// IImageList, which the import libraries leave out.
+constexpr GUID kImageListIid = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+} // namespace
+
 int TWin32Shell::AddResourceIcon(const std::string& resourceName) {
-    const TSystemImageLists lists = GetSystemImageLists();
+    // The shell gives one index for all of its image lists (16, 32, 48 and
+    // 256 pixels) and appends to all of them at once; an icon added to only
+    // some would put them out of step, and the shell's next icon would take
+    // our index in the others.
+    std::vector<HIMAGELIST> lists;
+    const TSystemImageLists known = GetSystemImageLists();
+    lists.push_back(reinterpret_cast<HIMAGELIST>(known.Large));
+    lists.push_back(reinterpret_cast<HIMAGELIST>(known.Small));
+    for (int kind = SHIL_LARGE; kind <= SHIL_LAST; ++kind) {
+        void* list = nullptr;
+        if (SUCCEEDED(::SHGetImageList(kind, kImageListIid, &list)) && list != nullptr &&
+            std::find(lists.begin(), lists.end(), static_cast<HIMAGELIST>(list)) == lists.end()) {
+            lists.push_back(static_cast<HIMAGELIST>(list));
+        }
+    }
     const std::wstring name = toWide(resourceName);
     int index = -1;
-    for (bool large : {true, false}) {
-        const int size = large ? 32 : 16;
-        auto icon = static_cast<HICON>(
-            ::LoadImageW(::GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    for (HIMAGELIST list : lists) {
+        int width = 0;
+        int height = 0;
+        if (list == nullptr || !::ImageList_GetIconSize(list, &width, &height)) {
+            continue;
+        }
+        auto icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON,
+                                                    width, height, LR_DEFAULTCOLOR));
         if (icon == nullptr) {
             return -1;
         }
-        const auto list = reinterpret_cast<HIMAGELIST>(large ? lists.Large : lists.Small);
         const int added = ::ImageList_ReplaceIcon(list, -1, icon);
         ::DestroyIcon(icon);
-        if (large) {
+        if (list == reinterpret_cast<HIMAGELIST>(known.Large)) {
             index = added;
         }
     }

@@ -73,6 +73,23 @@ TEST(IconsOnWine, OwnIconsJoinBothSystemListsUnderOneIndex) {
     EXPECT_FALSE(Near(PixelOf(manager.LargeImages, manager.InstallIconIndex, 23, 21), kRed));
 }
 
+TEST(IconsOnWine, FilesTheShellMeetsLaterNeverTakeOurIndexes) {
+    TWin32Platform win;
+    TFileInfoManager info(win.Platform);
+    TUninstallManager manager(win.Platform, info);
+    // Programs this process has not asked the shell about yet.
+    for (const char* file : {"C:\\windows\\system32\\winemine.exe", "C:\\windows\\system32\\clock.exe",
+                             "C:\\windows\\system32\\write.exe"}) {
+        SCOPED_TRACE(file);
+        const int index = info.GetIconIndex(file);
+        EXPECT_NE(index, manager.InstallIconIndex);
+        EXPECT_NE(index, manager.RubbishIconIndex);
+    }
+    // And our pictures are still ours.
+    EXPECT_TRUE(Near(PixelOf(manager.LargeImages, manager.RubbishIconIndex, 23, 21), kRed));
+    EXPECT_TRUE(Near(PixelOf(manager.LargeImages, manager.InstallIconIndex, 25, 27), kGreen));
+}
+
 TEST(IconsOnWine, ARealExecutableShowsItsOwnIcon) {
     TWin32Platform win;
     TFileInfoManager info(win.Platform);

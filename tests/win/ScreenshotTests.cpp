@@ -2,6 +2,7 @@
 // saved to screenshots/ in the build folder (scripts/screenshots.sh copies
 // them to docs/screenshots).
 #include "UiHarness.h"
+#include "UninstallerPageFixture.h"
 #include "app/Settings.h"
 #include "forms/AboutForm.h"
 #include "forms/DialogForms.h"
@@ -113,6 +114,54 @@ TEST(Screenshots, TheMainWindowOnEachTab) {
     main.Hide();
     TForm::MainForm = nullptr;
     platform.Files.RemoveFile(SettingsPath(platform.Platform));
+}
+
+class PageScreenshots : public UninstallerPageTest {};
+
+// The page in each view style, with a new (red) application and a bad entry selected.
+TEST_F(PageScreenshots, TheUninstallerPageInEachViewStyle) {
+    const struct {
+        HKey Root;
+        const char* Name;
+        const char* Icon; // empty: the entry's files are gone
+    } apps[] = {
+        {kHKeyLocalMachine, "Example Editor 2.1", "C:\\windows\\notepad.exe"},
+        {kHKeyLocalMachine, "Registry Tools 1.0", "C:\\windows\\regedit.exe"},
+        {kHKeyLocalMachine, "Old Toolbar 1.0", ""},
+        {kHKeyLocalMachine, "Photo Viewer Lite 3.0", "C:\\windows\\system32\\winecfg.exe"},
+        {kHKeyCurrentUser, "Note Taker 1.4", "C:\\windows\\system32\\wordpad.exe"},
+        {kHKeyCurrentUser, "Task Panel 2", "C:\\windows\\system32\\taskmgr.exe"},
+        {kHKeyCurrentUser, "Backup Helper 5", ""},
+    };
+    std::string record;
+    for (const auto& app : apps) {
+        const bool gone = *app.Icon == 0;
+        MakeEntry(app.Root, app.Name,
+                  {{"DisplayName", app.Name},
+                   {"UninstallString", gone ? Gone() : Intact()},
+                   {"DisplayIcon", gone ? "C:\\cv-gone\\app.ico" : app.Icon}});
+        if (std::string(app.Name) != "Note Taker 1.4") {
+            record += std::string(app.Name) + "\r\n";
+        }
+    }
+    const char* const styles[] = {"large-icons", "small-icons", "list", "report"};
+    for (int style = 0; style < 4; ++style) {
+        WriteRecord(record); // Note Taker is new since the last run
+        Win32.Files.WriteFile(SettingsPath(Platform),
+                              "[Clearvane]\r\nViewStyle=" + std::to_string(style) +
+                                  "\r\nColumn0=170\r\nColumn1=190\r\nColumn2=260\r\n");
+        Open();
+        Main->SetBounds(20, 20, 699, 558);
+        for (int i = 0; i < List().Count(); ++i) {
+            if (List().ItemText(i) == "Old Toolbar 1.0") {
+                List().SetSelected(i);
+            }
+        }
+        Pump(300);
+        SavePng(CaptureWindow(Main->Handle()),
+                ScreenshotPath(std::string("uninstaller-page-") + styles[style]));
+        CloseMain();
+    }
 }
 
 } // namespace cv::test

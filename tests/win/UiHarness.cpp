@@ -194,8 +194,12 @@ void SavePng(const TImage32& image, const std::string& path) {
 }
 
 std::string ScreenshotPath(const std::string& name) {
-    CreateDirectoryW(L"screenshots", nullptr);
-    return "screenshots/" + name + ".png";
+    // Beside the test program, whatever the current directory.
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\')) + L"\\screenshots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return toUtf8(folder) + "\\" + name + ".png";
 }
 
 } // namespace cv::test
