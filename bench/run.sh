@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs the inventory benchmark end to end: an optimised host build on the
-# in-memory platform, then the Windows build on the real registry and files
-# in a fresh throw-away Wine prefix. Sizes default to 100 1000 10000.
+# Runs the benchmarks end to end: the inventory's on an optimised host build
+# over the in-memory platform, then on the Windows build over the real
+# registry and files in a fresh throw-away Wine prefix, then the uninstaller
+# page's there on a virtual display. Sizes default to 100 1000 10000 for the
+# inventory and 1000 10000 for the page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,7 +14,7 @@ bash scripts/setup.sh
 cmake -S . -B build/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/bench-host --target clearvane_bench
 cmake --preset win >/dev/null
-cmake --build --preset win --target clearvane_bench
+cmake --build --preset win --target clearvane_bench clearvane_page_bench
 
 echo "== machine: $(nproc) cores, $(free -g | awk '/Mem:/{print $2}') GiB, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo
@@ -21,10 +23,20 @@ build/bench-host/bench/clearvane_bench "${sizes[@]}"
 source scripts/wine-env.sh
 export WINEPREFIX=$root/build/wineprefix-bench
 wine_fresh_prefix "$WINEPREFIX"
-trap 'wineserver -k 2>/dev/null || true' EXIT
+xvfb_start
+trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 out=$(mktemp)
 wine build/win/bench/clearvane_bench.exe "${sizes[@]}" >"$out" 2>&1 </dev/null || true
+tr -d '\r' <"$out"
+rm -f "$out"
+
+page_sizes=()
+for size in "${sizes[@]}"; do [ "$size" -ge 1000 ] && page_sizes+=("$size"); done
+[ ${#page_sizes[@]} -gt 0 ] || page_sizes=(1000 10000)
+echo
+out=$(mktemp)
+(cd "$(mktemp -d)" && wine "$root/build/win/bench/clearvane_page_bench.exe" "${page_sizes[@]}" >"$out" 2>&1 </dev/null) || true
 tr -d '\r' <"$out"
 rm -f "$out"

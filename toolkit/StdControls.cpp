@@ -1,5 +1,7 @@
 #include "toolkit/StdControls.h"
 
+#include "toolkit/Form.h"
+
 #include "platform/win32/Win32Text.h"
 
 #include <algorithm>
@@ -338,6 +340,36 @@ void TGroupBox::PaintSelf(const TPaintContext& context) {
 }
 
 // ---- TRadioGroup
+
+TButton::TButton(TWinControl* parent, std::string name, const std::string& caption)
+    : TWinControl(parent, std::move(name)) {
+    FCaption = caption;
+    TCreateParams params;
+    params.ClassName = L"BUTTON";
+    params.Style = WS_CHILD | BS_PUSHBUTTON | WS_TABSTOP;
+    FBounds = {0, 0, 75, 25};
+    CreateWindowed(params);
+}
+
+void TButton::Click() {
+    TWinControl::Click();
+    if (ModalResult == 0) {
+        return;
+    }
+    for (TWinControl* w = Parent(); w != nullptr; w = w->Parent()) {
+        if (auto* form = dynamic_cast<TForm*>(w); form != nullptr) {
+            form->SetModalResult(ModalResult);
+            return;
+        }
+    }
+}
+
+bool TButton::ReflectedCommand(WORD code) {
+    if (code == BN_CLICKED) {
+        Click();
+    }
+    return true;
+}
 
 class TRadioButton : public TWinControl {
 public:

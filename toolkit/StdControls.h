@@ -81,6 +81,17 @@ public:
     void Paint(const TPaintContext& context) override;
 };
 
+// A push button; one with a modal result ends its form's modal run with it.
+class TButton : public TWinControl {
+public:
+    TButton(TWinControl* parent, std::string name, const std::string& caption = {});
+    int ModalResult = 0;
+    void Click() override;
+
+protected:
+    bool ReflectedCommand(WORD code) override;
+};
+
 class TEdit : public TWinControl {
 public:
     TEdit(TWinControl* parent, std::string name);

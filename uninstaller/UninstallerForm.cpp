@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "forms/DialogForms.h"
+#include "uninstaller/BadEntriesForm.h"
 #include "uninstaller/SearchForm.h"
 #include "uninstaller/UninstallerText.h"
 
@@ -61,6 +62,9 @@ TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
         action->SetEnabled(false);
     }
     RefreshAction.OnExecute = [this] { FillList(); };
+    UninstallAction.OnExecute = [this] { UninstallActionHandler(); };
+    DeleteEntryAction.OnExecute = [this] { DeleteEntryActionHandler(); };
+    FindBadEntryAction.OnExecute = [this] { FindBadEntryActionHandler(); };
     SearchAppAction.OnExecute = [this] { SearchAppActionHandler(); };
 
     Panel3.SetBevelOuter(TBevelCut::bvNone);
@@ -80,11 +84,8 @@ TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
     list.OnSelectItem = [this](int, bool) { SyncUI(); };
     list.OnEnter = [this] { SyncUI(); };
     list.OnExit = [this] { SyncUI(); };
-    list.OnDblClick = [this] {
-        if (UninstallAction.OnExecute) {
-            UninstallAction.OnExecute();
-        }
-    };
+    // Straight to the handler, whose own tests keep a bad entry from being uninstalled.
+    list.OnDblClick = [this] { UninstallActionHandler(); };
     list.OnItemColor = [this](int index, COLORREF& text, COLORREF& back) {
         const TUninstallItem* entry = FPageOpen ? ItemEntry(index) : nullptr;
         if (entry != nullptr && entry->New) {
@@ -355,6 +356,104 @@ void TUninstallerForm::RemoveListItem(int index) {
     }
 }
 
+void TUninstallerForm::DeleteSelectedEntry() {
+    if (TUninstallItem* entry = SelectedUninstallItem(); entry != nullptr) {
+        DeleteUninstallEntry(entry);
+    }
+}
+
+void TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
+    TListView& list = UninstListView.ListView;
+    // The item goes before its entry is freed, so nothing the list does
+    // meanwhile can reach a freed entry.
+    const int index = IndexOfEntry(entry);
+    if (index >= 0) {
+        RemoveListItem(index);
+    }
+    FInventory->DeleteEntry(entry);
+    list.SetSelected(index >= 0 && index < list.Count() ? index : -1);
+    list.Arrange();
+    SyncUI();
+}
+
+void TUninstallerForm::UninstallActionHandler() {
+    const int selected = SelectedListItem();
+    if (selected < 0 || !UninstListView.ListView.Focused() || !UninstallAction.Enabled()) {
+        return;
+    }
+    // The entry itself, not the selection: the icon worker may move the
+    // selection while the dialogs below are open.
+    TUninstallItem* entry = ItemEntry(selected);
+    if (entry->DisplayName.find("Clearvane") != std::string::npos) {
+        UninstallSelf(*entry);
+        return;
+    }
+    if (ConfirmDialog("Uninstall \"" + entry->DisplayName + "\"?") != mrYes) {
+        return;
+    }
+    FInventory->RunUninstaller(*entry);
+    InfoDialog("Instruction", "Close this dialog when uninstalling process is finished.", false);
+    if (FInventory->EntryExists(*entry) &&
+        WarnDialog("Something is wrong with uninstalling process or you have canceled your uninstalling,some "
+                   "registry items was not deleted,would you like to delete them?") == mrNo) {
+        return;
+    }
+    DeleteUninstallEntry(entry);
+    ShowTotal();
+    SyncUI();
+}
+
+void TUninstallerForm::UninstallSelf(const TUninstallItem& entry) {
+    if (WarnDialog("Your are about to uninstall \"Clearvane\" itself. So it must be closed. Are you sure?") !=
+        mrYes) {
+        return;
+    }
+    FInventory->RunUninstaller(entry);
+    // The uninstaller will remove this program's files: end now, keeping
+    // neither the record of this run nor the page's view.
+    FEnding = true;
+    TApplication::Instance().Terminate();
+}
+
+void TUninstallerForm::DeleteEntryActionHandler() {
+    // The entry asked about is the one deleted, even when the icon worker
+    // moves the selection while the question is open.
+    TUninstallItem* entry = SelectedUninstallItem();
+    if (entry == nullptr) {
+        return;
+    }
+    if (ConfirmDialog("Are you sure you want to delete the following entry:\r\n-\"" + entry->DisplayName +
+                      "\"\r\n from registry?") != mrYes) {
+        return;
+    }
+    DeleteUninstallEntry(entry);
+    ShowTotal();
+}
+
+void TUninstallerForm::FindBadEntryActionHandler() {
+    if (FInventory->BadCount == 0) {
+        InfoDialog("Info:", "No bad entries!Everything looks fine!", false);
+        return;
+    }
+    if (ShowBadEntries(*FInventory) != mrYes) {
+        return;
+    }
+    TListView& list = UninstListView.ListView;
+    list.BeginUpdate();
+    // From the last item up, so the places still to visit stay where they are.
+    for (int i = list.Count() - 1; i >= 0; --i) {
+        TUninstallItem* entry = ItemEntry(i);
+        if (entry->Bad) {
+            RemoveListItem(i);
+            FInventory->DeleteEntry(entry);
+        }
+    }
+    ShowTotal();
+    list.Arrange();
+    list.EndUpdate();
+    SyncUI();
+}
+
 void TUninstallerForm::PageActivated(void* sender) {
     TBaseSubForm::PageActivated(sender);
     ShowTotal();
@@ -385,6 +484,9 @@ void TUninstallerForm::SearchAppActionHandler() {
 }
 
 void TUninstallerForm::FormClose() {
+    if (FEnding) {
+        return;
+    }
     UninstListView.ListView.SetVisible(false);
     FPageOpen = false;
     if (FIconThread && !FIconThread->StopWorkAndWait(kCloseWait)) {

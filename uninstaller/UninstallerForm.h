@@ -62,6 +62,11 @@ public:
     // Takes an item out of the list and tells the icon worker; the caller
     // then deletes the entry from the inventory.
     void RemoveListItem(int index);
+    // Deletes the selected entry from the registry, the inventory and the
+    // list, and selects the item that followed it (none after the last).
+    void DeleteSelectedEntry();
+    // The same for an entry taken earlier, wherever its item stands now.
+    void DeleteUninstallEntry(TUninstallItem* entry);
     void PageActivated(void* sender) override;
 
     bool PageOpen() const { return FPageOpen; }
@@ -71,6 +76,9 @@ public:
     TUninstallManager* Inventory() const { return FInventory.get(); }
 
     static constexpr int kCloseWait = 2000;
+    // True once the program is ending for its own uninstaller: the page
+    // then keeps nothing when it goes.
+    bool Ending() const { return FEnding; }
 
 private:
     // The icon worker's view of the page.
@@ -90,6 +98,10 @@ private:
     void SaveViewSettings();
     void ViewActionExecute(TMenuItem& sender);
     void SearchAppActionHandler();
+    void UninstallActionHandler();
+    void UninstallSelf(const TUninstallItem& entry);
+    void DeleteEntryActionHandler();
+    void FindBadEntryActionHandler();
 
     TMainForm& FMain;
     const TPlatform& FPlatform;
@@ -99,6 +111,7 @@ private:
     bool FPageOpen = false;
     bool FCanRebuild = false;
     bool FFirstShow = true;
+    bool FEnding = false;
 };
 
 } // namespace cv

@@ -1,6 +1,7 @@
 // A small program the Windows tests start: it waits, leaves a marker file,
-// starts a copy of itself and ends with a chosen exit code, as uninstallers do.
-//   cv_testhelper sleep MS | exit CODE | touch PATH | spawn MS PATH  (any order)
+// deletes a registry key, starts a copy of itself and ends with a chosen exit
+// code, as uninstallers do.
+//   cv_testhelper sleep MS | exit CODE | touch PATH | delkey HKCU|HKLM KEY | spawn MS PATH  (any order)
 // "spawn" starts a detached copy that sleeps MS and then touches PATH.
 #include <windows.h>
 
@@ -20,6 +21,11 @@ int wmain(int argc, wchar_t** argv) {
             if (file != INVALID_HANDLE_VALUE) {
                 ::CloseHandle(file);
             }
+        } else if (word == L"delkey" && i + 2 < argc) {
+            const HKEY root = std::wstring(argv[i + 1]) == L"HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+            ::RegDeleteTreeW(root, argv[i + 2]);
+            ::RegDeleteKeyW(root, argv[i + 2]);
+            i += 2;
         } else if (word == L"spawn" && i + 2 < argc) {
             wchar_t self[32768];
             ::GetModuleFileNameW(nullptr, self, 32768);

@@ -119,6 +119,7 @@ protected:
     // it leaves, so later tests still get their messages.
     void CloseMain() {
         if (!Main) {
+            TApplication::Instance().SetModalResponder(nullptr);
             return;
         }
         Main->ExitAction.Execute();

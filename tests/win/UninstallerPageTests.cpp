@@ -277,6 +277,19 @@ TEST_F(UninstallerPageTest, MenusCarryTheActionsInTheirPlaces) {
     EXPECT_EQ(Main->Menu(), &page.MainMenu1);
 }
 
+TEST_F(UninstallerPageTest, ClosingDuringACycleStopsTheWorkerAndStillKeepsTheRecord) {
+    for (const char* name : {"Alpha Demo", "Beta Demo", "Gamma Gone"}) {
+        MakeApp(kHKeyCurrentUser, name,
+                std::string(name).find("Gone") != std::string::npos ? Gone() : Intact());
+    }
+    Open(/*waitForCycle=*/false);
+    ASSERT_FALSE(Page().CanRebuild());
+    const ULONGLONG start = GetTickCount64();
+    CloseMain();
+    EXPECT_LT(GetTickCount64() - start, 2500u) << "the close waits 2000 milliseconds at most";
+    EXPECT_EQ(Record(), "Alpha Demo\r\nBeta Demo\r\nGamma Gone\r\n");
+}
+
 TEST_F(UninstallerPageTest, AnEmptyInventoryEndsTheCycleWithNothingSelected) {
     Open();
     EXPECT_EQ(List().Count(), 0);

@@ -1,0 +1,410 @@
+// Uninstall, Clear It! and Autofix on the uninstaller page, with real
+// uninstaller processes (the tests' helper) on the prefix's registry.
+#include "UninstallerPageFixture.h"
+
+#include "uninstaller/BadEntriesForm.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace cv::test {
+
+namespace {
+
+// One expected modal form and the answer to it.
+struct TAnswer {
+    std::string ClassName;
+    int Result;
+    std::function<void(TModalInfo&)> Before; // runs before the answer is given
+};
+
+class UninstallFlowTest : public UninstallerPageTest {
+protected:
+    // Answers the next modal forms in order; anything else is recorded and cancelled.
+    void Script(std::vector<TAnswer> answers) {
+        Answers.assign(answers.begin(), answers.end());
+        TApplication::Instance().SetModalResponder([this](TModalInfo& info) {
+            Dialogs.push_back(info);
+            if (Answers.empty()) {
+                Unexpected.push_back(info.ClassName);
+                return static_cast<int>(mrCancel);
+            }
+            TAnswer answer = Answers.front();
+            Answers.pop_front();
+            EXPECT_EQ(info.ClassName, answer.ClassName);
+            if (answer.Before) {
+                answer.Before(info);
+            }
+            return answer.Result;
+        });
+    }
+
+    static std::string Helper(const std::string& words) {
+        const std::string intact = Intact();
+        return intact.substr(0, intact.find("\" ") + 1) + " " + words;
+    }
+    std::string Marker(const std::string& name) const { return Scratch + "\\" + name + ".done"; }
+    bool KeyThere(HKey root, const std::string& name) {
+        TRegistry reg(Win32.Registry);
+        reg.SetRootKey(root);
+        return reg.KeyExists(std::string(kUninstallKey) + "\\" + name);
+    }
+    // Handles messages until the condition holds (at most ten seconds).
+    template <class F> bool Until(F condition) {
+        const ULONGLONG start = GetTickCount64();
+        while (!condition() && GetTickCount64() - start < 10000) {
+            Pump(10);
+        }
+        return condition();
+    }
+    // Without handling messages, so a pending icon cycle stays where it is.
+    void SelectAndFocus(const std::string& caption, bool pump = true) {
+        for (int i = 0; i < List().Count(); ++i) {
+            if (List().ItemText(i) == caption) {
+                List().SetSelected(i);
+            }
+        }
+        List().SetFocus();
+        if (pump) {
+            Pump(20);
+        }
+        ASSERT_EQ(List().ItemText(List().Selected()), caption);
+    }
+    int BadItems() const {
+        int bad = 0;
+        for (int i = 0; i < List().Count(); ++i) {
+            bad += Entry(i)->Bad ? 1 : 0;
+        }
+        return bad;
+    }
+    // The list, the inventory and the status text tell the same story.
+    void ExpectInStep() {
+        const TUninstallManager& inventory = *Page().Inventory();
+        EXPECT_EQ(inventory.AppCount, List().Count());
+        EXPECT_EQ(inventory.BadCount, BadItems());
+        EXPECT_EQ(StatusText(), "Total " + std::to_string(List().Count()) + " applications," +
+                                    std::to_string(BadItems()) + " bad entries");
+        for (int i = 0; i < List().Count(); ++i) {
+            EXPECT_EQ(List().ItemImage(i) == inventory.RubbishIconIndex, Entry(i)->Bad) << List().ItemText(i);
+        }
+    }
+
+    std::deque<TAnswer> Answers;
+    std::vector<std::string> Unexpected;
+};
+
+std::vector<std::string> BadEntriesListed(const TModalInfo& info) {
+    std::vector<std::string> names;
+    if (auto* form = dynamic_cast<TBadEntriesForm*>(TWindow::FromHandle(info.Handle)); form != nullptr) {
+        for (int i = 0; i < form->ListView.Count(); ++i) {
+            names.push_back(form->ListView.ItemText(i));
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+TEST_F(UninstallFlowTest, AnUninstallerThatRemovesItsKeyTakesItsItemAwayWithoutAQuestion) {
+    const std::string key = std::string(kUninstallKey) + "\\Beta Demo";
+    MakeApp(kHKeyCurrentUser, "Alpha Demo", Intact());
+    MakeApp(kHKeyCurrentUser, "Beta Demo", Helper("sleep 200 delkey HKCU \"" + key + "\""));
+    MakeApp(kHKeyCurrentUser, "Gamma Demo", Intact());
+    // The cycle has not run yet: while the dialogs are open it selects the
+    // first item, and still the entry uninstalled is the one that goes.
+    Open(/*waitForCycle=*/false);
+    SelectAndFocus("Beta Demo", /*pump=*/false);
+    Script({{"TConfirmForm", mrYes,
+             [](TModalInfo& info) { EXPECT_TRUE(HasText(info, "Uninstall \"Beta Demo\"?")); }},
+            {"TWaitDialogForm", mrOk, [&](TModalInfo& info) {
+                 EXPECT_TRUE(HasText(info, "Instruction"));
+                 EXPECT_TRUE(HasText(info, "Close this dialog when uninstalling process is finished."));
+                 EXPECT_TRUE(Until([&] { return !KeyThere(kHKeyCurrentUser, "Beta Demo"); }));
+                 EXPECT_TRUE(Until([&] { return Page().CanRebuild(); })) << "the cycle ran meanwhile";
+             }}});
+    Page().UninstallAction.Execute();
+    EXPECT_TRUE(Answers.empty());
+    EXPECT_TRUE(Unexpected.empty()) << "no question once the key is gone";
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha Demo", "Gamma Demo"}));
+    EXPECT_EQ(List().Selected(), 1) << "the item that took its place";
+    EXPECT_EQ(StatusText(), "Total 2 applications,0 bad entries");
+    EXPECT_EQ(Page().TitleLabel.Caption(), "Gamma Demo");
+}
+
+TEST_F(UninstallFlowTest, AKeyLeftBehindIsDeletedOnYesOrEscAndKeptOnNo) {
+    struct TCase {
+        int Answer;
+        bool Deleted;
+    };
+    for (const TCase c : {TCase{mrYes, true}, TCase{mrCancel, true}, TCase{mrNo, false}}) {
+        SCOPED_TRACE(c.Answer);
+        const std::string marker = Marker("left-" + std::to_string(c.Answer));
+        MakeApp(kHKeyLocalMachine, "Alpha Demo", Intact());
+        MakeApp(kHKeyLocalMachine, "Leaves Its Key", Helper("touch \"" + marker + "\" exit 3"));
+        Open();
+        SelectAndFocus("Leaves Its Key");
+        Script({{"TConfirmForm", mrYes, {}},
+                {"TWaitDialogForm", mrOk,
+                 [&](TModalInfo&) { EXPECT_TRUE(Until([&] { return Win32.Files.FileExists(marker); })); }},
+                {"TWarnDialogForm", c.Answer, [](TModalInfo& info) {
+                     EXPECT_TRUE(HasText(info,
+                                         "Something is wrong with uninstalling process or you have canceled "
+                                         "your uninstalling,some registry items was not deleted,would you "
+                                         "like to delete them?"));
+                 }}});
+        Page().UninstallAction.Execute();
+        EXPECT_TRUE(Answers.empty());
+        EXPECT_EQ(KeyThere(kHKeyLocalMachine, "Leaves Its Key"), !c.Deleted);
+        EXPECT_EQ(List().Count(), c.Deleted ? 1 : 2);
+        if (!c.Deleted) {
+            EXPECT_EQ(List().ItemText(List().Selected()), "Leaves Its Key")
+                << "listed and selected as before";
+        }
+        ExpectInStep();
+        CloseMain();
+        Win32.Files.RemoveFile(marker);
+    }
+}
+
+TEST_F(UninstallFlowTest, NothingStartsWithoutAYesOrWhereTheActionDoesNotApply) {
+    const std::string marker = Marker("started");
+    MakeApp(kHKeyCurrentUser, "Alpha Demo", Helper("touch \"" + marker + "\""));
+    MakeApp(kHKeyCurrentUser, "Beta Gone", Gone());
+    Open();
+    struct TCase {
+        const char* Name;
+        std::function<void()> Act;
+        std::vector<std::string> Dialogs; // the forms that came up
+    };
+    const TCase cases[] = {
+        {"No to the confirmation",
+         [&] {
+             SelectAndFocus("Alpha Demo");
+             Script({{"TConfirmForm", mrNo, {}}});
+             Page().UninstallAction.Execute();
+         },
+         {"TConfirmForm"}},
+        {"Del with the focus outside the list",
+         [&] {
+             SelectAndFocus("Alpha Demo");
+             Main->PageControl1.SetFocus();
+             Script({});
+             PostKey(FocusOr(Main->Handle()), VK_DELETE);
+             Pump(100);
+         },
+         {}},
+        {"Del in the list asks",
+         [&] {
+             SelectAndFocus("Alpha Demo");
+             Script({{"TConfirmForm", mrNo, {}}});
+             PostKey(List().Handle(), VK_DELETE);
+             Pump(100);
+         },
+         {"TConfirmForm"}},
+        {"a double click on a bad entry",
+         [&] {
+             SelectAndFocus("Beta Gone");
+             Script({});
+             List().OnDblClick();
+         },
+         {}},
+        {"a double click on an application asks",
+         [&] {
+             SelectAndFocus("Alpha Demo");
+             Script({{"TConfirmForm", mrNo, {}}});
+             List().OnDblClick();
+         },
+         {"TConfirmForm"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Dialogs.clear();
+        Unexpected.clear();
+        c.Act();
+        std::vector<std::string> seen;
+        for (const TModalInfo& info : Dialogs) {
+            seen.push_back(info.ClassName);
+        }
+        EXPECT_EQ(seen, c.Dialogs);
+        EXPECT_EQ(List().Count(), 2);
+    }
+    Pump(500);
+    EXPECT_FALSE(Win32.Files.FileExists(marker)) << "no uninstaller was started";
+}
+
+TEST_F(UninstallFlowTest, ClearItDeletesTheEntryAndSelectsTheNextOrNothingAfterTheLast) {
+    for (const char* name : {"Alpha Demo", "Beta Gone", "Gamma Gone", "Delta Demo"}) {
+        MakeApp(kHKeyCurrentUser, name,
+                std::string(name).find("Gone") != std::string::npos ? Gone() : Intact());
+    }
+    Open();
+    ASSERT_EQ(StatusText(), "Total 4 applications,2 bad entries");
+    // A bad entry in the middle: both totals go down, the next item is selected.
+    SelectAndFocus("Beta Gone");
+    Script({{"TConfirmForm", mrYes, [](TModalInfo& info) {
+                 EXPECT_TRUE(HasText(info, "Are you sure you want to delete the following entry:"));
+                 EXPECT_FALSE(HasText(info, "-\"Beta Gone\"")) << "only the first line shows";
+             }}});
+    Page().DeleteEntryAction.Execute();
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha Demo", "Delta Demo", "Gamma Gone"}));
+    EXPECT_FALSE(KeyThere(kHKeyCurrentUser, "Beta Gone"));
+    EXPECT_EQ(List().ItemText(List().Selected()), "Delta Demo");
+    EXPECT_EQ(StatusText(), "Total 3 applications,1 bad entries");
+    ExpectInStep();
+    // Autofix no longer lists it.
+    std::vector<std::string> listed;
+    Script({{"TBadEntriesForm", mrNo, [&](TModalInfo& info) { listed = BadEntriesListed(info); }}});
+    Page().FindBadEntryAction.Execute();
+    EXPECT_EQ(listed, (std::vector<std::string>{"Gamma Gone"}));
+    // The last item: nothing is selected afterwards.
+    SelectAndFocus("Gamma Gone");
+    Script({{"TConfirmForm", mrYes, {}}});
+    Page().DeleteEntryAction.Execute();
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha Demo", "Delta Demo"}));
+    EXPECT_EQ(List().Selected(), -1);
+    EXPECT_FALSE(Page().DeleteEntryAction.Enabled());
+    ExpectInStep();
+    // No keeps it.
+    SelectAndFocus("Alpha Demo");
+    Script({{"TConfirmForm", mrNo, {}}});
+    Page().DeleteEntryAction.Execute();
+    EXPECT_EQ(List().Count(), 2);
+    EXPECT_TRUE(KeyThere(kHKeyCurrentUser, "Alpha Demo"));
+}
+
+TEST_F(UninstallFlowTest, AutofixListsTheBadEntriesAndDeletesExactlyThemOnYes) {
+    const char* const names[] = {"Alpha Demo", "Beta Gone",    "Gamma Demo",
+                                 "Delta Gone", "Epsilon Demo", "Zeta Gone"};
+    for (const char* name : names) {
+        MakeApp(kHKeyLocalMachine, name,
+                std::string(name).find("Gone") != std::string::npos ? Gone() : Intact());
+    }
+    WriteRecord("Alpha Demo\r\nBeta Gone\r\nGamma Demo\r\nEpsilon Demo\r\nZeta Gone\r\n"); // Delta is new
+    // Before the scan has run there is nothing to fix.
+    Open(/*waitForCycle=*/false);
+    Script({{"TWaitDialogForm", mrOk, [](TModalInfo& info) {
+                 EXPECT_TRUE(HasText(info, "Info:"));
+                 EXPECT_TRUE(HasText(info, "No bad entries!Everything looks fine!"));
+             }}});
+    Page().FindBadEntryAction.Execute();
+    EXPECT_TRUE(Answers.empty());
+    WaitForCycle();
+
+    const std::vector<std::string> bad{"Beta Gone", "Delta Gone", "Zeta Gone"};
+    struct TCase {
+        const char* Name;
+        std::function<int(TModalInfo&)> Answer;
+        bool Deletes;
+    };
+    const TCase cases[] = {
+        {"No", [](TModalInfo&) { return static_cast<int>(mrNo); }, false},
+        {"the close box",
+         [](TModalInfo& info) {
+             PostMessageW(info.Handle, WM_CLOSE, 0, 0);
+             return kRunModalLoop;
+         },
+         false},
+        {"Esc",
+         [](TModalInfo& info) {
+             PostKey(FocusOr(info.Handle), VK_ESCAPE);
+             return kRunModalLoop;
+         },
+         false},
+        {"Yes", [](TModalInfo&) { return static_cast<int>(mrYes); }, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> listed;
+        TModalInfo seen;
+        TApplication::Instance().SetModalResponder([&](TModalInfo& info) {
+            seen = info;
+            listed = BadEntriesListed(info);
+            return c.Answer(info);
+        });
+        Page().FindBadEntryAction.Execute();
+        EXPECT_EQ(seen.ClassName, "TBadEntriesForm");
+        EXPECT_EQ(seen.Caption, "Bad entries found");
+        EXPECT_EQ(listed, bad) << "each bad entry once, in the inventory's order";
+        if (c.Deletes) {
+            EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha Demo", "Epsilon Demo", "Gamma Demo"}));
+            EXPECT_EQ(StatusText(), "Total 3 applications,0 bad entries");
+            for (const std::string& name : bad) {
+                EXPECT_FALSE(KeyThere(kHKeyLocalMachine, name)) << name;
+            }
+        } else {
+            EXPECT_EQ(List().Count(), 6);
+            EXPECT_EQ(StatusText(), "Total 6 applications,3 bad entries");
+        }
+        ExpectInStep();
+    }
+}
+
+TEST_F(UninstallFlowTest, DeletingWhileTheIconsAreStillComingKeepsEverythingInStep) {
+    const char* const names[] = {"Alpha Demo",   "Beta Gone", "Gamma Demo", "Delta Gone",
+                                 "Epsilon Demo", "Eta Gone",  "Theta Demo", "Iota Gone"};
+    for (const char* name : names) {
+        MakeApp(kHKeyCurrentUser, name,
+                std::string(name).find("Gone") != std::string::npos ? Gone() : Intact());
+    }
+    Open(/*waitForCycle=*/false);
+    // While the question is open the worker selects the first item; the
+    // entry asked about is still the one that goes.
+    SelectAndFocus("Gamma Demo", /*pump=*/false);
+    Script({{"TConfirmForm", mrYes, [&](TModalInfo&) {
+                 EXPECT_TRUE(Until([&] { return List().Selected() == 0; }))
+                     << "the worker moved the selection";
+             }}});
+    Page().DeleteEntryAction.Execute();
+    EXPECT_FALSE(KeyThere(kHKeyCurrentUser, "Gamma Demo"));
+    EXPECT_TRUE(KeyThere(kHKeyCurrentUser, "Alpha Demo"));
+    // More deletions while the icons keep coming.
+    for (const char* name : {"Alpha Demo", "Iota Gone"}) {
+        SelectAndFocus(name, /*pump=*/false);
+        Script({{"TConfirmForm", mrYes, [](TModalInfo&) { Pump(5); }}});
+        Page().DeleteEntryAction.Execute();
+    }
+    WaitForCycle();
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Beta Gone", "Delta Gone", "Epsilon Demo", "Eta Gone",
+                                                    "Theta Demo"}));
+    ExpectInStep();
+    EXPECT_EQ(StatusText(), "Total 5 applications,3 bad entries");
+}
+
+TEST_F(UninstallFlowTest, UninstallingClearvaneItselfEndsTheProgramWithoutKeepingTheRecord) {
+    const std::string marker = Marker("self");
+    MakeApp(kHKeyCurrentUser, "Clearvane 1.0", Helper("touch \"" + marker + "\""));
+    MakeApp(kHKeyCurrentUser, "clearvane helper", Helper("touch \"" + marker + "\""));
+    Open();
+    // The word in another letter case is any application's name.
+    SelectAndFocus("clearvane helper");
+    Script({{"TConfirmForm", mrNo, {}}});
+    Page().UninstallAction.Execute();
+    EXPECT_TRUE(Answers.empty());
+    // Not sure: nothing happens.
+    SelectAndFocus("Clearvane 1.0");
+    Script({{"TWarnDialogForm", mrNo, [](TModalInfo& info) {
+                 EXPECT_TRUE(
+                     HasText(info, "Your are about to uninstall \"Clearvane\" itself. So it must be closed. "
+                                   "Are you sure?"));
+             }}});
+    Page().UninstallAction.Execute();
+    EXPECT_TRUE(Answers.empty());
+    Pump(300);
+    EXPECT_FALSE(Win32.Files.FileExists(marker));
+    MSG quit;
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    // Sure: the uninstaller starts and the program ends at once.
+    Script({{"TWarnDialogForm", mrYes, {}}});
+    Page().UninstallAction.Execute();
+    EXPECT_TRUE(Page().Ending());
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        << "the message loop is told to end";
+    Main.reset(); // what the end of the program does
+    TForm::MainForm = nullptr;
+    EXPECT_TRUE(Until([&] { return Win32.Files.FileExists(marker); })) << "the uninstaller was started";
+    EXPECT_FALSE(Win32.Files.FileExists(Scratch + "\\" + kNamesFile)) << "no record of this run";
+    Win32.Files.RemoveFile(marker);
+}
+
+} // namespace cv::test
