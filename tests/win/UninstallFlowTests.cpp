@@ -50,14 +50,6 @@ protected:
         reg.SetRootKey(root);
         return reg.KeyExists(std::string(kUninstallKey) + "\\" + name);
     }
-    // Handles messages until the condition holds (at most ten seconds).
-    template <class F> bool Until(F condition) {
-        const ULONGLONG start = GetTickCount64();
-        while (!condition() && GetTickCount64() - start < 10000) {
-            Pump(10);
-        }
-        return condition();
-    }
     // Without handling messages, so a pending icon cycle stays where it is.
     void SelectAndFocus(const std::string& caption, bool pump = true) {
         for (int i = 0; i < List().Count(); ++i) {
