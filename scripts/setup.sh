@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine xvfb xauth
-  nsis fp-utils imagemagick-6.q16
+  nsis fp-utils imagemagick-6.q16 xdotool
 )
 
 missing=()

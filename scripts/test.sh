@@ -2,8 +2,10 @@
 # Builds both builds and runs every test: the host tests natively, under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and under ThreadSanitizer,
 # every fuzz target for a short while (CLEARVANE_FUZZ_SECONDS, 30 by
-# default), then the Windows tests
-# under Wine in a fresh throw-away prefix with a virtual display.
+# default), then the Windows tests under Wine in a fresh throw-away prefix
+# with a virtual display, and last the demo machine: a second fresh prefix
+# seeded by scripts/demo_prefix.py, read back and uninstalled from, and
+# Clearvane's own installer installed and uninstalled there.
 # Installs what it needs first (Debian/Ubuntu).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,5 +55,17 @@ trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 ctest --test-dir build/win --output-on-failure || status=1
+
+echo "== the demo machine and Clearvane's installer under Wine"
+wineserver -k 2>/dev/null || true
+export WINEPREFIX=$root/build/wineprefix-demo-test
+wine_fresh_prefix "$WINEPREFIX"
+python3 scripts/demo_prefix.py "$WINEPREFIX" "$root/build/demo" || status=1
+wineserver -p </dev/null >/dev/null 2>&1
+(cd build/win/tests &&
+  CLEARVANE_DEMO_PREFIX=1 wine ./clearvane_win_tests.exe --gtest_filter='DemoPrefix.*' </dev/null) || status=1
+(cd build/win/tests &&
+  CLEARVANE_INSTALLER_TEST=1 wine ./clearvane_win_tests.exe --gtest_filter='ClearvaneInstaller.*' </dev/null) ||
+  status=1
 
 exit $status

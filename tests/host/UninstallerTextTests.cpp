@@ -1,5 +1,7 @@
 #include "uninstaller/UninstallerText.h"
 
+#include "platform/substitute/SubstitutePlatform.h"
+
 #include <gtest/gtest.h>
 
 namespace cv::test {
@@ -27,8 +29,8 @@ TEST(UninstallerText, SearchFindsTheTextAnywhereInAnyLetterCase) {
 }
 
 TEST(UninstallerText, AdviceNamesTheEntryAndWarnsOnlyForABadOne) {
-    TPlatform* none = nullptr;
-    TUninstallItem entry(*none);
+    TSubstitutePlatform sub;
+    TUninstallItem entry(sub.Platform);
     entry.DisplayName = "Demo \"Quoted\" App";
     const TAdvice good = AdviceFor(entry);
     EXPECT_FALSE(good.Warning);

@@ -43,28 +43,6 @@ std::vector<std::vector<std::string>> DemoEntries() {
     return entries;
 }
 
-// A visible top-level window whose title begins with the text (the
-// uninstaller names its pages after the step: "…: Confirmation").
-HWND WindowTitled(const std::wstring& start) {
-    struct TSearch {
-        const std::wstring* Start;
-        HWND Found = nullptr;
-    } search{&start};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<TSearch*>(data);
-            wchar_t title[256] = {};
-            GetWindowTextW(window, title, 256);
-            if (IsWindowVisible(window) && std::wstring(title).rfind(*s.Start, 0) == 0) {
-                s.Found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 HKey RootOf(const std::string& root) {
     return root == "HKLM" ? kHKeyLocalMachine : kHKeyCurrentUser;
 }
@@ -195,10 +173,11 @@ TEST_F(DemoPrefix, UninstallingADemoApplicationFromThePageRemovesItEverywhere) {
             return static_cast<int>(mrYes);
         }
         if (info.ClassName == "TWaitDialogForm") {
-            // The user presses "Uninstall" in the uninstaller's window, then closes ours.
+            // The user presses "Uninstall" in the uninstaller's window (titled after its
+            // step: "…: Confirmation"), then closes ours.
             const ULONGLONG start = GetTickCount64();
             while (GetTickCount64() - start < 30000) {
-                if (HWND window = WindowTitled(L"Quick Zip 9.2 Uninstall"); window != nullptr) {
+                if (HWND window = FindTopWindow(L"Quick Zip 9.2 Uninstall"); window != nullptr) {
                     if (HWND button = GetDlgItem(window, 1); button != nullptr && IsWindowEnabled(button)) {
                         PostMessageW(button, BM_CLICK, 0, 0);
                     }

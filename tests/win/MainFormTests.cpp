@@ -3,6 +3,7 @@
 // start with a file argument.
 #include "UiHarness.h"
 #include "app/Settings.h"
+#include "app/Utils.h"
 #include "forms/Program.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -230,6 +231,21 @@ TEST_F(MainFormTest, TheEmptyPagesMenusCarryTheSharedActions) {
     EXPECT_EQ(std::wstring(text), L"Help\tF1");
     EXPECT_EQ(main->StatusBar.PanelText(0), "Clearvane 2003 Version 3");
     EXPECT_EQ(main->Text(), "Clearvane");
+}
+
+TEST_F(MainFormTest, F1OpensTheHelpFileBesideTheProgram) {
+    auto main = Make();
+    main->Show();
+    ASSERT_TRUE(Win32.Files.FileExists(GetAppDir(Platform) + "uninstaller.chm")) << "the build puts it there";
+    PostKey(FocusOr(main->Handle()), VK_F1);
+    HWND help = nullptr;
+    for (int i = 0; i < 200 && help == nullptr; ++i) {
+        Pump(50);
+        help = FindTopWindow(L"Clearvane Help");
+    }
+    ASSERT_NE(help, nullptr) << "the help viewer shows the help file's title";
+    PostMessageW(help, WM_CLOSE, 0, 0);
+    main->Hide();
 }
 
 } // namespace cv::test

@@ -37,6 +37,26 @@ void ClickTab(HWND tabControl, int index) {
     SendMessageW(tabControl, WM_LBUTTONUP, 0, at);
 }
 
+HWND FindTopWindow(const std::wstring& titleStart) {
+    struct TSearch {
+        const std::wstring* Start;
+        HWND Found = nullptr;
+    } search{&titleStart};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<TSearch*>(data);
+            wchar_t title[256] = {};
+            GetWindowTextW(window, title, 256);
+            if (IsWindowVisible(window) && std::wstring(title).rfind(*s.Start, 0) == 0) {
+                s.Found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 void Pump(unsigned milliseconds) {
     const ULONGLONG start = GetTickCount64();
     do {

@@ -32,6 +32,8 @@ void PostKey(HWND window, WORD key);
 void PostChar(HWND window, wchar_t ch, bool alt = false);
 // Clicks a tab of a tab control as the user would.
 void ClickTab(HWND tabControl, int index);
+// A visible top-level window of any process whose title begins with the text.
+HWND FindTopWindow(const std::wstring& titleStart);
 // Handles every message waiting, for a while.
 void Pump(unsigned milliseconds = 0);
 
