@@ -8,8 +8,8 @@ TSearchForm::TSearchForm()
       CancelButton(MakeButton("CancelButton", "&Cancel", L"BUTTON_CANCEL", 184, 104, 75, 25, mrCancel)) {
     SetClientSize(337, 142);
     glWizardHeader1.SetCommentsText("Enter part of an application name to search:");
-    Label2.SetBounds(16, 76, 100, 13);
-    TextToSearch.SetBounds(112, 72, 209, 21);
+    Label2.SetBounds(12, 76, 104, 13);
+    TextToSearch.SetBounds(120, 72, 205, 21);
     OkButton.SetCaption("Search");
     OkButton.SetGlyphResource(L"BUTTON_SEARCH");
     OkButton.SetBounds(80, 104, 75, 25);

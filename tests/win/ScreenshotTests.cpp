@@ -7,7 +7,11 @@
 #include "forms/AboutForm.h"
 #include "forms/DialogForms.h"
 #include "forms/MainForm.h"
+#include "platform/Registry.h"
+#include "platform/substitute/SubstitutePlatform.h"
 #include "platform/win32/Win32Platform.h"
+#include "uninstaller/BadEntriesForm.h"
+#include "uninstaller/SearchForm.h"
 #include "widgets/AlphaButton.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +43,33 @@ TEST(Screenshots, EachDialog) {
     {
         TResponderScope scope([](TModalInfo& info) { return Photograph(info, "dialog-confirm"); });
         ConfirmDialog("Are you sure you want to uninstall Example Editor 2.1?");
+    }
+    {
+        TResponderScope scope([](TModalInfo& info) {
+            if (auto* form = dynamic_cast<TSearchForm*>(TWindow::FromHandle(info.Handle)); form != nullptr) {
+                form->TextToSearch.SetText("notes");
+            }
+            return Photograph(info, "dialog-search");
+        });
+        AskSearchText();
+    }
+    {
+        // Two applications whose files are gone, on the in-memory platform.
+        TSubstitutePlatform sub;
+        TRegistry reg(sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        for (const char* name : {"Old Toolbar 1.0", "Trial Game 0.9"}) {
+            reg.OpenKey(std::string(kUninstallKey) + "\\" + name, true);
+            reg.WriteString("DisplayName", name);
+            reg.WriteString("UninstallString", "C:\\Gone\\uninst.exe");
+            reg.CloseKey();
+        }
+        TFileInfoManager info(sub.Platform);
+        TUninstallManager inventory(sub.Platform, info);
+        inventory.SetCheckFiles(true);
+        inventory.Refresh();
+        TResponderScope scope([](TModalInfo& info) { return Photograph(info, "dialog-bad-entries"); });
+        ShowBadEntries(inventory);
     }
     {
         TWin32Platform platform;
