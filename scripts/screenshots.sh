@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the pictures in docs/screenshots: builds the Windows tests, runs the
-# screenshot tests under Wine on a virtual display in a fresh prefix, and
-# copies the PNG files they save, compressed, into docs/screenshots.
+# screenshot tests under Wine on a virtual display in a fresh prefix seeded
+# as the demo machine, and copies the PNG files they save, compressed, into
+# docs/screenshots.
 #   bash scripts/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,8 @@ cmake --build --preset win --target clearvane_win_tests -j "$(nproc)"
 source scripts/wine-env.sh
 export WINEPREFIX=$PWD/build/wineprefix-shots
 wine_fresh_prefix "$WINEPREFIX"
+python3 scripts/demo_prefix.py "$WINEPREFIX" "$PWD/build/demo" >/dev/null # the page is shown on the demo machine
+export CLEARVANE_DEMO_PREFIX=1
 xvfb_start
 trap xvfb_stop EXIT
 rm -rf build/win/tests/screenshots

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace cv::test {
 
 namespace {
@@ -147,37 +149,55 @@ TEST(Screenshots, TheMainWindowOnEachTab) {
     platform.Files.RemoveFile(SettingsPath(platform.Platform));
 }
 
-class PageScreenshots : public UninstallerPageTest {};
+// On the demo machine when the screenshot script seeded one, else on a few
+// entries of its own.
+class PageScreenshots : public UninstallerPageTest {
+protected:
+    void SetUp() override {
+        OnDemo = std::getenv("CLEARVANE_DEMO_PREFIX") != nullptr;
+        NeedsEmptyPrefix = !OnDemo;
+        UninstallerPageTest::SetUp();
+    }
+    bool OnDemo = false;
+};
 
 // The page in each view style, with a new (red) application and a bad entry selected.
 TEST_F(PageScreenshots, TheUninstallerPageInEachViewStyle) {
-    const struct {
-        HKey Root;
-        const char* Name;
-        const char* Icon; // empty: the entry's files are gone
-    } apps[] = {
-        {kHKeyLocalMachine, "Example Editor 2.1", "C:\\windows\\notepad.exe"},
-        {kHKeyLocalMachine, "Registry Tools 1.0", "C:\\windows\\regedit.exe"},
-        {kHKeyLocalMachine, "Old Toolbar 1.0", ""},
-        {kHKeyLocalMachine, "Photo Viewer Lite 3.0", "C:\\windows\\system32\\winecfg.exe"},
-        {kHKeyCurrentUser, "Note Taker 1.4", "C:\\windows\\system32\\wordpad.exe"},
-        {kHKeyCurrentUser, "Task Panel 2", "C:\\windows\\system32\\taskmgr.exe"},
-        {kHKeyCurrentUser, "Backup Helper 5", ""},
-    };
+    const char* const newOne = OnDemo ? "Tidy Notes 1.7" : "Note Taker 1.4";
+    if (!OnDemo) {
+        const struct {
+            HKey Root;
+            const char* Name;
+            const char* Icon; // empty: the entry's files are gone
+        } apps[] = {
+            {kHKeyLocalMachine, "Example Editor 2.1", "C:\\windows\\notepad.exe"},
+            {kHKeyLocalMachine, "Registry Tools 1.0", "C:\\windows\\regedit.exe"},
+            {kHKeyLocalMachine, "Old Toolbar 1.0", ""},
+            {kHKeyLocalMachine, "Photo Viewer Lite 3.0", "C:\\windows\\system32\\winecfg.exe"},
+            {kHKeyCurrentUser, "Note Taker 1.4", "C:\\windows\\system32\\wordpad.exe"},
+            {kHKeyCurrentUser, "Task Panel 2", "C:\\windows\\system32\\taskmgr.exe"},
+            {kHKeyCurrentUser, "Backup Helper 5", ""},
+        };
+        for (const auto& app : apps) {
+            const bool gone = *app.Icon == 0;
+            MakeEntry(app.Root, app.Name,
+                      {{"DisplayName", app.Name},
+                       {"UninstallString", gone ? Gone() : Intact()},
+                       {"DisplayIcon", gone ? "C:\\cv-gone\\app.ico" : app.Icon}});
+        }
+    }
+    // Every name but one was there at the last run.
     std::string record;
-    for (const auto& app : apps) {
-        const bool gone = *app.Icon == 0;
-        MakeEntry(app.Root, app.Name,
-                  {{"DisplayName", app.Name},
-                   {"UninstallString", gone ? Gone() : Intact()},
-                   {"DisplayIcon", gone ? "C:\\cv-gone\\app.ico" : app.Icon}});
-        if (std::string(app.Name) != "Note Taker 1.4") {
-            record += std::string(app.Name) + "\r\n";
+    TUninstallManager inventory(Platform, Info);
+    inventory.Refresh();
+    for (const auto& [name, entry] : inventory.Items) {
+        if (name != newOne) {
+            record += name + "\r\n";
         }
     }
     const char* const styles[] = {"large-icons", "small-icons", "list", "report"};
     for (int style = 0; style < 4; ++style) {
-        WriteRecord(record); // Note Taker is new since the last run
+        WriteRecord(record);
         Win32.Files.WriteFile(SettingsPath(Platform),
                               "[Clearvane]\r\nViewStyle=" + std::to_string(style) +
                                   "\r\nColumn0=170\r\nColumn1=190\r\nColumn2=260\r\n");
