@@ -19,6 +19,7 @@ import sys
 
 # The shapes the icons are drawn with: rounded_rect, polygon, thick_line, polyline.
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'icons'))
+import make_icons  # noqa: E402
 from make_icons import polygon, polyline, rounded_rect, thick_line as line, write_icon_file  # noqa: E402
 
 SS = 4  # samples per pixel along each axis
@@ -298,40 +299,7 @@ SYMBOLS = {'SYMBOL_HOURGLASS': hourglass, 'SYMBOL_HAND': hand, 'SYMBOL_COMPUTER'
 
 
 def render(drawing, size):
-    scale = 48.0 / size
-    pixels = []
-    for py in range(size):
-        row = []
-        for px in range(size):
-            acc = [0.0, 0.0, 0.0, 0.0]  # premultiplied
-            for sy in range(SS):
-                for sx in range(SS):
-                    x = (px + (sx + 0.5) / SS) * scale
-                    y = (py + (sy + 0.5) / SS) * scale
-                    r = g = b = a = 0.0
-                    for shape, paint in drawing:
-                        if shape(x, y):
-                            cr, cg, cb, ca = paint(x, y)
-                            alpha = ca / 255.0
-                            if ca == 0:  # a cut-out: clears what is below
-                                r = g = b = a = 0.0
-                                continue
-                            r = cr * alpha + r * (1 - alpha)
-                            g = cg * alpha + g * (1 - alpha)
-                            b = cb * alpha + b * (1 - alpha)
-                            a = alpha + a * (1 - alpha)
-                    acc[0] += r
-                    acc[1] += g
-                    acc[2] += b
-                    acc[3] += a
-            n = SS * SS
-            a = acc[3] / n
-            if a <= 0:
-                row.append((0, 0, 0, 0))
-            else:
-                row.append(tuple(min(255, int(round(c / n / a))) for c in acc[:3]) + (int(round(a * 255)),))
-        pixels.append(row)
-    return pixels
+    return make_icons.render(drawing, size, units=48, samples=SS)
 
 
 def write_bmp(path, pixels):

@@ -81,20 +81,27 @@ RUBBISH = [
 ]
 
 
-def render(drawing, size):
-    scale = 32.0 / size
+def render(drawing, size, units=32, samples=SS):
+    """The drawing (shapes in a square of that many units, each with a colour
+    or a function of the point giving one; alpha 0 cuts out what is below)
+    as rows of straight-alpha RGBA pixels."""
+    scale = float(units) / size
     pixels = []
     for py in range(size):
         row = []
         for px in range(size):
             acc = [0.0, 0.0, 0.0, 0.0]  # premultiplied
-            for sy in range(SS):
-                for sx in range(SS):
-                    x = (px + (sx + 0.5) / SS) * scale
-                    y = (py + (sy + 0.5) / SS) * scale
+            for sy in range(samples):
+                for sx in range(samples):
+                    x = (px + (sx + 0.5) / samples) * scale
+                    y = (py + (sy + 0.5) / samples) * scale
                     r = g = b = a = 0.0
-                    for shape, (cr, cg, cb, ca) in drawing:
+                    for shape, paint in drawing:
                         if shape(x, y):
+                            cr, cg, cb, ca = paint(x, y) if callable(paint) else paint
+                            if ca == 0:
+                                r = g = b = a = 0.0
+                                continue
                             alpha = ca / 255.0
                             r = cr * alpha + r * (1 - alpha)
                             g = cg * alpha + g * (1 - alpha)
@@ -104,12 +111,12 @@ def render(drawing, size):
                     acc[1] += g
                     acc[2] += b
                     acc[3] += a
-            n = SS * SS
+            n = samples * samples
             a = acc[3] / n
             if a <= 0:
                 row.append((0, 0, 0, 0))
             else:
-                row.append(tuple(int(round(c / n / a)) for c in acc[:3]) + (int(round(a * 255)),))
+                row.append(tuple(min(255, int(round(c / n / a))) for c in acc[:3]) + (int(round(a * 255)),))
         pixels.append(row)
     return pixels
 
