@@ -3,6 +3,7 @@
 // lists, and its uninstaller takes all of it away. It adds an entry of its
 // own, so the test script runs it on its own (CLEARVANE_INSTALLER_TEST),
 // after the tests that count the entries of their prefix.
+#include "UiHarness.h"
 #include "inventory/UninstallManager.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
@@ -23,9 +24,7 @@ TEST(ClearvaneInstaller, InstallsListsItselfAndUninstallsCompletely) {
     }
     TWin32Platform win;
     TPlatform& p = win.Platform;
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-    const std::string tests = toUtf8(self.substr(0, self.find_last_of(L'\\')));
+    const std::string tests = TestFolder();
     const std::string setup = tests.substr(0, tests.find_last_of('\\')) + "\\clearvane-setup.exe";
     ASSERT_TRUE(p.Files.FileExists(setup)) << setup;
 

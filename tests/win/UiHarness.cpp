@@ -213,13 +213,17 @@ void SavePng(const TImage32& image, const std::string& path) {
     std::ofstream(path, std::ios::binary) << png;
 }
 
-std::string ScreenshotPath(const std::string& name) {
-    // Beside the test program, whatever the current directory.
+std::string TestFolder() {
     std::wstring path(32768, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    const std::wstring folder = path.substr(0, path.find_last_of(L'\\')) + L"\\screenshots";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return toUtf8(folder) + "\\" + name + ".png";
+    return toUtf8(path.substr(0, path.find_last_of(L'\\')));
+}
+
+std::string ScreenshotPath(const std::string& name) {
+    // Beside the test program, whatever the current directory.
+    const std::string folder = TestFolder() + "\\screenshots";
+    CreateDirectoryW(toWide(folder).c_str(), nullptr);
+    return folder + "\\" + name + ".png";
 }
 
 } // namespace cv::test

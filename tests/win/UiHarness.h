@@ -53,6 +53,9 @@ TImage32 PrintClient(HWND window);
 // Pictures side by side on a background, with a gap between them.
 TImage32 SideBySide(const std::vector<TImage32>& images, int gap, std::uint32_t background);
 void SavePng(const TImage32& image, const std::string& path);
+// The folder of the test program (no final backslash): the helper and the
+// help file lie there.
+std::string TestFolder();
 // build/.../screenshots/<name>.png; the folder is made when missing.
 std::string ScreenshotPath(const std::string& name);
 

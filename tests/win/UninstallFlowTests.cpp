@@ -40,10 +40,6 @@ protected:
         });
     }
 
-    static std::string Helper(const std::string& words) {
-        const std::string intact = Intact();
-        return intact.substr(0, intact.find("\" ") + 1) + " " + words;
-    }
     std::string Marker(const std::string& name) const { return Scratch + "\\" + name + ".done"; }
     bool KeyThere(HKey root, const std::string& name) {
         TRegistry reg(Win32.Registry);

@@ -59,13 +59,12 @@ protected:
         Win32.Files.RemoveFile(SettingsPath(Platform));
     }
 
-    // A program that is there (the tests' helper) and one that is gone.
-    static std::string Intact() {
-        std::wstring path(32768, L'\0');
-        path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-        const std::string exe = toUtf8(path);
-        return "\"" + exe.substr(0, exe.find_last_of('\\')) + "\\cv_testhelper.exe\" exit 0";
+    // The tests' helper program doing what the words say (see TestHelper.cpp).
+    static std::string Helper(const std::string& words) {
+        return "\"" + TestFolder() + "\\cv_testhelper.exe\" " + words;
     }
+    // A program that is there and one that is gone.
+    static std::string Intact() { return Helper("exit 0"); }
     static std::string Gone() { return "C:\\cv-gone\\uninst.exe /remove"; }
 
     void MakeEntry(HKey root, const std::string& subkey,
