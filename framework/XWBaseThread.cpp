@@ -1,6 +1,8 @@
 #include "framework/XWBaseThread.h"
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 namespace cv {
 
@@ -11,6 +13,17 @@ using TClock = std::chrono::steady_clock;
 unsigned ElapsedMs(TClock::time_point since) {
     return static_cast<unsigned>(
         std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - since).count());
+}
+
+bool TimedOut(TClock::time_point since, unsigned timeout) {
+    return timeout != kWaitForever && ElapsedMs(since) >= timeout;
+}
+
+// Workers whose step outlasted the owner's wait, until that step returns.
+std::mutex KeptAsideLock;
+std::vector<TXWBaseThread*>& KeptAside() {
+    static std::vector<TXWBaseThread*> workers;
+    return workers;
 }
 
 } // namespace
@@ -28,7 +41,7 @@ void TManualResetEvent::Reset() {
 
 bool TManualResetEvent::Wait(unsigned milliseconds) {
     std::unique_lock<std::mutex> lock(FLock);
-    if (milliseconds == 0) {
+    if (milliseconds == kWaitForever) {
         FChanged.wait(lock, [this] { return FSignalled; });
         return true;
     }
@@ -38,8 +51,7 @@ bool TManualResetEvent::Wait(unsigned milliseconds) {
 TXWBaseThread::TXWBaseThread(IDispatcher& dispatcher) : FDispatcher(dispatcher) {}
 
 TXWBaseThread::~TXWBaseThread() {
-    // Only FreeWorker destroys a started worker, after its body ended or
-    // from the worker's own thread (then the thread is detached).
+    // Only FreeWorker and JoinWorkers destroy a started worker, after its body ended.
     if (FThread.joinable()) {
         FThread.join();
     }
@@ -54,7 +66,7 @@ void TXWBaseThread::Execute() {
     while (!FTerminated) {
         try {
             FIdle = true;
-            FEvent.Wait(0);
+            FEvent.Wait(kWaitForever);
             FIdle = false;
             if (FTerminated) {
                 break;
@@ -73,16 +85,9 @@ void TXWBaseThread::Execute() {
         }
     }
     ThreadFinished();
-    bool freeSelf = false;
-    {
-        const std::lock_guard<std::mutex> guard(FLifeLock);
-        FFinished = true;
-        freeSelf = FFreeOnFinish;
-        FFinishedSignal.notify_all();
-    }
-    if (freeSelf) {
-        delete this; // the owner gave up waiting and handed the object over
-    }
+    const std::lock_guard<std::mutex> guard(FLifeLock);
+    FFinished = true;
+    FFinishedSignal.notify_all();
 }
 
 void TXWBaseThread::HandleException(const std::string& message) {
@@ -91,22 +96,28 @@ void TXWBaseThread::HandleException(const std::string& message) {
     if (FTerminated) {
         return; // the worker is being ended; nobody is left to tell
     }
-    FDispatcher.Synchronize([this, &message] { DoHandleException(message); });
+    FDispatcher.Synchronize([this, &message] { DoHandleException(message); },
+                            [this] { return FTerminated.load(); });
 }
 
 void TXWBaseThread::DoHandleException(const std::string& message) {
     FDispatcher.ShowError(message);
 }
 
-void TXWBaseThread::SafeSynchronize(const std::function<void()>& call) {
+bool TXWBaseThread::SafeSynchronize(const std::function<void()>& call) {
     if (FTerminated || !call) {
-        return;
+        return false;
     }
-    FDispatcher.Synchronize([this, &call] {
-        if (!FTerminated) { // checked again where it runs: the owner may have ended us meanwhile
-            call();
-        }
-    });
+    bool ran = false;
+    FDispatcher.Synchronize(
+        [this, &call, &ran] {
+            if (!FTerminated) { // checked again where it runs: the owner may have ended us meanwhile
+                call();
+                ran = true;
+            }
+        },
+        [this] { return FTerminated.load(); });
+    return ran;
 }
 
 void TXWBaseThread::StartWork() {
@@ -138,13 +149,13 @@ bool TXWBaseThread::PauseWorkAndWait(unsigned timeout) {
 bool TXWBaseThread::WaitForIdle(unsigned timeout) {
     const auto start = TClock::now();
     while (!FIdle) {
+        FDispatcher.ProcessPending();
         if (FEvent.Wait(10)) {
             break; // a job is wanted: the worker will not park
         }
-        if (timeout != 0 && ElapsedMs(start) > timeout) {
+        if (TimedOut(start, timeout)) {
             break;
         }
-        FDispatcher.ProcessPending();
     }
     return FIdle;
 }
@@ -155,19 +166,37 @@ bool TXWBaseThread::TerminateAndWait(unsigned timeout) {
     FEvent.Set();
     const auto start = TClock::now();
     for (;;) {
+        FDispatcher.ProcessPending();
         {
             std::unique_lock<std::mutex> lock(FLifeLock);
-            if (FFinishedSignal.wait_for(lock, std::chrono::milliseconds(10),
+            if (FFinishedSignal.wait_for(lock, std::chrono::milliseconds(timeout == 0 ? 0 : 10),
                                          [this] { return FFinished.load(); })) {
                 return true;
             }
         }
-        if (ElapsedMs(start) > timeout) {
+        if (TimedOut(start, timeout)) {
             return false; // never killed: see FreeWorker
         }
-        FDispatcher.ProcessPending();
     }
 }
+
+namespace {
+
+// Joins and frees the kept-aside workers that finished; the caller holds the lock.
+void ReapFinished() {
+    auto& workers = KeptAside();
+    workers.erase(std::remove_if(workers.begin(), workers.end(),
+                                 [](TXWBaseThread* worker) {
+                                     if (!worker->Finished()) {
+                                         return false;
+                                     }
+                                     delete worker; // joins a thread that has ended
+                                     return true;
+                                 }),
+                  workers.end());
+}
+
+} // namespace
 
 void FreeWorker(TXWBaseThread* worker, unsigned timeout) {
     if (worker == nullptr) {
@@ -177,17 +206,36 @@ void FreeWorker(TXWBaseThread* worker, unsigned timeout) {
         delete worker; // never started
         return;
     }
-    worker->TerminateAndWait(timeout);
-    {
-        std::unique_lock<std::mutex> lock(worker->FLifeLock);
-        if (!worker->FFinished) {
-            // A step is still running: the worker frees itself when it returns.
-            worker->FThread.detach();
-            worker->FFreeOnFinish = true;
-            return;
-        }
+    // The wait serves the worker's calls, which may free other workers: no lock held here.
+    const bool finished = worker->TerminateAndWait(timeout);
+    const std::lock_guard<std::mutex> guard(KeptAsideLock);
+    ReapFinished();
+    if (!finished) {
+        // A step is still running: the worker waits aside until it returns.
+        KeptAside().push_back(worker);
+        return;
     }
     delete worker;
+}
+
+bool JoinWorkers(unsigned timeout) {
+    const auto start = TClock::now();
+    const std::lock_guard<std::mutex> guard(KeptAsideLock);
+    for (;;) {
+        ReapFinished();
+        if (KeptAside().empty()) {
+            return true;
+        }
+        if (TimedOut(start, timeout)) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+std::size_t WorkersKeptAside() {
+    const std::lock_guard<std::mutex> guard(KeptAsideLock);
+    return KeptAside().size();
 }
 
 } // namespace cv

@@ -1,12 +1,22 @@
 // Clearvane's entry point.
 #include "forms/Program.h"
+#include "framework/XWBaseThread.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
 #include "uninstaller/UninstallerForm.h"
 
 #include <shellapi.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+namespace {
+
+// How long the end of the program waits for a worker still in a step.
+constexpr unsigned kEndWait = 3000;
+
+int Run() {
+    // The platform and the file information live until every worker is
+    // joined: a worker that outlived its page's close may still use them.
+    const cv::TComScope com; // the shell calls of this thread
     cv::TWin32Platform win32;
     std::string firstParameter;
     int count = 0;
@@ -30,5 +40,26 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     cv::TProgram program =
         cv::StartProgram(win32.Platform, firstParameter, quickEntry, uninstallerPage, startupPage);
     inventory.reset(); // the page holds it from now on
-    return cv::RunProgram(program);
+    const int code = cv::RunProgram(program);
+    // Workers set aside by a page's close still reach its dispatcher: join
+    // them while the pages stand, and again after the pages went.
+    for (int round = 0; round < 2; ++round) {
+        if (!cv::JoinWorkers(kEndWait)) {
+            // A worker is still inside a step: leave without freeing what it uses.
+            ExitProcess(static_cast<UINT>(code));
+        }
+        program.Main.reset();
+    }
+    return code;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    try {
+        return Run();
+    } catch (...) {
+        cv::TApplication::Instance().HandleException(std::current_exception());
+        return 1;
+    }
 }

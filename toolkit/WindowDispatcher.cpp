@@ -6,16 +6,11 @@ namespace cv {
 
 namespace {
 
-constexpr UINT kRunCall = WM_APP + 0x40;
-
-struct TCallRequest {
-    const std::function<void()>* Call;
-    HANDLE Done;
-};
+constexpr UINT kRunCalls = WM_APP + 0x40;
 
 } // namespace
 
-TWindowDispatcher::TWindowDispatcher() : FThreadId(GetCurrentThreadId()) {
+TWindowDispatcher::TWindowDispatcher() {
     TCreateParams params;
     params.Style = 0;
     params.Parent = HWND_MESSAGE;
@@ -23,23 +18,23 @@ TWindowDispatcher::TWindowDispatcher() : FThreadId(GetCurrentThreadId()) {
     CreateHandle(params);
 }
 
-void TWindowDispatcher::Synchronize(const std::function<void()>& call) {
-    if (GetCurrentThreadId() == FThreadId) {
-        call();
-        return;
-    }
-    TCallRequest request{&call, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    if (request.Done == nullptr) {
-        return;
-    }
-    if (PostMessageW(Handle(), kRunCall, 0, reinterpret_cast<LPARAM>(&request))) {
-        WaitForSingleObject(request.Done, INFINITE);
-    }
-    CloseHandle(request.Done);
+TWindowDispatcher::~TWindowDispatcher() {
+    FQueue.Shutdown();
+}
+
+bool TWindowDispatcher::Synchronize(const std::function<void()>& call, const std::function<bool()>& abandon) {
+    HWND window = Handle();
+    return FQueue.Call(
+        call,
+        [window, &abandon] {
+            // A window that went away runs nothing more.
+            return !IsWindow(window) || (abandon && abandon());
+        },
+        [window] { PostMessageW(window, kRunCalls, 0, 0); });
 }
 
 void TWindowDispatcher::ProcessPending() {
-    TApplication::Instance().ProcessMessages();
+    FQueue.Drain([](std::exception_ptr error) { TApplication::Instance().HandleException(error); });
 }
 
 void TWindowDispatcher::ShowError(const std::string& message) {
@@ -52,15 +47,12 @@ void TWindowDispatcher::ShowError(const std::string& message) {
 }
 
 LRESULT TWindowDispatcher::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kRunCall) {
-        auto* request = reinterpret_cast<TCallRequest*>(lParam);
-        try {
-            (*request->Call)();
-        } catch (const std::exception& error) {
-            TApplication::Instance().HandleException(error);
-        }
-        SetEvent(request->Done);
+    if (message == kRunCalls) {
+        ProcessPending();
         return 0;
+    }
+    if (message == WM_DESTROY) {
+        FQueue.Shutdown();
     }
     return TWindow::WndProc(message, wParam, lParam);
 }

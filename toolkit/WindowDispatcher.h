@@ -1,6 +1,8 @@
 // The worker threads' way to the user-interface thread in the program: a
-// call is posted to a message-only window and run by the message loop (or
-// by any wait that handles messages), while the worker waits for it.
+// call is queued and a message-only window is woken to run it from the
+// message loop (or from a wait for a worker, which runs these calls and
+// nothing else), while the worker waits for it. When the window goes, the
+// waiting workers take their calls back.
 #pragma once
 
 #include "framework/Dispatcher.h"
@@ -11,7 +13,9 @@ namespace cv {
 class TWindowDispatcher : public IDispatcher, public TWindow {
 public:
     TWindowDispatcher();
-    void Synchronize(const std::function<void()>& call) override;
+    ~TWindowDispatcher() override;
+    using IDispatcher::Synchronize;
+    bool Synchronize(const std::function<void()>& call, const std::function<bool()>& abandon) override;
     void ProcessPending() override;
     // The application's error box, after any mouse capture is cancelled.
     void ShowError(const std::string& message) override;
@@ -20,7 +24,7 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    DWORD FThreadId;
+    TCallQueue FQueue;
 };
 
 } // namespace cv

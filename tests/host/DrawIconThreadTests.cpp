@@ -316,7 +316,7 @@ TEST_F(DrawIconThreadTest, DeletingEveryItemDuringTheScanLeavesNothingBad) {
 
 TEST_F(DrawIconThreadTest, AStepThatOutlastsTheCloseKeepsTheInventoryAliveUntilItEnds) {
     TGatedFiles gated(Sub.Files);
-    const TPlatform slow{Sub.Registry, gated, Sub.Shell, Sub.Processes, {}};
+    const TPlatform slow{Sub.Registry, gated, Sub.Shell, Sub.Processes, Sub.Locale, {}};
     TFileInfoManager info(slow);
     Inventory = std::make_shared<TUninstallManager>(slow, info);
     Build();
@@ -333,12 +333,11 @@ TEST_F(DrawIconThreadTest, AStepThatOutlastsTheCloseKeepsTheInventoryAliveUntilI
     const std::weak_ptr<TUninstallManager> watch = Inventory;
     Inventory.reset();
     EXPECT_FALSE(watch.expired()) << "the worker still holds it";
-    Worker.reset(); // gives up after its wait and leaves the worker to free itself
+    Worker.reset(); // gives up after its wait and keeps the worker aside
+    EXPECT_FALSE(watch.expired()) << "the kept-aside worker still holds it";
     gated.Closed = false;
-    for (int i = 0; i < 2000 && !watch.expired(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    EXPECT_TRUE(watch.expired()) << "the worker let go when its step ended";
+    EXPECT_TRUE(JoinWorkers(5000));
+    EXPECT_TRUE(watch.expired()) << "the worker let go when it was joined";
 }
 
 } // namespace cv::test

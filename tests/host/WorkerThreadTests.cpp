@@ -104,19 +104,19 @@ TEST_F(WorkerThread, StopWorkAndWaitDuringAJobEndsItAfterTheStep) {
 
 TEST_F(WorkerThread, AParkedWorkerIsIdleAtOnceAndRunsAFurtherJob) {
     auto worker = Make();
-    EXPECT_TRUE(worker->WaitForIdle(0));
+    EXPECT_TRUE(worker->WaitForIdle(kWaitForever));
     EXPECT_TRUE(worker->StopWorkAndWait(1));
     EXPECT_EQ(Log->Begins, 0);
     Log->StopAfter = 2;
     worker->StartWork();
-    ASSERT_TRUE(worker->WaitForIdle(0) || Until([&] { return worker->Idle(); }));
+    ASSERT_TRUE(worker->WaitForIdle(kWaitForever) || Until([&] { return worker->Idle(); }));
     EXPECT_EQ(Log->Begins, 1);
     EXPECT_EQ(Log->Steps, 2);
 }
 
 TEST_F(WorkerThread, StartWorkThenWaitForIdleIsFalseUntilTheJobEnds) {
     auto worker = Make();
-    ASSERT_TRUE(worker->WaitForIdle(0));
+    ASSERT_TRUE(worker->WaitForIdle(kWaitForever));
     Log->Block = true; // the first step holds on
     worker->StartWork();
     EXPECT_FALSE(worker->WaitForIdle(50));
@@ -151,18 +151,70 @@ TEST_F(WorkerThread, FreeingTheWorkerDuringAJobEndsItAfterItsStep) {
     EXPECT_EQ(Log->InStep, false);
 }
 
-TEST_F(WorkerThread, AStepThatOutlastsTheWaitIsNeverKilledAndTheWorkerFreesItselfAfter) {
+TEST_F(WorkerThread, AStepThatOutlastsTheWaitIsNeverKilledAndIsJoinedAfterIt) {
     auto worker = Make();
     Log->Block = true;
     worker->StartWork();
     ASSERT_TRUE(Until([&] { return Log->InStep.load(); }));
-    worker.reset(); // waits 2000 ms, then gives the object to its own thread
+    worker.reset(); // waits 2000 ms, then keeps the worker aside
     EXPECT_EQ(Log->Destroyed, 0);
     EXPECT_TRUE(Log->InStep); // still inside its step, its object alive
+    EXPECT_EQ(WorkersKeptAside(), 1u);
+    EXPECT_FALSE(JoinWorkers(30)); // bounded: the step still runs
     Log->Block = false;
-    ASSERT_TRUE(Until([&] { return Log->Destroyed == 1; }));
+    EXPECT_TRUE(JoinWorkers(5000));
+    EXPECT_EQ(Log->Destroyed, 1);
     EXPECT_EQ(Log->Finished, 1);
+    EXPECT_EQ(WorkersKeptAside(), 0u);
     EXPECT_EQ(Log->Synchronised, 0); // a worker being ended calls nobody
+}
+
+// The user-interface thread stops serving (its page closed) while a worker
+// waits for a call: the worker takes the call back and ends within the
+// bounded wait instead of waiting for ever.
+TEST_F(WorkerThread, AWorkerWhoseDispatcherIsGoneEndsWithinItsBoundedWait) {
+    const struct {
+        const char* Name;
+        bool ShutDown; // the dispatcher shuts down, rather than the owner ending the worker
+    } cases[] = {{"dispatcher shut down", true},
+                 {"owner ends the worker: the waiting call is dropped", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TQueueDispatcher quiet; // nobody serves it
+        auto log = std::make_shared<TLog>();
+        auto worker = MakeWorker<TProbe>(quiet, log);
+        worker->StartWork();
+        // The first step's call waits in the queue.
+        for (int i = 0; i < 2000 && !log->InStep; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_TRUE(log->InStep);
+        if (c.ShutDown) {
+            quiet.Shutdown();
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const bool ended = c.ShutDown ? worker->StopWorkAndWait(1000) : worker->TerminateAndWait(1000);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_TRUE(ended);
+        EXPECT_LT(waited, std::chrono::milliseconds(1000));
+        EXPECT_EQ(log->Synchronised, 0); // the call never ran
+        worker.reset();
+        EXPECT_EQ(log->Destroyed, 1);
+    }
+}
+
+TEST_F(WorkerThread, ATimeoutOfZeroLooksOnceEverywhere) {
+    auto worker = Make();
+    Log->Block = true;
+    worker->StartWork();
+    ASSERT_TRUE(Until([&] { return Log->InStep.load(); }));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(worker->WaitForIdle(0));
+    EXPECT_FALSE(worker->StopWorkAndWait(0));
+    EXPECT_FALSE(worker->TerminateAndWait(0));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    Log->Block = false;
+    EXPECT_TRUE(worker->TerminateAndWait(kWaitForever));
 }
 
 TEST_F(WorkerThread, AnErrorInAStepIsReportedOnceAndTheWorkerStaysUsable) {
