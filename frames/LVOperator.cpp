@@ -1,7 +1,7 @@
 #include "frames/LVOperator.h"
 
-#include "app/Utils.h"
 #include "inventory/FileInfo.h"
+#include "platform/Utils.h"
 
 namespace cv {
 
@@ -39,13 +39,14 @@ void TLVOperator::DeleteItem(int index) {
 }
 
 void TLVOperator::DeleteSelected() {
-    FListView.BeginUpdate();
-    for (int i = FListView.Count() - 1; i >= 0; --i) {
-        if (FListView.ItemSelected(i)) {
-            DeleteItem(i);
+    {
+        const TListView::TUpdateGuard update(FListView);
+        for (int i = FListView.Count() - 1; i >= 0; --i) {
+            if (FListView.ItemSelected(i)) {
+                DeleteItem(i);
+            }
         }
     }
-    FListView.EndUpdate();
     FListView.Arrange();
 }
 

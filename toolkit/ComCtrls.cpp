@@ -40,8 +40,8 @@ int TImageList::AddIcon(HICON icon) {
     return FHandle != nullptr ? ImageList_ReplaceIcon(FHandle, -1, icon) : -1;
 }
 
-HICON TImageList::GetIcon(int index) const {
-    return FHandle != nullptr ? ImageList_GetIcon(FHandle, index, ILD_NORMAL) : nullptr;
+TIcon TImageList::GetIcon(int index) const {
+    return TIcon(FHandle != nullptr ? ImageList_GetIcon(FHandle, index, ILD_NORMAL) : nullptr);
 }
 
 // ---- TStatusBar
@@ -394,11 +394,11 @@ void TListView::SetItemImage(int index, int imageIndex) {
     SendMessageW(Handle(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-HICON TListView::ItemLargeIcon(int index) const {
+TIcon TListView::ItemLargeIcon(int index) const {
     const auto large =
         reinterpret_cast<HIMAGELIST>(SendMessageW(Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
     const int image = ItemImage(index);
-    return large != nullptr && image >= 0 ? ImageList_GetIcon(large, image, ILD_NORMAL) : nullptr;
+    return TIcon(large != nullptr && image >= 0 ? ImageList_GetIcon(large, image, ILD_NORMAL) : nullptr);
 }
 
 POINT TListView::ItemPosition(int index) const {

@@ -23,8 +23,8 @@ public:
     bool ShareImages() const { return FShared; }
     int Count() const;
     int AddIcon(HICON icon);
-    // An icon of one image, which the caller destroys.
-    HICON GetIcon(int index) const;
+    // An icon of one image.
+    TIcon GetIcon(int index) const;
 
 private:
     HIMAGELIST FHandle;
@@ -110,8 +110,22 @@ public:
     void SetRowSelect(bool rowSelect);
     void SetImageLists(const TImageList* large, const TImageList* small);
 
+    // Redraw stays off from the first BeginUpdate to the last EndUpdate.
     void BeginUpdate();
     void EndUpdate();
+
+    // An update for as long as the guard lives, however the scope is left.
+    class TUpdateGuard {
+    public:
+        explicit TUpdateGuard(TListView& list) : FList(list) { FList.BeginUpdate(); }
+        ~TUpdateGuard() { FList.EndUpdate(); }
+        TUpdateGuard(const TUpdateGuard&) = delete;
+        TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+    private:
+        TListView& FList;
+    };
+
     void Clear();
     int AddItem(const std::string& caption, const std::vector<std::string>& subItems = {},
                 int imageIndex = -1, std::uintptr_t data = 0);
@@ -129,9 +143,9 @@ public:
     void SetSortArrow(int column, int direction);
     int ItemImage(int index) const;
     void SetItemImage(int index, int imageIndex);
-    // An icon of the item's image in the large image list, which the caller
-    // destroys; null when there is none.
-    HICON ItemLargeIcon(int index) const;
+    // An icon of the item's image in the large image list; empty when there
+    // is none.
+    TIcon ItemLargeIcon(int index) const;
     // The item's top-left corner in the client area.
     POINT ItemPosition(int index) const;
     // Scrolls the contents by pixels (report and list views round to whole lines or columns).

@@ -165,7 +165,6 @@ TWinControl::~TWinControl() {
     for (TControl* control : FControls) {
         control->FParent = nullptr;
     }
-    delete FPaintBuffer;
     DestroyHandle();
 }
 
@@ -417,20 +416,18 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_PAINT:
         if (IsOwnClass()) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
+            const TPaintScope paint(Handle());
             const int w = ClientWidth();
             const int h = ClientHeight();
             if (FPaintBuffer == nullptr) {
-                FPaintBuffer = new TBitmap32;
+                FPaintBuffer = std::make_unique<TBitmap32>();
             }
             FPaintBuffer->SetSize(std::max(w, 1), std::max(h, 1));
             SetViewportOrgEx(FPaintBuffer->DC(), 0, 0, nullptr);
             SelectClipRgn(FPaintBuffer->DC(), nullptr);
-            PaintWindow({FPaintBuffer->DC(), FPaintBuffer, 0, 0}, nullptr);
+            PaintWindow({FPaintBuffer->DC(), FPaintBuffer.get(), 0, 0}, nullptr);
             GdiFlush();
-            BitBlt(dc, 0, 0, w, h, FPaintBuffer->DC(), 0, 0, SRCCOPY);
-            EndPaint(Handle(), &ps);
+            BitBlt(paint.DC(), 0, 0, w, h, FPaintBuffer->DC(), 0, 0, SRCCOPY);
             return 0;
         }
         break;

@@ -11,6 +11,7 @@
 #include "toolkit/Window.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -156,7 +157,7 @@ protected:
 
 private:
     bool FAligning = false;
-    TBitmap32* FPaintBuffer = nullptr;
+    std::unique_ptr<TBitmap32> FPaintBuffer;
     void Insert(TControl* control);
     void Remove(TControl* control);
     std::vector<TControl*> FControls;

@@ -10,19 +10,36 @@ namespace {
 
 constexpr UINT kFirstActionCommand = 0xA000;
 
-struct TDisabledWindows {
-    HWND Keep;
-    std::vector<HWND> Windows;
-};
-
-BOOL CALLBACK DisableWindow(HWND window, LPARAM data) {
-    auto* disabled = reinterpret_cast<TDisabledWindows*>(data);
-    if (window != disabled->Keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        EnableWindow(window, FALSE);
-        disabled->Windows.push_back(window);
+// The thread's other visible windows are disabled while a modal form runs
+// and enabled again when it ends, however it ends.
+class TDisabledWindows {
+public:
+    explicit TDisabledWindows(HWND keep) : FKeep(keep) {
+        EnumThreadWindows(GetCurrentThreadId(), &DisableWindow, reinterpret_cast<LPARAM>(this));
     }
-    return TRUE;
-}
+    ~TDisabledWindows() {
+        for (HWND window : FWindows) {
+            if (IsWindow(window)) {
+                EnableWindow(window, TRUE);
+            }
+        }
+    }
+    TDisabledWindows(const TDisabledWindows&) = delete;
+    TDisabledWindows& operator=(const TDisabledWindows&) = delete;
+
+private:
+    static BOOL CALLBACK DisableWindow(HWND window, LPARAM data) {
+        auto* self = reinterpret_cast<TDisabledWindows*>(data);
+        if (window != self->FKeep && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            self->FWindows.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND FKeep;
+    std::vector<HWND> FWindows;
+};
 
 } // namespace
 
@@ -182,24 +199,20 @@ void TForm::FocusFirst() {
 
 int TForm::ShowModal() {
     HWND previous = GetActiveWindow();
-    TDisabledWindows disabled{Handle(), {}};
-    EnumThreadWindows(GetCurrentThreadId(), &DisableWindow, reinterpret_cast<LPARAM>(&disabled));
     if (CenterOnMainForm) {
         CenterOn(MainForm != nullptr && MainForm != this ? MainForm->Handle() : nullptr);
     }
     FModal = true;
     FModalResult = mrNone;
-    FVisible = true;
-    ShowWindow(Handle(), SW_SHOW);
-    SetActiveWindow(Handle());
-    FocusFirst();
-    TApplication::Instance().RunModal(
-        ModalInfo(), [this] { return FModalResult != mrNone || !HandleAllocated(); },
-        [this] { return FModalResult; }, [this](int result) { FModalResult = result; });
-    for (HWND window : disabled.Windows) {
-        if (IsWindow(window)) {
-            EnableWindow(window, TRUE);
-        }
+    {
+        const TDisabledWindows disabled(Handle());
+        FVisible = true;
+        ShowWindow(Handle(), SW_SHOW);
+        SetActiveWindow(Handle());
+        FocusFirst();
+        TApplication::Instance().RunModal(
+            ModalInfo(), [this] { return FModalResult != mrNone || !HandleAllocated(); },
+            [this] { return FModalResult; }, [this](int result) { FModalResult = result; });
     }
     if (HandleAllocated()) {
         Hide();

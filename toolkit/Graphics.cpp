@@ -52,19 +52,17 @@ bool FontInstalled(const std::string& name) {
     const std::wstring face = toWide(name);
     wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(dc, &lf, &FoundFace, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
+    const TWindowDC screen;
+    EnumFontFamiliesExW(screen.Get(), &lf, &FoundFace, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
 SIZE MeasureText(HDC dc, const TFont& font, const std::string& text, int wrapWidth) {
-    HGDIOBJ old = SelectObject(dc, FontHandle(font));
+    const TSelectedObject selected(dc, FontHandle(font));
     RECT r = {0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
     const std::wstring wide = toWide(text);
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
-              DT_CALCRECT | DT_NOPREFIX | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
-    SelectObject(dc, old);
+              DT_CALCRECT | DT_NOPREFIX | (wrapWidth > 0 ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -79,40 +77,44 @@ BITMAPINFO TopDownBitmapInfo(int width, int height) {
     return info;
 }
 
-TBitmap32::~TBitmap32() {
-    Release();
-}
+// The bitmap stays selected into the DC for the surface's life; the
+// members end in reverse order: deselected, then the DC, then the bitmap.
+struct TBitmap32::TSurface {
+    explicit TSurface(TGdiObject<HBITMAP> bitmap)
+        : Bitmap(std::move(bitmap)), DC(CreateCompatibleDC(nullptr)), Selected(DC.Get(), Bitmap.Get()) {}
+    TGdiObject<HBITMAP> Bitmap;
+    TMemoryDC DC;
+    TSelectedObject Selected;
+};
 
-void TBitmap32::Release() {
-    if (FDC != nullptr) {
-        SelectObject(FDC, FOldBitmap);
-        DeleteDC(FDC);
-    }
-    if (FBitmap != nullptr) {
-        DeleteObject(FBitmap);
-    }
-    FDC = nullptr;
-    FBitmap = nullptr;
-    FPixels = nullptr;
-    FWidth = FHeight = 0;
+TBitmap32::TBitmap32() = default;
+TBitmap32::~TBitmap32() = default;
+
+HDC TBitmap32::DC() const {
+    return FSurface != nullptr ? FSurface->DC.Get() : nullptr;
 }
 
 void TBitmap32::SetSize(int width, int height) {
-    if (width == FWidth && height == FHeight && FDC != nullptr) {
+    if (width == FWidth && height == FHeight && FSurface != nullptr) {
         return;
     }
-    Release();
+    FSurface.reset();
+    FPixels = nullptr;
+    FWidth = FHeight = 0;
     if (width <= 0 || height <= 0) {
         return;
     }
     const BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
-    FBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (FBitmap == nullptr) {
+    TGdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) {
         return;
     }
-    FDC = CreateCompatibleDC(nullptr);
-    FOldBitmap = SelectObject(FDC, FBitmap);
+    auto surface = std::make_unique<TSurface>(std::move(bitmap));
+    if (!surface->DC) {
+        return;
+    }
+    FSurface = std::move(surface);
     FPixels = static_cast<std::uint32_t*>(bits);
     FWidth = width;
     FHeight = height;

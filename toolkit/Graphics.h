@@ -3,9 +3,12 @@
 // symbolic until it is drawn, so that it follows the user's scheme.
 #pragma once
 
+#include "platform/win32/Win32Handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace cv {
@@ -66,7 +69,7 @@ BITMAPINFO TopDownBitmapInfo(int width, int height);
 // image buttons and the windows' double-buffered painting draw into.
 class TBitmap32 {
 public:
-    TBitmap32() = default;
+    TBitmap32();
     ~TBitmap32();
     TBitmap32(const TBitmap32&) = delete;
     TBitmap32& operator=(const TBitmap32&) = delete;
@@ -75,18 +78,16 @@ public:
     void SetSize(int width, int height);
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    HDC DC() const { return FDC; }
+    HDC DC() const;
     // Row-major 0xAARRGGBB pixels; GDI work must be flushed before reading.
     std::uint32_t* Pixels() const { return FPixels; }
     std::uint32_t& At(int x, int y) { return FPixels[static_cast<std::size_t>(y) * FWidth + x]; }
 
 private:
-    void Release();
+    struct TSurface;
+    std::unique_ptr<TSurface> FSurface;
     int FWidth = 0;
     int FHeight = 0;
-    HDC FDC = nullptr;
-    HBITMAP FBitmap = nullptr;
-    HGDIOBJ FOldBitmap = nullptr;
     std::uint32_t* FPixels = nullptr;
 };
 

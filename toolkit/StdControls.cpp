@@ -11,12 +11,11 @@ namespace cv {
 namespace {
 
 void DrawCaption(HDC dc, const TFont& font, const std::string& text, RECT r, UINT format, TColor color) {
-    HGDIOBJ old = SelectObject(dc, FontHandle(font));
+    const TSelectedObject selected(dc, FontHandle(font));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(color));
     const std::wstring wide = toWide(text);
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, format);
-    SelectObject(dc, old);
 }
 
 } // namespace
@@ -67,10 +66,8 @@ void TLabel::AdjustSize() {
     if (!AutoSize) {
         return;
     }
-    HDC dc = GetDC(nullptr);
-    const SIZE size =
-        MeasureText(dc, Font(), FCaption.empty() ? std::string(" ") : FCaption, WordWrap ? Width() : 0);
-    ReleaseDC(nullptr, dc);
+    const SIZE size = MeasureText(TWindowDC().Get(), Font(), FCaption.empty() ? std::string(" ") : FCaption,
+                                  WordWrap ? Width() : 0);
     const int width = WordWrap ? Width() : static_cast<int>(size.cx);
     int left = Left();
     if (Alignment == TAlignment::taRightJustify) {
@@ -86,7 +83,8 @@ void TLabel::Paint(const TPaintContext& context) {
     if (!Transparent) {
         FillRect(context.DC, &r, ColorBrush(FColor));
     }
-    UINT format = (WordWrap ? DT_WORDBREAK : DT_SINGLELINE) | (ShowAccelChar ? 0 : DT_NOPREFIX) |
+    UINT format = (WordWrap ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE) |
+                  (ShowAccelChar ? 0 : DT_NOPREFIX) |
                   (Alignment == TAlignment::taCenter         ? DT_CENTER
                    : Alignment == TAlignment::taRightJustify ? DT_RIGHT
                                                              : DT_LEFT);
@@ -106,67 +104,47 @@ TImage::TImage(TWinControl* parent, std::string name) : TGraphicControl(parent, 
     FBounds = {0, 0, 105, 105};
 }
 
-TImage::~TImage() {
-    if (FIcon != nullptr) {
-        DestroyIcon(FIcon);
-    }
-    if (FBitmap != nullptr) {
-        DeleteObject(FBitmap);
-    }
-}
-
 bool TImage::LoadBitmapFile(const std::string& path) {
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
+    TGdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageW(nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0,
+                                                               0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    if (!bitmap) {
         return false;
     }
-    if (FBitmap != nullptr) {
-        DeleteObject(FBitmap);
-    }
-    FBitmap = bitmap;
+    FBitmap = std::move(bitmap);
     Invalidate();
     return true;
 }
 
 void TImage::SetIcon(HICON icon) {
-    if (FIcon != nullptr) {
-        DestroyIcon(FIcon);
-    }
-    FIcon = icon != nullptr ? CopyIcon(icon) : nullptr;
+    FIcon.Reset(icon != nullptr ? CopyIcon(icon) : nullptr);
     Invalidate();
 }
 
 void TImage::Paint(const TPaintContext& context) {
-    if (FBitmap != nullptr) {
-        HDC source = CreateCompatibleDC(context.DC);
-        HGDIOBJ old = SelectObject(source, FBitmap);
-        BitBlt(context.DC, 0, 0, Width(), Height(), source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
+    if (FBitmap) {
+        const TMemoryDC source(CreateCompatibleDC(context.DC));
+        const TSelectedObject selected(source.Get(), FBitmap.Get());
+        BitBlt(context.DC, 0, 0, Width(), Height(), source.Get(), 0, 0, SRCCOPY);
     }
-    if (FIcon == nullptr) {
+    if (!FIcon) {
         return;
     }
     ICONINFO info = {};
     int w = 32;
     int h = 32;
-    if (GetIconInfo(FIcon, &info)) {
+    if (GetIconInfo(FIcon.Get(), &info)) {
+        // The icon's bitmaps are copies made for the caller.
+        const TGdiObject<HBITMAP> color(info.hbmColor);
+        const TGdiObject<HBITMAP> mask(info.hbmMask);
         BITMAP bm = {};
-        if (GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bm, &bm) != 0) {
+        if (GetObjectW(color ? color.Get() : mask.Get(), sizeof bm, &bm) != 0) {
             w = bm.bmWidth;
-            h = info.hbmColor != nullptr ? bm.bmHeight : bm.bmHeight / 2;
-        }
-        if (info.hbmColor != nullptr) {
-            DeleteObject(info.hbmColor);
-        }
-        if (info.hbmMask != nullptr) {
-            DeleteObject(info.hbmMask);
+            h = color ? bm.bmHeight : bm.bmHeight / 2;
         }
     }
     const int x = Center ? (Width() - w) / 2 : 0;
     const int y = Center ? (Height() - h) / 2 : 0;
-    DrawIconEx(context.DC, x, y, FIcon, w, h, 0, nullptr, DI_NORMAL);
+    DrawIconEx(context.DC, x, y, FIcon.Get(), w, h, 0, nullptr, DI_NORMAL);
 }
 
 // ---- TBevel
@@ -183,12 +161,10 @@ void TBevel::Paint(const TPaintContext& context) {
     const int w = Width();
     const int h = Height();
     auto line = [&](int x0, int y0, int x1, int y1, COLORREF color) {
-        HPEN pen = CreatePen(PS_SOLID, 1, color);
-        HGDIOBJ old = SelectObject(context.DC, pen);
+        const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+        const TSelectedObject selected(context.DC, pen.Get());
         MoveToEx(context.DC, x0, y0, nullptr);
         LineTo(context.DC, x1, y1);
-        SelectObject(context.DC, old);
-        DeleteObject(pen);
     };
     switch (Shape) {
     case TBevelShape::bsTopLine:
@@ -224,10 +200,10 @@ TShape::TShape(TWinControl* parent, std::string name) : TGraphicControl(parent, 
 }
 
 void TShape::Paint(const TPaintContext& context) {
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(BrushColor));
-    HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(PenColor));
-    HGDIOBJ oldBrush = SelectObject(context.DC, brush);
-    HGDIOBJ oldPen = SelectObject(context.DC, pen);
+    const TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(BrushColor)));
+    const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorToRGB(PenColor)));
+    const TSelectedObject brushSelected(context.DC, brush.Get());
+    const TSelectedObject penSelected(context.DC, pen.Get());
     const int w = Width();
     const int h = Height();
     switch (Shape) {
@@ -241,10 +217,6 @@ void TShape::Paint(const TPaintContext& context) {
         Rectangle(context.DC, 0, 0, w, h);
         break;
     }
-    SelectObject(context.DC, oldBrush);
-    SelectObject(context.DC, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
 }
 
 // ---- TEdit

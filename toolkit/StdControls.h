@@ -44,19 +44,18 @@ protected:
 class TImage : public TGraphicControl {
 public:
     TImage(TWinControl* parent, std::string name);
-    ~TImage() override;
     bool Center = false;
     // The image takes a copy of the icon and frees it when done.
     void SetIcon(HICON icon);
-    HICON Icon() const { return FIcon; }
+    HICON Icon() const { return FIcon.Get(); }
     // A bitmap file, drawn unscaled from the top-left corner; false when it
     // cannot be loaded.
     bool LoadBitmapFile(const std::string& path);
     void Paint(const TPaintContext& context) override;
 
 private:
-    HICON FIcon = nullptr;
-    HBITMAP FBitmap = nullptr;
+    TIcon FIcon;
+    TGdiObject<HBITMAP> FBitmap;
 };
 
 enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine };

@@ -66,12 +66,13 @@ void TValueListEditor::SetTitles(const std::string& name, int nameWidth, const s
 
 void TValueListEditor::ShowRows() {
     const int selected = Selected();
-    BeginUpdate();
-    Clear();
-    for (const TValueRow& row : FRows) {
-        AddItem(row.first, {row.second});
+    {
+        const TUpdateGuard update(*this);
+        Clear();
+        for (const TValueRow& row : FRows) {
+            AddItem(row.first, {row.second});
+        }
     }
-    EndUpdate();
     SetSelected(selected < Count() ? selected : Count() - 1);
 }
 

@@ -4,8 +4,8 @@ namespace cv {
 
 namespace {
 
-HICON ResourceIcon(const wchar_t* name, int size) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, 0));
+TIcon ResourceIcon(const wchar_t* name, int size) {
+    return TIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, 0)));
 }
 
 } // namespace
@@ -27,9 +27,8 @@ TBadEntriesForm::TBadEntriesForm()
                       "all?(You can also delete them seperatly later.)");
 
     for (auto [list, size] : {std::pair{&ImageList1, 32}, std::pair{&ImageList2, 16}}) {
-        if (HICON icon = ResourceIcon(L"Z_RUBBISH", size); icon != nullptr) {
-            list->AddIcon(icon);
-            DestroyIcon(icon);
+        if (const TIcon icon = ResourceIcon(L"Z_RUBBISH", size)) {
+            list->AddIcon(icon.Get());
         }
     }
     ListView.SetBounds(12, 64, 322, 114);

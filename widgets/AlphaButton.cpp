@@ -163,10 +163,8 @@ void TAlphaButton::PaintButton(HDC dc) {
 LRESULT TAlphaButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        PaintButton(dc);
-        EndPaint(Handle(), &ps);
+        const TPaintScope paint(Handle());
+        PaintButton(paint.DC());
         return 0;
     }
     case WM_PRINTCLIENT:

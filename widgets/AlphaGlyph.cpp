@@ -35,10 +35,8 @@ void TAlphaGlyph::Assign(HBITMAP bitmap) {
     const int height = std::abs(info.bmHeight);
     BITMAPINFO header = TopDownBitmapInfo(width, height);
     std::vector<TPixel> pixels(static_cast<std::size_t>(width) * height);
-    HDC dc = GetDC(nullptr);
-    const int rows =
-        GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    const int rows = GetDIBits(TWindowDC().Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                               &header, DIB_RGB_COLORS);
     if (rows != height) {
         Clear();
         return;
@@ -52,14 +50,13 @@ void TAlphaGlyph::Assign(HBITMAP bitmap) {
 }
 
 bool TAlphaGlyph::LoadResource(const wchar_t* name) {
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
+    const TGdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!bitmap) {
         Clear();
         return false;
     }
-    Assign(bitmap);
-    DeleteObject(bitmap);
+    Assign(bitmap.Get());
     return !Empty();
 }
 
@@ -100,7 +97,7 @@ namespace cv {
 void DrawGlyphContent(const TGlyphContent& content, HDC dc, TBitmap32& buffer, int originX, int originY,
                       int width, int height) {
     const std::wstring caption = toWide(content.Caption);
-    HGDIOBJ oldFont = SelectObject(dc, FontHandle(*content.Font));
+    const TSelectedObject font(dc, FontHandle(*content.Font));
     // The caption's size, measured for the client's width.
     RECT measured = {0, 0, width, 0};
     if (!caption.empty()) {
@@ -135,7 +132,6 @@ void DrawGlyphContent(const TGlyphContent& content, HDC dc, TBitmap32& buffer, i
         }
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, format);
     }
-    SelectObject(dc, oldFont);
 }
 
 } // namespace cv

@@ -66,21 +66,19 @@ void TGradient::Draw(HDC dc, const RECT& r) const {
                                                    ToRgb(FToColor), FSteps, FPercentFilling, FOrientation)) {
         const COLORREF color = RGB(band.Color.R, band.Color.G, band.Color.B);
         if (lines) {
-            HPEN pen = CreatePen(PS_SOLID, penWidth, color);
-            HGDIOBJ old = SelectObject(dc, pen);
+            const TGdiObject<HPEN> pen(CreatePen(PS_SOLID, penWidth, color));
+            const TSelectedObject selected(dc, pen.Get());
             MoveToEx(dc, band.Area.Left, band.Area.Top, nullptr);
             LineTo(dc, band.Area.Right, band.Area.Bottom);
-            SelectObject(dc, old);
-            DeleteObject(pen);
             continue;
         }
-        HBRUSH brush = FBrushStyle < 0 ? CreateSolidBrush(color) : CreateHatchBrush(FBrushStyle, color);
+        const TGdiObject<HBRUSH> brush(FBrushStyle < 0 ? CreateSolidBrush(color)
+                                                       : CreateHatchBrush(FBrushStyle, color));
         const RECT area = {band.Area.Left, band.Area.Top, band.Area.Right, band.Area.Bottom};
         if (FBrushStyle >= 0) {
             SetBkMode(dc, TRANSPARENT);
         }
-        FillRect(dc, &area, brush);
-        DeleteObject(brush);
+        FillRect(dc, &area, brush.Get());
     }
     RestoreDC(dc, saved);
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32FileSystem.h"
 
 #include "platform/PathText.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
@@ -36,23 +37,6 @@ DWORD Attributes(const std::string& path) {
     return ::GetFileAttributesW(ApiPath(path).c_str());
 }
 
-class TFileHandle {
-public:
-    explicit TFileHandle(HANDLE h) : FHandle(h) {}
-    ~TFileHandle() {
-        if (FHandle != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(FHandle);
-        }
-    }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-    HANDLE Get() const { return FHandle; }
-    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE FHandle;
-};
-
 } // namespace
 
 std::wstring ApiPath(const std::string& path) {
@@ -81,8 +65,8 @@ std::vector<TFoundFile> TWin32FileSystem::FindFiles(const std::string& folder, c
     std::vector<TFoundFile> found;
     WIN32_FIND_DATAW data;
     const std::string pattern = (folder.empty() ? std::string() : IncludeTrailingBackslash(folder)) + mask;
-    HANDLE find = ::FindFirstFileW(ApiPath(pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    const TFindHandle find(::FindFirstFileW(ApiPath(pattern).c_str(), &data));
+    if (!find) {
         return found;
     }
     do {
@@ -92,15 +76,15 @@ std::vector<TFoundFile> TWin32FileSystem::FindFiles(const std::string& folder, c
         }
         found.push_back({toUtf8(name), data.dwFileAttributes,
                          (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.Get(), &data));
     return found;
 }
 
 bool TWin32FileSystem::ReadFile(const std::string& path, std::string* contents) {
-    TFileHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
+    const TKernelHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     std::string data;
@@ -114,9 +98,9 @@ bool TWin32FileSystem::ReadFile(const std::string& path, std::string* contents) 
 }
 
 bool TWin32FileSystem::WriteFile(const std::string& path, const std::string& contents) {
-    TFileHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
+    const TKernelHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     std::size_t done = 0;

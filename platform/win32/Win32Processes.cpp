@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Processes.h"
 
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
@@ -12,22 +13,21 @@ namespace {
 
 class TWin32Process : public IProcess {
 public:
-    TWin32Process(HANDLE process, HANDLE job, HANDLE port) : FProcess(process), FJob(job), FPort(port) {
-        if (FJob != nullptr) {
-            FTreeEnded = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // The handles are members before the watcher starts, so a thread that
+    // cannot start (std::system_error) leaves nothing open behind it.
+    TWin32Process(TKernelHandle process, TKernelHandle job, TKernelHandle port)
+        : FProcess(std::move(process)), FJob(std::move(job)), FPort(std::move(port)) {
+        if (FJob) {
+            FTreeEnded.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
             FWatcher = std::thread([this] { WatchJob(); });
         }
     }
 
+    // The watcher waits on the port: it is joined before the handles close.
     ~TWin32Process() override {
         if (FWatcher.joinable()) {
-            ::PostQueuedCompletionStatus(FPort, 0, 0, nullptr); // tells the watcher to stop
+            ::PostQueuedCompletionStatus(FPort.Get(), 0, 0, nullptr); // tells the watcher to stop
             FWatcher.join();
-        }
-        for (HANDLE h : {FProcess, FJob, FPort, FTreeEnded}) {
-            if (h != nullptr) {
-                ::CloseHandle(h);
-            }
         }
     }
 
@@ -36,7 +36,7 @@ public:
 
     bool GetExitCode(std::uint32_t* code) override {
         DWORD exitCode = 0;
-        if (!::GetExitCodeProcess(FProcess, &exitCode)) {
+        if (!::GetExitCodeProcess(FProcess.Get(), &exitCode)) {
             return false;
         }
         *code = exitCode;
@@ -45,8 +45,8 @@ public:
 
     bool Wait(const TMessagePump& pump, std::uint32_t timeoutMs) override {
         const ULONGLONG deadline = timeoutMs == 0 ? 0 : ::GetTickCount64() + timeoutMs;
-        return WaitFor(FProcess, pump, deadline) &&
-               (FTreeEnded == nullptr || WaitFor(FTreeEnded, pump, deadline));
+        return WaitFor(FProcess.Get(), pump, deadline) &&
+               (!FTreeEnded || WaitFor(FTreeEnded.Get(), pump, deadline));
     }
 
 private:
@@ -76,21 +76,21 @@ private:
         DWORD message = 0;
         ULONG_PTR key = 0;
         LPOVERLAPPED overlapped = nullptr;
-        while (::GetQueuedCompletionStatus(FPort, &message, &key, &overlapped, INFINITE)) {
+        while (::GetQueuedCompletionStatus(FPort.Get(), &message, &key, &overlapped, INFINITE)) {
             if (key == 0) {
                 return;
             }
             if (message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) {
-                ::SetEvent(FTreeEnded);
+                ::SetEvent(FTreeEnded.Get());
                 return;
             }
         }
     }
 
-    HANDLE FProcess;
-    HANDLE FJob;
-    HANDLE FPort;
-    HANDLE FTreeEnded = nullptr;
+    TKernelHandle FProcess;
+    TKernelHandle FJob;
+    TKernelHandle FPort;
+    TKernelHandle FTreeEnded;
     std::thread FWatcher;
 };
 
@@ -106,32 +106,29 @@ std::unique_ptr<IProcess> TWin32Processes::Start(const std::string& commandLine,
                           nullptr, nullptr, &startup, &info)) {
         return nullptr;
     }
-    HANDLE job = nullptr;
-    HANDLE port = nullptr;
+    const TKernelHandle thread(info.hThread);
+    TKernelHandle process(info.hProcess);
+    TKernelHandle job;
+    TKernelHandle port;
     if (trackTree) {
-        job = ::CreateJobObjectW(nullptr, nullptr);
-        port = ::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
+        job.Reset(::CreateJobObjectW(nullptr, nullptr));
+        port.Reset(::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1));
         JOBOBJECT_ASSOCIATE_COMPLETION_PORT link = {};
-        link.CompletionKey = job;
-        link.CompletionPort = port;
-        const bool tracked =
-            job != nullptr && port != nullptr &&
-            ::SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &link, sizeof link) &&
-            ::AssignProcessToJobObject(job, info.hProcess);
+        link.CompletionKey = job.Get();
+        link.CompletionPort = port.Get();
+        const bool tracked = job && port &&
+                             ::SetInformationJobObject(job.Get(), JobObjectAssociateCompletionPortInformation,
+                                                       &link, sizeof link) &&
+                             ::AssignProcessToJobObject(job.Get(), process.Get());
         if (!tracked) {
             // Without a job (the process may sit in one that forbids it) the
             // wait covers the process alone.
-            for (HANDLE h : {job, port}) {
-                if (h != nullptr) {
-                    ::CloseHandle(h);
-                }
-            }
-            job = port = nullptr;
+            job.Reset();
+            port.Reset();
         }
-        ::ResumeThread(info.hThread);
+        ::ResumeThread(thread.Get());
     }
-    ::CloseHandle(info.hThread);
-    return std::make_unique<TWin32Process>(info.hProcess, job, port);
+    return std::make_unique<TWin32Process>(std::move(process), std::move(job), std::move(port));
 }
 
 void PumpWin32Messages() {

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Shell.h"
 
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
@@ -17,22 +18,6 @@
 namespace cv {
 
 namespace {
-
-// COM for the calling thread, for as long as one shell call needs it.
-class TComScope {
-public:
-    TComScope() : FResult(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~TComScope() {
-        if (SUCCEEDED(FResult)) {
-            ::CoUninitialize();
-        }
-    }
-    TComScope(const TComScope&) = delete;
-    TComScope& operator=(const TComScope&) = delete;
-
-private:
-    HRESULT FResult;
-};
 
 template <typename T> class TComPtr {
 public:
@@ -109,14 +94,13 @@ std::string TWin32Shell::SystemDirectory() {
 }
 
 TSystemImageLists TWin32Shell::GetSystemImageLists() {
+    const TComScope com;
     TSystemImageLists lists;
     for (bool large : {true, false}) {
         SHFILEINFOW info = {};
         const UINT flags = SHGFI_SYSICONINDEX | SHGFI_ICON | (large ? 0 : SHGFI_SMALLICON);
         const auto handle = ::SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, flags);
-        if (info.hIcon != nullptr) {
-            ::DestroyIcon(info.hIcon);
-        }
+        const TIcon discarded(info.hIcon);
         (large ? lists.Large : lists.Small) = static_cast<std::uintptr_t>(handle);
     }
     return lists;
@@ -124,6 +108,7 @@ TSystemImageLists TWin32Shell::GetSystemImageLists() {
 
 bool TWin32Shell::ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) {
     *info = TShellFileInfo();
+    const TComScope com; // the icon worker looks icons up here
     SHFILEINFOW raw = {};
     if (path.empty() || ::SHGetFileInfoW(ApiPath(path).c_str(), 0, &raw, sizeof raw, flags) == 0) {
         return false;
@@ -166,6 +151,7 @@ int TWin32Shell::AddResourceIcon(const std::string& resourceName) {
     // 256 pixels) and appends to all of them at once; an icon added to only
     // some would put them out of step, and the shell's next icon would take
     // our index in the others.
+    const TComScope com;
     std::vector<HIMAGELIST> lists;
     const TSystemImageLists known = GetSystemImageLists();
     lists.push_back(reinterpret_cast<HIMAGELIST>(known.Large));
@@ -185,13 +171,12 @@ int TWin32Shell::AddResourceIcon(const std::string& resourceName) {
         if (list == nullptr || !::ImageList_GetIconSize(list, &width, &height)) {
             continue;
         }
-        auto icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), name.c_str(), IMAGE_ICON,
-                                                    width, height, LR_DEFAULTCOLOR));
-        if (icon == nullptr) {
+        const TIcon icon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), name.c_str(),
+                                                         IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+        if (!icon) {
             return -1;
         }
-        const int added = ::ImageList_ReplaceIcon(list, -1, icon);
-        ::DestroyIcon(icon);
+        const int added = ::ImageList_ReplaceIcon(list, -1, icon.Get());
         if (list == reinterpret_cast<HIMAGELIST>(known.Large)) {
             index = added;
         }
@@ -203,6 +188,7 @@ std::string TWin32Shell::AssociatedProgram(const std::string& file) {
     if (file.empty()) {
         return {};
     }
+    const TComScope com; // the icon worker's bad-entry scan asks this too
     // The call fills at most MAX_PATH characters by its own contract.
     wchar_t result[MAX_PATH + 1] = {};
     const auto rc = reinterpret_cast<INT_PTR>(::FindExecutableW(toWide(file).c_str(), L"", result));
@@ -221,14 +207,13 @@ void TWin32Shell::ShowProperties(const std::string& path) {
     info.lpVerb = L"properties";
     info.lpFile = file.c_str();
     info.nShow = SW_SHOW;
-    if (::ShellExecuteExW(&info) && info.hProcess != nullptr) {
-        ::CloseHandle(info.hProcess);
-    }
+    ::ShellExecuteExW(&info);
+    const TKernelHandle process(info.hProcess); // null unless a process was started
 }
 
 bool TWin32Shell::CreateShortcut(const std::string& linkPath, const std::string& target,
                                  const std::string& arguments, const std::string& workingDirectory) {
-    TComScope com;
+    const TComScope com;
     TComPtr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   link.OutVoid()))) {
@@ -245,7 +230,7 @@ bool TWin32Shell::CreateShortcut(const std::string& linkPath, const std::string&
 }
 
 std::string TWin32Shell::ResolveShortcut(const std::string& linkPath) {
-    TComScope com;
+    const TComScope com;
     TComPtr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   link.OutVoid()))) {
@@ -291,11 +276,11 @@ bool TWin32Shell::RunRegedit(const std::wstring& arguments) {
                           &process)) {
         return false;
     }
-    ::CloseHandle(process.hThread);
-    const bool ended = ::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
+    const TKernelHandle thread(process.hThread);
+    const TKernelHandle running(process.hProcess);
+    const bool ended = ::WaitForSingleObject(running.Get(), 120000) == WAIT_OBJECT_0;
     DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
+    ::GetExitCodeProcess(running.Get(), &code);
     return ended && code == 0;
 }
 

@@ -1,6 +1,7 @@
 #include "contract/ContractEnv.h"
 
 #include "platform/Registry.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
 
@@ -22,8 +23,7 @@ std::string ModuleFolder() {
 
 void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (const TFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data)); find) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") {
@@ -36,8 +36,7 @@ void RemoveTree(const std::wstring& folder) {
             } else {
                 ::DeleteFileW(path.c_str());
             }
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
+        } while (::FindNextFileW(find.Get(), &data));
     }
     ::RemoveDirectoryW(folder.c_str());
 }

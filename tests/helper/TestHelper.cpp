@@ -3,6 +3,8 @@
 // code, as uninstallers do.
 //   cv_testhelper sleep MS | exit CODE | touch PATH | delkey HKCU|HKLM KEY | spawn MS PATH  (any order)
 // "spawn" starts a detached copy that sleeps MS and then touches PATH.
+#include "../../platform/win32/Win32Handles.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -17,10 +19,8 @@ int wmain(int argc, wchar_t** argv) {
         } else if (word == L"exit" && i + 1 < argc) {
             code = static_cast<int>(std::wcstol(argv[++i], nullptr, 10));
         } else if (word == L"touch" && i + 1 < argc) {
-            HANDLE file = ::CreateFileW(argv[++i], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            if (file != INVALID_HANDLE_VALUE) {
-                ::CloseHandle(file);
-            }
+            const cv::TKernelHandle file(
+                ::CreateFileW(argv[++i], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         } else if (word == L"delkey" && i + 2 < argc) {
             const HKEY root = std::wstring(argv[i + 1]) == L"HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
             ::RegDeleteTreeW(root, argv[i + 2]);
@@ -35,11 +35,10 @@ int wmain(int argc, wchar_t** argv) {
             STARTUPINFOW startup = {};
             startup.cb = sizeof startup;
             PROCESS_INFORMATION info = {};
-            if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                                 nullptr, &startup, &info)) {
-                ::CloseHandle(info.hThread);
-                ::CloseHandle(info.hProcess);
-            }
+            ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                             nullptr, &startup, &info);
+            const cv::TKernelHandle thread(info.hThread);
+            const cv::TKernelHandle process(info.hProcess);
         }
     }
     return code;

@@ -1,5 +1,6 @@
 #include "UiHarness.h"
 
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Text.h"
 #include "toolkit/Graphics.h"
 
@@ -90,27 +91,18 @@ TImage32 CaptureWindow(HWND window) {
     Pump(150);
     RECT r;
     GetWindowRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    TImage32 image = Grab(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    ReleaseDC(nullptr, screen);
-    return image;
+    return Grab(TWindowDC().Get(), r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 TImage32 PrintClient(HWND window) {
     RECT r;
     GetClientRect(window, &r);
-    TImage32 image;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    image = Grab(memory, 0, 0, r.right, r.bottom);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
+    const TWindowDC screen;
+    const TMemoryDC memory(CreateCompatibleDC(screen.Get()));
+    const TGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), r.right, r.bottom));
+    const TSelectedObject selected(memory.Get(), bitmap.Get());
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
+    return Grab(memory.Get(), 0, 0, r.right, r.bottom);
 }
 
 TImage32 SideBySide(const std::vector<TImage32>& images, int gap, std::uint32_t background) {
