@@ -4,14 +4,6 @@
 
 namespace cv {
 
-void WaitTicks(unsigned milliseconds) {
-    const ULONGLONG start = GetTickCount64();
-    while (GetTickCount64() - start < milliseconds) {
-        TApplication::Instance().ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 TAboutForm::TAboutForm(const TPlatform& platform)
     : TForm("AboutForm", nullptr, TBorderStyle::bsDialog), Panel2(Make<TPanel>(this, "Panel2")),
       Panel1(Make<TPanel>(&Panel2, "Panel1")), AlphaImage1(Make<TAlphaImage>(&Panel1, "AlphaImage1")),
@@ -53,7 +45,9 @@ void TAboutForm::DoShow() {
         return;
     }
     AlphaImage1.SetAlpha(static_cast<std::uint8_t>(AlphaLevel));
-    WaitTicks(200);
+    // The picture rests a moment before it starts to fade: a longer first
+    // interval, not a wait that would handle messages inside this handler.
+    Timer1.SetInterval(kFadeInterval + kRestBeforeFade);
     Timer1.SetEnabled(true);
     FirstShow = false;
     const TFileVersionInfo info = TFileInfo(FPlatform, FPlatform.Shell.ProgramPath()).GetVersionInfo();
@@ -61,6 +55,9 @@ void TAboutForm::DoShow() {
 }
 
 void TAboutForm::Tick() {
+    if (Timer1.Interval() != kFadeInterval) {
+        Timer1.SetInterval(kFadeInterval);
+    }
     if (AlphaLevel <= 0) {
         AlphaStep = 1;
     } else if (AlphaLevel > 254) {

@@ -23,7 +23,9 @@ public:
     TLabel& lblVersion;
     TBevel& Bevel1;
     TAlphaButton& Button1;
-    TTimer Timer1{100, false};
+    static constexpr unsigned kFadeInterval = 100;
+    static constexpr unsigned kRestBeforeFade = 200;
+    TTimer Timer1{kFadeInterval, false};
 
     bool FirstShow = true;
     int AlphaStep = -1;
@@ -36,9 +38,6 @@ private:
     void Tick();
     const TPlatform& FPlatform;
 };
-
-// Keeps handling window messages until that many milliseconds have passed.
-void WaitTicks(unsigned milliseconds);
 
 void ShowAbout(const TPlatform& platform);
 

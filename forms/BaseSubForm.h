@@ -8,6 +8,20 @@
 
 namespace cv {
 
+// What a page sees of the window that hosts it: the actions every page
+// shares, the status bar's page panel, and whether it is closing.
+class IPageHost {
+public:
+    virtual ~IPageHost() = default;
+    virtual TAction& HelpAction() = 0;
+    virtual TAction& ExitProgramAction() = 0;
+    virtual TAction& AboutProgramAction() = 0;
+    virtual TAction& RecommendProgramAction() = 0;
+    virtual TAction& HomeAction() = 0;
+    // The status bar panel that tells the active page's totals.
+    virtual void ShowPageStatus(const std::string& text) = 0;
+};
+
 class TBaseSubForm : public TForm {
 public:
     explicit TBaseSubForm(std::string name) : TForm(std::move(name)) {}

@@ -34,6 +34,7 @@ TBaseDialogForm::TBaseDialogForm()
     glWizardHeader1.Gradient().SetOrientation(TGradientDir::fgdVertical);
     glWizardHeader1.Gradient().SetActive(true);
     glWizardHeader1.BufferedDraw = false;
+    glWizardHeader1.AllComments = true; // a message shows every line
 
     Label1.SetEnabled(false);
     Panel1.OnResize = [this] { PlaceProductLabel(); };
@@ -59,7 +60,20 @@ TAlphaButton& TBaseDialogForm::MakeButton(const std::string& name, const std::st
     button.SetBounds(left, top, width, height);
     button.SetGlyphResource(glyph);
     button.OnClick = [this, result] { SetModalResult(result); };
+    FButtons.push_back(&button);
     return button;
+}
+
+void TBaseDialogForm::FitMessage() {
+    const int grow = glWizardHeader1.FittingHeight() - glWizardHeader1.Height();
+    if (grow <= 0) {
+        return;
+    }
+    glWizardHeader1.SetSize(glWizardHeader1.Width(), glWizardHeader1.Height() + grow);
+    for (TAlphaButton* button : FButtons) {
+        button->SetBounds(button->Left(), button->Top() + grow, button->Width(), button->Height());
+    }
+    SetClientSize(ClientWidth(), ClientHeight() + grow);
 }
 
 TWaitDialogForm::TWaitDialogForm()
@@ -73,6 +87,7 @@ void TWaitDialogForm::SetCaptionText(const std::string& text) {
 
 void TWaitDialogForm::SetMessageText(const std::string& text) {
     glWizardHeader1.SetCommentsText(text);
+    FitMessage();
 }
 
 TWarnDialogForm::TWarnDialogForm()
@@ -93,6 +108,7 @@ TWarnDialogForm::TWarnDialogForm()
 void TWarnDialogForm::SetMessageText(const std::string& text) {
     FMessage = text;
     glWizardHeader1.SetCommentsText(text);
+    FitMessage();
 }
 
 TConfirmForm::TConfirmForm()
@@ -105,6 +121,7 @@ TConfirmForm::TConfirmForm()
 void TConfirmForm::SetMessageText(const std::string& text) {
     FMessage = text;
     glWizardHeader1.SetCommentsText(text);
+    FitMessage();
 }
 
 void InfoDialog(const std::string& caption, const std::string& message, bool information) {

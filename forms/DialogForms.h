@@ -27,6 +27,12 @@ protected:
     TAlphaButton& MakeButton(const std::string& name, const std::string& caption, const wchar_t* glyph,
                              int left, int top, int width, int height, int result);
     void PlaceProductLabel();
+    // Grows the header, and the dialog with it, until the whole message
+    // shows; the buttons move down by as much.
+    void FitMessage();
+
+private:
+    std::vector<TAlphaButton*> FButtons;
 };
 
 class TWaitDialogForm : public TBaseDialogForm {

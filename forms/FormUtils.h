@@ -1,17 +1,12 @@
-// Small chores of the forms: copying a menu item into another menu, and
-// showing a form as the page of a tab sheet.
+// Small chores of the forms: showing a form as the page of a tab sheet.
 #pragma once
 
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Form.h"
-#include "toolkit/Menu.h"
 
 #include <memory>
 
 namespace cv {
-
-// Copies caption, click handler, tag and visibility; nothing else.
-void CopyMenuItem(const TMenuItem& source, TMenuItem& destination);
 
 // Makes the form with make() on first call (borderless, filling the tab
 // sheet), then brings it to the front and shows it; a later call only does

@@ -1,9 +1,10 @@
 #include "forms/MainForm.h"
 
 #include "app/Settings.h"
-#include "app/Utils.h"
 #include "forms/AboutForm.h"
 #include "forms/FormUtils.h"
+#include "platform/Utils.h"
+#include "resources/Version.h"
 
 namespace cv {
 
@@ -11,6 +12,9 @@ namespace {
 
 const char* const kHomePage = "https://clearvane.example/?ref=SOFTWARE";
 const char* const kRecommendPage = "https://clearvane.example/recommend";
+#define CLEARVANE_STRINGIFY(x) #x
+#define CLEARVANE_NUMBER(x) CLEARVANE_STRINGIFY(x)
+const char* const kVersionStatus = "Clearvane 2003 Version " CLEARVANE_NUMBER(CLEARVANE_VERSION_MAJOR);
 
 } // namespace
 
@@ -28,7 +32,7 @@ TMainForm::TMainForm(const TPlatform& platform, TPageFactory uninstallerPage, TP
     PageControl1.SetActivePageIndex(0);
     PageControl1.OnChanging = [this](bool&) { PageChanging(); };
     PageControl1.OnChange = [this] { PageChanged(); };
-    StatusBar.SetPanels({{180, "Clearvane 2003 Version 3"}, {300, ""}});
+    StatusBar.SetPanels({{180, kVersionStatus}, {300, ""}});
 
     HelpContextAction.SetCaption("Help");
     HelpContextAction.SetShortCut({VK_F1});
@@ -118,12 +122,19 @@ void TMainForm::PageChanged() {
 }
 
 void TMainForm::CloseForm() {
+    // No input reaches the window while its pages close (an error box of a
+    // page's close runs a message loop).
+    const bool wasEnabled = IsWindowEnabled(Handle()) != FALSE;
+    EnableWindow(Handle(), FALSE);
     // The startup page first, then the uninstaller page: each keeps what it keeps.
     if (StartupForm) {
         StartupForm->Close();
     }
     if (UninstallerForm) {
         UninstallerForm->Close();
+    }
+    if (wasEnabled) {
+        EnableWindow(Handle(), TRUE); // a modal dialog still open enables it itself
     }
 }
 

@@ -17,7 +17,7 @@ class TMainForm;
 // Makes a page for a tab sheet (the uninstaller page, the startup page).
 using TPageFactory = std::function<std::unique_ptr<TBaseSubForm>(TMainForm& main)>;
 
-class TMainForm : public TForm {
+class TMainForm : public TForm, public IPageHost {
 public:
     TMainForm(const TPlatform& platform, TPageFactory uninstallerPage, TPageFactory startupPage);
     ~TMainForm() override;
@@ -34,6 +34,13 @@ public:
     TAction AboutAction{"AboutAction"};
     TAction RecommendAction{"RecommendAction"};
     TAction VisitHomeAction{"VisitHomeAction"};
+
+    TAction& HelpAction() override { return HelpContextAction; }
+    TAction& ExitProgramAction() override { return ExitAction; }
+    TAction& AboutProgramAction() override { return AboutAction; }
+    TAction& RecommendProgramAction() override { return RecommendAction; }
+    TAction& HomeAction() override { return VisitHomeAction; }
+    void ShowPageStatus(const std::string& text) override { StatusBar.SetPanelText(1, text); }
 
     std::unique_ptr<TBaseSubForm> UninstallerForm;
     std::unique_ptr<TBaseSubForm> StartupForm;

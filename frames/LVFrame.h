@@ -13,7 +13,9 @@ namespace cv {
 
 class TBaseLVFrame : public TMyFrame {
 public:
-    TBaseLVFrame(TWinControl* parent, std::string name);
+    // Sorts the way the locale writes and orders the column texts; the locale
+    // outlives the frame.
+    TBaseLVFrame(TWinControl* parent, std::string name, const ILocale& locale);
     ~TBaseLVFrame() override;
 
     // The view styles, never shown itself; radio items tagged 0 to 3.
@@ -49,6 +51,8 @@ public:
     int SortColumn() const { return FSortColumn; }
     // The items changed places.
     std::function<void()> OnSorted;
+    // The list's view style changed from the frame's own menu.
+    std::function<void()> OnViewChanged;
     bool SortAscending() const { return FAscending; }
 
 protected:

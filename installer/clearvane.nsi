@@ -6,7 +6,9 @@ Unicode true
 Target amd64-unicode
 
 !define PRODUCT "Clearvane"
-!define VERSION "1.0.0.0"
+!ifndef VERSION
+  !error "VERSION is given by the build (resources/Version.h)"
+!endif
 !define PUBLISHER "Clearvane"
 !define KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Clearvane"
 

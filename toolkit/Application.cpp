@@ -21,6 +21,17 @@ bool TApplication::HandleMessage(MSG& msg) {
         FTerminated = true;
         return false;
     }
+    // The one error boundary: key preview, dialog letters and accelerators
+    // run here, outside any window procedure.
+    try {
+        return RouteMessage(msg);
+    } catch (...) {
+        HandleException(std::current_exception());
+        return true;
+    }
+}
+
+bool TApplication::RouteMessage(MSG& msg) {
     HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     // The forms the message passes through, innermost first: their
     // accelerators, key preview and dialog letters come before the control.
@@ -86,6 +97,18 @@ void TApplication::Terminate() {
 void TApplication::HandleException(const std::exception& error) {
     if (ErrorBox) {
         ErrorBox(error.what());
+    }
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        if (ErrorBox) {
+            ErrorBox("An unknown error occurred.");
+        }
     }
 }
 

@@ -3,27 +3,127 @@
 #include "platform/win32/Win32Text.h"
 
 #include <algorithm>
+#include <set>
 
 namespace cv {
 
 namespace {
 
-UINT NextCommand() {
-    static UINT next = 0x1000;
-    return next++;
+// Command ids in use; a dead item's id is free again.
+class TCommandPool {
+public:
+    UINT Take() {
+        if (!FFree.empty()) {
+            const UINT id = *FFree.begin();
+            FFree.erase(FFree.begin());
+            return id;
+        }
+        if (FNext <= TMenuItem::kLastCommand) {
+            return FNext++;
+        }
+        return 0; // every id is taken: the item shows but sends no command
+    }
+    void Give(UINT id) {
+        if (id != 0) {
+            FFree.insert(id);
+        }
+    }
+
+private:
+    UINT FNext = TMenuItem::kFirstCommand;
+    std::set<UINT> FFree;
+};
+
+TCommandPool& Commands() {
+    static TCommandPool pool;
+    return pool;
 }
 
 } // namespace
 
-TMenuItem::TMenuItem(std::string caption) : FCaption(std::move(caption)), FCommand(NextCommand()) {}
+TMenuItem::TMenuItem(std::string caption) : FCaption(std::move(caption)), FCommand(Commands().Take()) {}
 
-void TMenuItem::Changed() {
-    for (TMenuItem* item = this; item != nullptr; item = item->FParent) {
+TMenuItem::~TMenuItem() {
+    Commands().Give(FCommand);
+}
+
+HMENU TMenuItem::ParentHandle() const {
+    return FParent != nullptr ? FParent->FHandle : nullptr;
+}
+
+UINT TMenuItem::Position() const {
+    UINT position = 0;
+    for (const auto& sibling : FParent->FItems) {
+        if (sibling.get() == this) {
+            break;
+        }
+        if (sibling->FVisible) {
+            ++position;
+        }
+    }
+    return position;
+}
+
+MENUITEMINFOW TMenuItem::Info(std::wstring& text) const {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    info.wID = FCommand;
+    info.hSubMenu = FHandle;
+    if (FCaption == "-") {
+        info.fType = MFT_SEPARATOR;
+        info.fMask &= ~static_cast<UINT>(MIIM_STRING);
+        return info;
+    }
+    text = toWide(FCaption);
+    if (!FShortCutText.empty()) {
+        text += L"\t" + toWide(FShortCutText);
+    }
+    info.fType = MFT_STRING | (FGroupIndex > 0 ? MFT_RADIOCHECK : 0);
+    info.fState = (FEnabled ? MFS_ENABLED : MFS_GRAYED) | (FChecked ? MFS_CHECKED : MFS_UNCHECKED) |
+                  (FDefault ? MFS_DEFAULT : 0);
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size());
+    return info;
+}
+
+void TMenuItem::MenuBarChanged() const {
+    for (const TMenuItem* item = this; item != nullptr; item = item->FParent) {
         if (item->FMenu != nullptr) {
-            item->FMenu->Rebuild();
+            if (HWND window = item->FMenu->Window(); window != nullptr && IsWindow(window)) {
+                DrawMenuBar(window);
+            }
             return;
         }
     }
+}
+
+void TMenuItem::Place() {
+    HMENU parent = ParentHandle();
+    if (parent == nullptr || !FVisible) {
+        return;
+    }
+    std::wstring text;
+    const MENUITEMINFOW info = Info(text);
+    InsertMenuItemW(parent, Position(), TRUE, &info);
+}
+
+void TMenuItem::Unplace() {
+    HMENU parent = ParentHandle();
+    if (parent != nullptr) {
+        RemoveMenu(parent, Position(), MF_BYPOSITION); // a submenu stays with its item
+    }
+}
+
+void TMenuItem::Changed() {
+    HMENU parent = ParentHandle();
+    if (parent == nullptr || !FVisible) {
+        return;
+    }
+    std::wstring text;
+    const MENUITEMINFOW info = Info(text);
+    SetMenuItemInfoW(parent, Position(), TRUE, &info);
+    MenuBarChanged();
 }
 
 void TMenuItem::SetCaption(const std::string& caption) {
@@ -37,16 +137,26 @@ void TMenuItem::SetEnabled(bool enabled) {
 }
 
 void TMenuItem::SetVisible(bool visible) {
-    FVisible = visible;
-    Changed();
+    if (visible == FVisible) {
+        return;
+    }
+    if (!visible) {
+        Unplace();
+        FVisible = false;
+    } else {
+        FVisible = true;
+        Place();
+    }
+    MenuBarChanged();
 }
 
 void TMenuItem::SetChecked(bool checked) {
     FChecked = checked;
     if (checked && FGroupIndex > 0 && FParent != nullptr) {
         for (auto& sibling : FParent->FItems) {
-            if (sibling.get() != this && sibling->FGroupIndex == FGroupIndex) {
+            if (sibling.get() != this && sibling->FGroupIndex == FGroupIndex && sibling->FChecked) {
                 sibling->FChecked = false;
+                sibling->Changed();
             }
         }
     }
@@ -68,10 +178,16 @@ TMenuItem& TMenuItem::Add(const std::string& caption) {
 }
 
 TMenuItem& TMenuItem::Insert(std::size_t index, const std::string& caption) {
+    if (FHandle == nullptr) {
+        // The first sub-item: this item opens a submenu from now on.
+        FHandle = CreatePopupMenu();
+        Changed();
+    }
     const auto at = FItems.begin() + static_cast<std::ptrdiff_t>(std::min(index, FItems.size()));
     TMenuItem& item = **FItems.insert(at, std::make_unique<TMenuItem>(caption));
     item.FParent = this;
-    Changed();
+    item.Place();
+    MenuBarChanged();
     return item;
 }
 
@@ -92,11 +208,14 @@ void TMenuItem::Click() {
 }
 
 void TMenuItem::ActionChanged(const TAction& action) {
+    const bool visible = action.Visible();
     FCaption = action.Caption();
     FShortCutText = ShortCutToText(action.ShortCut());
     FEnabled = action.Enabled();
-    FVisible = action.Visible();
     FChecked = action.Checked();
+    if (visible != FVisible) {
+        SetVisible(visible);
+    }
     Changed();
 }
 
@@ -112,76 +231,41 @@ TMenuItem* TMenuItem::Find(UINT command) {
     return nullptr;
 }
 
+void TMenuItem::DestroyHandles() {
+    if (FHandle != nullptr) {
+        // Detach the submenus first, so each handle is destroyed exactly once.
+        while (GetMenuItemCount(FHandle) > 0) {
+            RemoveMenu(FHandle, 0, MF_BYPOSITION);
+        }
+        DestroyMenu(FHandle);
+        FHandle = nullptr;
+    }
+    for (auto& item : FItems) {
+        item->DestroyHandles();
+    }
+}
+
 TMenu::TMenu(bool popup) : FPopup(popup) {
     FRoot.FMenu = this;
-    Rebuild();
+    FRoot.FHandle = popup ? CreatePopupMenu() : CreateMenu();
 }
 
 TMenu::~TMenu() {
-    if (FWindow != nullptr && IsWindow(FWindow) && GetMenu(FWindow) == FHandle) {
+    if (FWindow != nullptr && IsWindow(FWindow) && GetMenu(FWindow) == FRoot.FHandle) {
         SetMenu(FWindow, nullptr);
     }
-    if (FHandle != nullptr) {
-        DestroyMenu(FHandle);
-    }
-}
-
-HMENU TMenu::Build(TMenuItem& parent, bool popup) {
-    HMENU menu = popup ? CreatePopupMenu() : CreateMenu();
-    for (auto& item : parent.FItems) {
-        if (!item->FVisible) {
-            continue; // left out of the Windows menu; its place among the items stays
-        }
-        if (item->FCaption == "-") {
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        std::wstring text = toWide(item->FCaption);
-        if (!item->FShortCutText.empty()) {
-            text += L"\t" + toWide(item->FShortCutText);
-        }
-        UINT flags =
-            MF_STRING | (item->FEnabled ? MF_ENABLED : MF_GRAYED) | (item->FChecked ? MF_CHECKED : 0);
-        if (!item->FItems.empty()) {
-            AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(Build(*item, true)), text.c_str());
-            continue;
-        }
-        AppendMenuW(menu, flags, item->FCommand, text.c_str());
-        if (item->FGroupIndex > 0) {
-            MENUITEMINFOW info = {};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_FTYPE;
-            info.fType = MFT_RADIOCHECK;
-            SetMenuItemInfoW(menu, item->FCommand, FALSE, &info);
-        }
-        if (item->FDefault) {
-            SetMenuDefaultItem(menu, item->FCommand, FALSE);
-        }
-    }
-    return menu;
-}
-
-void TMenu::Rebuild() {
-    HMENU old = FHandle;
-    FHandle = Build(FRoot, FPopup);
-    if (FWindow != nullptr && IsWindow(FWindow)) {
-        SetMenu(FWindow, FHandle);
-        DrawMenuBar(FWindow);
-    }
-    if (old != nullptr) {
-        DestroyMenu(old);
-    }
+    FRoot.DestroyHandles();
 }
 
 void TMenu::AttachTo(HWND window) {
     FWindow = window;
-    SetMenu(window, FHandle);
+    SetMenu(window, FRoot.FHandle);
     DrawMenuBar(window);
 }
 
 void TMenu::Popup(HWND owner, int x, int y) {
-    const UINT command =
-        static_cast<UINT>(TrackPopupMenu(FHandle, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(FRoot.FHandle, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
     if (command != 0) {
         DispatchCommand(command);
     }
@@ -194,6 +278,14 @@ bool TMenu::DispatchCommand(UINT command) {
     }
     item->Click();
     return true;
+}
+
+void CopyMenuItem(const TMenuItem& source, TMenuItem& destination) {
+    destination.SetCaption(source.Caption());
+    destination.OnClick = source.OnClick;
+    destination.OnClickSender = source.OnClickSender;
+    destination.Tag = source.Tag;
+    destination.SetVisible(source.Visible());
 }
 
 } // namespace cv

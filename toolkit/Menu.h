@@ -2,6 +2,12 @@
 // their place even while hidden (a hidden item is only left out of the
 // Windows menu), may be bound to an action, may form radio groups, and one
 // of a menu's items may be its bold default.
+//
+// The Windows menu is built once: a change of an item (caption, state,
+// visibility, a new sub-item) updates that item of the existing Windows
+// menu in place, so a menu the user holds open is never destroyed under
+// him. Command ids come from a pool below the forms' accelerator ids and
+// go back to it when their item dies, so the two never meet.
 #pragma once
 
 #include "toolkit/Action.h"
@@ -20,6 +26,9 @@ class TMenu;
 class TMenuItem : public TActionClient {
 public:
     explicit TMenuItem(std::string caption = {});
+    ~TMenuItem() override;
+    TMenuItem(const TMenuItem&) = delete;
+    TMenuItem& operator=(const TMenuItem&) = delete;
 
     std::string Name;
     int Tag = 0;
@@ -54,9 +63,23 @@ public:
 
     void ActionChanged(const TAction& action) override;
 
+    // The range menu command ids are taken from.
+    static constexpr UINT kFirstCommand = 0x1000;
+    static constexpr UINT kLastCommand = 0x9FFF;
+
 private:
     friend class TMenu;
+    // The Windows menu this item lives in, and its place there (only
+    // visible items have one); null while the item is in no menu.
+    HMENU ParentHandle() const;
+    UINT Position() const;
+    MENUITEMINFOW Info(std::wstring& text) const;
+    // Brings this item of the Windows menu in line with the object.
     void Changed();
+    void Place();
+    void Unplace();
+    void MenuBarChanged() const;
+    void DestroyHandles();
     TMenuItem* Find(UINT command);
 
     std::string FCaption;
@@ -68,7 +91,8 @@ private:
     int FGroupIndex = 0; // above 0: a radio item of that group
     UINT FCommand;
     TMenuItem* FParent = nullptr;
-    TMenu* FMenu = nullptr;
+    TMenu* FMenu = nullptr;  // set on a menu's root item
+    HMENU FHandle = nullptr; // the submenu, once the item has sub-items
     std::vector<std::unique_ptr<TMenuItem>> FItems;
 };
 
@@ -81,23 +105,22 @@ public:
     TMenu& operator=(const TMenu&) = delete;
 
     TMenuItem& Items() { return FRoot; }
-    HMENU Handle() const { return FHandle; }
+    HMENU Handle() const { return FRoot.FHandle; }
     // Shows this menu bar on a window.
     void AttachTo(HWND window);
     // The item a WM_COMMAND names is clicked; false when it is none of ours.
     bool DispatchCommand(UINT command);
     // Shows this popup menu at a screen point; the chosen item's click runs.
     void Popup(HWND owner, int x, int y);
-    // Builds the Windows menu again from the items.
-    void Rebuild();
+    HWND Window() const { return FWindow; }
 
 private:
-    HMENU Build(TMenuItem& parent, bool popup);
-
     bool FPopup;
-    HMENU FHandle = nullptr;
     HWND FWindow = nullptr;
     TMenuItem FRoot;
 };
+
+// Copies caption, click handler, tag and visibility; nothing else.
+void CopyMenuItem(const TMenuItem& source, TMenuItem& destination);
 
 } // namespace cv

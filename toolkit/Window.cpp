@@ -136,8 +136,8 @@ LRESULT CALLBACK TWindow::StaticProc(HWND handle, UINT message, WPARAM wParam, L
     }
     try {
         return self->Dispatch(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        TApplication::Instance().HandleException(error);
+    } catch (...) {
+        TApplication::Instance().HandleException(std::current_exception());
         return 0;
     }
 }

@@ -13,15 +13,12 @@ TSearchForm::TSearchForm()
     OkButton.SetCaption("Search");
     OkButton.SetGlyphResource(L"BUTTON_SEARCH");
     OkButton.SetBounds(80, 104, 75, 25);
-    // Enter searches and Esc cancels while the text has the focus, as they
-    // do everywhere else in the dialog.
+    // Enter searches while the text has the focus; Esc there leaves the
+    // dialog open, as in every dialog with an edit field (Cancel closes it).
     TextToSearch.OnKeyDown = [this](WORD& key) {
         if (key == VK_RETURN) {
             key = 0;
             OkButton.Click();
-        } else if (key == VK_ESCAPE) {
-            key = 0;
-            SetModalResult(mrCancel);
         }
     };
 }

@@ -23,7 +23,7 @@ TMenuItem& ActionItem(TMenuItem& parent, TAction& action) {
 
 } // namespace
 
-TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
+TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
                                    std::shared_ptr<TUninstallManager> inventory)
     : TBaseSubForm("UninstallerForm"), Panel3(Make<TGradientPanel>(this, "Panel3")),
       Panel5(Make<TPanel>(&Panel3, "Panel5")), Panel1(Make<TPanel>(this, "Panel1")),
@@ -34,7 +34,7 @@ TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
       UninstallButton(Make<TAlphaButton>(&Panel2, "UninstallButton")),
       DeleteEntryButton(Make<TAlphaButton>(&Panel2, "DeleteEntryButton")),
       UninstListView(Make<TFileLVFrame>(this, "UninstListView", platform)),
-      View1(MainMenu1.Items().Add("&View")), FMain(main), FPlatform(platform),
+      View1(MainMenu1.Items().Add("&View")), FHost(host), FPlatform(platform),
       FInventory(std::move(inventory)) {
     const struct {
         TAction& Action;
@@ -61,11 +61,19 @@ TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
     for (TAction* action : {&UninstallAction, &DeleteEntryAction, &DetailsAction}) {
         action->SetEnabled(false);
     }
-    RefreshAction.OnExecute = [this] { FillList(); };
-    UninstallAction.OnExecute = [this] { UninstallActionHandler(); };
-    DeleteEntryAction.OnExecute = [this] { DeleteEntryActionHandler(); };
-    FindBadEntryAction.OnExecute = [this] { FindBadEntryActionHandler(); };
-    SearchAppAction.OnExecute = [this] { SearchAppActionHandler(); };
+    // No action of the page runs once it has begun to close.
+    const auto whileOpen = [this](void (TUninstallerForm::*handler)()) {
+        return [this, handler] {
+            if (Alive()) {
+                (this->*handler)();
+            }
+        };
+    };
+    RefreshAction.OnExecute = whileOpen(&TUninstallerForm::FillList);
+    UninstallAction.OnExecute = whileOpen(&TUninstallerForm::UninstallActionHandler);
+    DeleteEntryAction.OnExecute = whileOpen(&TUninstallerForm::DeleteEntryActionHandler);
+    FindBadEntryAction.OnExecute = whileOpen(&TUninstallerForm::FindBadEntryActionHandler);
+    SearchAppAction.OnExecute = whileOpen(&TUninstallerForm::SearchAppActionHandler);
 
     Panel3.SetBevelOuter(TBevelCut::bvNone);
     Panel3.SetSize(Panel3.Width(), 79);
@@ -74,7 +82,7 @@ TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
     Panel3.Gradient.SetToColor(clWindow);
     Panel3.Gradient.SetOrientation(TGradientDir::fgdVertical);
     Panel3.Gradient.SetActive(true);
-    BuildToolBar(main);
+    BuildToolBar();
     BuildInfoPanel();
 
     UninstListView.SetAlign(TAlign::alClient);
@@ -85,7 +93,7 @@ TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
     list.OnEnter = [this] { SyncUI(); };
     list.OnExit = [this] { SyncUI(); };
     // Straight to the handler, whose own tests keep a bad entry from being uninstalled.
-    list.OnDblClick = [this] { UninstallActionHandler(); };
+    list.OnDblClick = whileOpen(&TUninstallerForm::UninstallActionHandler);
     list.OnItemColor = [this](int index, COLORREF& text, COLORREF& back) {
         const TUninstallItem* entry = FPageOpen ? ItemEntry(index) : nullptr;
         if (entry != nullptr && entry->New) {
@@ -93,12 +101,14 @@ TUninstallerForm::TUninstallerForm(TMainForm& main, const TPlatform& platform,
             text = RGB(255, 255, 255);
         }
     };
+    // A view chosen in the list's context menu moves the View menu's check too.
+    UninstListView.OnViewChanged = [this] { CheckViewMenu(); };
     UninstListView.OnSorted = [this] {
         if (FIconThread) {
             FIconThread->ItemsReordered();
         }
     };
-    BuildMenus(main);
+    BuildMenus();
 
     OnResize = [this] { UninstListView.ListView.Arrange(); };
     OnShow = [this] { FormShow(); };
@@ -117,7 +127,7 @@ TUninstallerForm::~TUninstallerForm() {
     SetPageMenu(nullptr);
 }
 
-void TUninstallerForm::BuildToolBar(TMainForm& main) {
+void TUninstallerForm::BuildToolBar() {
     Panel5.SetBevelOuter(TBevelCut::bvNone);
     Panel5.SetColor(clWhite);
     const struct {
@@ -129,9 +139,9 @@ void TUninstallerForm::BuildToolBar(TMainForm& main) {
         {"AppInfoButton", DetailsAction, L"GLYPH_APPINFO"},
         {"SearchButton", SearchAppAction, L"GLYPH_SEARCH"},
         {"RefreshButton", RefreshAction, L"GLYPH_REFRESH"},
-        {"HelpButton", main.HelpContextAction, L"GLYPH_HELP"},
-        {"HomeButton", main.VisitHomeAction, L"GLYPH_HOME"},
-        {"ExitButton", main.ExitAction, L"GLYPH_EXIT"},
+        {"HelpButton", FHost.HelpAction(), L"GLYPH_HELP"},
+        {"HomeButton", FHost.HomeAction(), L"GLYPH_HOME"},
+        {"ExitButton", FHost.ExitProgramAction(), L"GLYPH_EXIT"},
     };
     int left = 2;
     for (const auto& b : buttons) {
@@ -188,12 +198,12 @@ void TUninstallerForm::BuildInfoPanel() {
     DeleteEntryButton.SetAction(&DeleteEntryAction);
 }
 
-void TUninstallerForm::BuildMenus(TMainForm& main) {
+void TUninstallerForm::BuildMenus() {
     TMenuItem& file = MainMenu1.Items().Insert(0, "&File");
     ActionItem(file, SaveListAction);
     ActionItem(file, LoadListAction);
     file.Add("-");
-    ActionItem(file, main.ExitAction);
+    ActionItem(file, FHost.ExitProgramAction());
 
     TMenuItem& action = MainMenu1.Items().Insert(1, "&Action");
     for (TAction* a : {&UninstallAction, &DeleteEntryAction, &FindBadEntryAction, &SearchAppAction}) {
@@ -216,11 +226,11 @@ void TUninstallerForm::BuildMenus(TMainForm& main) {
     ActionItem(View1, RefreshAction);
 
     TMenuItem& help = MainMenu1.Items().Add("&Help");
-    ActionItem(help, main.HelpContextAction);
+    ActionItem(help, FHost.HelpAction());
     help.Add("-");
-    ActionItem(help, main.AboutAction);
+    ActionItem(help, FHost.AboutProgramAction());
     help.Add("-");
-    ActionItem(help, main.RecommendAction).SetDefault(true);
+    ActionItem(help, FHost.RecommendProgramAction()).SetDefault(true);
 
     // The list's own items come ahead of the frame's separator and View submenu.
     TMenuItem& context = UninstListView.ContextMenu.Items();
@@ -239,13 +249,29 @@ void TUninstallerForm::FormShow() {
     LoadViewSettings();
     FFirstShow = false;
     FillList();
-    if (FInventory->HasNew) {
-        InfoDialog(
-            "Hint",
-            "Clearvane has detected that there are new installed applications since last run, they are "
-            "marked RED.",
-            false);
+    if (FInventory && FInventory->HasNew) {
+        // The page is shown while the main window is still being made: the
+        // hint waits until that window is on screen with its red rows.
+        PostMessageW(Handle(), kShowHint, 0, 0);
     }
+}
+
+LRESULT TUninstallerForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kShowHint) {
+        ShowNewEntriesHint();
+        return 0;
+    }
+    return TBaseSubForm::WndProc(message, wParam, lParam);
+}
+
+void TUninstallerForm::ShowNewEntriesHint() {
+    if (!Alive()) {
+        return;
+    }
+    InfoDialog("Hint",
+               "Clearvane has detected that there are new installed applications since last run, they are "
+               "marked RED.",
+               false);
 }
 
 void TUninstallerForm::LoadViewSettings() {
@@ -273,24 +299,28 @@ void TUninstallerForm::FillList() {
         return;
     }
     FInventory->SetCheckFiles(false);
-    FCanRebuild = false;
     TListView& list = UninstListView.ListView;
-    list.BeginUpdate();
-    list.Clear();
-    FInventory->Refresh();
-    FInventory->LoadLastNames(kNamesFile);
-    FInventory->MarkNewEntries();
-    for (const auto& pair : FInventory->Items) {
-        const TUninstallItem& entry = *pair.second;
-        if (entry.IsUninstallable()) {
-            list.AddItem(entry.DisplayName, {entry.UninstallString, entry.KeyPath},
-                         FInventory->GetIconIndex(entry),
-                         reinterpret_cast<std::uintptr_t>(pair.second.get()));
+    {
+        const TListView::TUpdateGuard update(list);
+        list.Clear();
+        FInventory->Refresh();
+        FInventory->LoadLastNames(kNamesFile);
+        FInventory->MarkNewEntries();
+        for (const auto& pair : FInventory->Items) {
+            const TUninstallItem& entry = *pair.second;
+            if (entry.IsUninstallable()) {
+                list.AddItem(entry.DisplayName, {entry.UninstallString, entry.KeyPath},
+                             FInventory->GetIconIndex(entry),
+                             reinterpret_cast<std::uintptr_t>(pair.second.get()));
+            }
         }
     }
-    list.EndUpdate();
+    // Only a list that was built waits for its icon cycle; after an error
+    // a later Refresh may try again.
+    FCanRebuild = false;
     UninstListView.Resort();
-    TApplication::Instance().ProcessMessages();
+    // Painted now, before the icon worker starts; no other message runs here.
+    UpdateWindow(list.Handle());
     // The worker of the last build is idle; a new one serves this build.
     IIconListPage& page = *this;
     FIconThread = MakeWorker<TDrawIconThread>(FDispatcher, page, FInventory);
@@ -307,12 +337,12 @@ void TUninstallerForm::SyncUI() {
         action->SetEnabled(selected >= 0);
     }
     if (selected < 0) {
-        return; // the panel keeps what it showed
+        return; // the panel keeps what it showed, unless that entry went (ClearPanel)
     }
     const TUninstallItem& entry = *ItemEntry(selected);
-    if (HICON icon = UninstListView.ListView.ItemLargeIcon(selected); icon != nullptr) {
-        Image1.SetIcon(icon);
-        DestroyIcon(icon);
+    FPanelEntry = &entry;
+    if (const TIcon icon = UninstListView.ListView.ItemLargeIcon(selected)) {
+        Image1.SetIcon(icon.Get());
     }
     TitleLabel.SetCaption(entry.DisplayName);
     const TAdvice advice = AdviceFor(entry);
@@ -327,6 +357,19 @@ void TUninstallerForm::SyncUI() {
     LblUnisntallInfo.SetVisible(true);
 }
 
+void TUninstallerForm::ClearPanel() {
+    FPanelEntry = nullptr;
+    Image1.SetIcon(nullptr);
+    TitleLabel.SetCaption("");
+    InfoLabel.SetCaption("");
+    BorderShape.SetVisible(false);
+    LblUnisntallInfo.SetVisible(false);
+}
+
+bool TUninstallerForm::Alive() const {
+    return FPageOpen && FInventory != nullptr;
+}
+
 void TUninstallerForm::CheckViewMenu() {
     const auto style = static_cast<std::size_t>(UninstListView.ListView.ViewStyle());
     View1[style].SetChecked(true);
@@ -335,7 +378,7 @@ void TUninstallerForm::CheckViewMenu() {
 
 void TUninstallerForm::ShowTotal() {
     if (FInventory) {
-        FMain.StatusBar.SetPanelText(1, TotalText(FInventory->AppCount, FInventory->BadCount));
+        FHost.ShowPageStatus(TotalText(FInventory->AppCount, FInventory->BadCount));
     }
 }
 
@@ -350,6 +393,9 @@ TUninstallItem* TUninstallerForm::SelectedUninstallItem() const {
 
 void TUninstallerForm::RemoveListItem(int index) {
     const TUninstallItem* entry = ItemEntry(index);
+    if (entry == FPanelEntry) {
+        ClearPanel(); // never describe an entry that is gone
+    }
     UninstListView.ListView.DeleteItem(index);
     if (FIconThread) {
         FIconThread->ItemRemoved(index, entry);
@@ -363,6 +409,9 @@ void TUninstallerForm::DeleteSelectedEntry() {
 }
 
 void TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
+    if (!Alive()) {
+        return;
+    }
     TListView& list = UninstListView.ListView;
     // The item goes before its entry is freed, so nothing the list does
     // meanwhile can reach a freed entry.
@@ -388,14 +437,22 @@ void TUninstallerForm::UninstallActionHandler() {
         UninstallSelf(*entry);
         return;
     }
-    if (ConfirmDialog("Uninstall \"" + entry->DisplayName + "\"?") != mrYes) {
+    if (ConfirmDialog("Uninstall \"" + entry->DisplayName + "\"?") != mrYes || !StillListed(entry)) {
         return;
     }
     FInventory->RunUninstaller(*entry);
     InfoDialog("Instruction", "Close this dialog when uninstalling process is finished.", false);
+    if (!StillListed(entry)) {
+        return;
+    }
+    // Only Yes deletes: Esc or No keeps the entry of an application that
+    // may well still be installed.
     if (FInventory->EntryExists(*entry) &&
         WarnDialog("Something is wrong with uninstalling process or you have canceled your uninstalling,some "
-                   "registry items was not deleted,would you like to delete them?") == mrNo) {
+                   "registry items was not deleted,would you like to delete them?") != mrYes) {
+        return;
+    }
+    if (!StillListed(entry)) {
         return;
     }
     DeleteUninstallEntry(entry);
@@ -405,7 +462,8 @@ void TUninstallerForm::UninstallActionHandler() {
 
 void TUninstallerForm::UninstallSelf(const TUninstallItem& entry) {
     if (WarnDialog("Your are about to uninstall \"Clearvane\" itself. So it must be closed. Are you sure?") !=
-        mrYes) {
+            mrYes ||
+        !Alive()) {
         return;
     }
     FInventory->RunUninstaller(entry);
@@ -423,8 +481,9 @@ void TUninstallerForm::DeleteEntryActionHandler() {
         return;
     }
     if (ConfirmDialog("Are you sure you want to delete the following entry:\r\n-\"" + entry->DisplayName +
-                      "\"\r\n from registry?") != mrYes) {
-        return;
+                      "\"\r\n from registry?") != mrYes ||
+        !StillListed(entry)) {
+        return; // the page may have closed, or the entry gone, while the question was open
     }
     DeleteUninstallEntry(entry);
     ShowTotal();
@@ -435,22 +494,23 @@ void TUninstallerForm::FindBadEntryActionHandler() {
         InfoDialog("Info:", "No bad entries!Everything looks fine!", false);
         return;
     }
-    if (ShowBadEntries(*FInventory) != mrYes) {
+    if (ShowBadEntries(*FInventory) != mrYes || !Alive()) {
         return;
     }
     TListView& list = UninstListView.ListView;
-    list.BeginUpdate();
-    // From the last item up, so the places still to visit stay where they are.
-    for (int i = list.Count() - 1; i >= 0; --i) {
-        TUninstallItem* entry = ItemEntry(i);
-        if (entry->Bad) {
-            RemoveListItem(i);
-            FInventory->DeleteEntry(entry);
+    {
+        const TListView::TUpdateGuard update(list);
+        // From the last item up, so the places still to visit stay where they are.
+        for (int i = list.Count() - 1; i >= 0; --i) {
+            TUninstallItem* entry = ItemEntry(i);
+            if (entry->Bad) {
+                RemoveListItem(i);
+                FInventory->DeleteEntry(entry);
+            }
         }
+        ShowTotal();
+        list.Arrange();
     }
-    ShowTotal();
-    list.Arrange();
-    list.EndUpdate();
     SyncUI();
 }
 
@@ -467,7 +527,7 @@ void TUninstallerForm::ViewActionExecute(TMenuItem& sender) {
 
 void TUninstallerForm::SearchAppActionHandler() {
     const std::optional<std::string> text = AskSearchText();
-    if (!text) {
+    if (!text || !Alive()) {
         return;
     }
     TListView& list = UninstListView.ListView;
@@ -483,10 +543,15 @@ void TUninstallerForm::SearchAppActionHandler() {
     }
 }
 
+bool TUninstallerForm::StillListed(const TUninstallItem* entry) const {
+    return Alive() && IndexOfEntry(entry) >= 0;
+}
+
 void TUninstallerForm::FormClose() {
-    if (FEnding) {
+    if (FEnding || FClosed) {
         return;
     }
+    FClosed = true;
     UninstListView.ListView.SetVisible(false);
     FPageOpen = false;
     if (FIconThread && !FIconThread->StopWorkAndWait(kCloseWait)) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "forms/BaseSubForm.h"
-#include "forms/MainForm.h"
 #include "frames/LVFrame.h"
 #include "inventory/UninstallManager.h"
 #include "toolkit/WindowDispatcher.h"
@@ -19,7 +18,7 @@ namespace cv {
 
 class TUninstallerForm : public TBaseSubForm, private IIconListPage {
 public:
-    TUninstallerForm(TMainForm& main, const TPlatform& platform,
+    TUninstallerForm(IPageHost& host, const TPlatform& platform,
                      std::shared_ptr<TUninstallManager> inventory);
     ~TUninstallerForm() override;
     std::string ClassName() const override { return "TUninstallerForm"; }
@@ -76,9 +75,14 @@ public:
     TUninstallManager* Inventory() const { return FInventory.get(); }
 
     static constexpr int kCloseWait = 2000;
+    // Posted to the page after its first show: the hint about new entries.
+    static constexpr UINT kShowHint = WM_APP + 0x10;
     // True once the program is ending for its own uninstaller: the page
     // then keeps nothing when it goes.
     bool Ending() const { return FEnding; }
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // The icon worker's view of the page.
@@ -89,9 +93,15 @@ private:
     void SelectFirstItem() override;
     void SetCanRebuild(bool canRebuild) override { FCanRebuild = canRebuild; }
 
-    void BuildToolBar(TMainForm& main);
+    // Open, with its inventory: what every handler checks after a dialog.
+    bool Alive() const;
+    // The entry is still in the list of an open page.
+    bool StillListed(const TUninstallItem* entry) const;
+    void ClearPanel();
+    void ShowNewEntriesHint();
+    void BuildToolBar();
     void BuildInfoPanel();
-    void BuildMenus(TMainForm& main);
+    void BuildMenus();
     void FormShow();
     void FormClose();
     void LoadViewSettings();
@@ -103,7 +113,7 @@ private:
     void DeleteEntryActionHandler();
     void FindBadEntryActionHandler();
 
-    TMainForm& FMain;
+    IPageHost& FHost;
     const TPlatform& FPlatform;
     std::shared_ptr<TUninstallManager> FInventory;
     TWindowDispatcher FDispatcher;
@@ -112,6 +122,8 @@ private:
     bool FCanRebuild = false;
     bool FFirstShow = true;
     bool FEnding = false;
+    bool FClosed = false;
+    const TUninstallItem* FPanelEntry = nullptr; // what the information panel describes
 };
 
 } // namespace cv

@@ -115,11 +115,17 @@ THeaderAreas PlaceHeader(int width, int height, int captionLineHeight, int comme
     areas.Caption = r;
     r.Top += captionLineHeight;
     r.Left += 20;
-    const int shift = (r.Bottom - (r.Top + commentHeight)) / 2;
+    const int shift = std::max(0, (r.Bottom - (r.Top + commentHeight)) / 2);
     areas.Comment = {r.Left, r.Top + shift, r.Right, r.Top + shift + commentHeight};
     areas.Symbol = {r.Right - 50, r.Top + 5, r.Right - 5, r.Bottom - 5 - (gradientActive ? 3 : 0)};
     areas.Gradient = {r.Left, r.Bottom - 5, r.Right, r.Bottom - 1};
     return areas;
+}
+
+int HeaderHeightFor(int captionLineHeight, int commentHeight) {
+    // 8 above the caption, 5 below the room; the comment is centred in the
+    // room, so the 5 of the gradient and 2 free pixels are left on each side.
+    return 8 + captionLineHeight + commentHeight + 2 * 7 + 5;
 }
 
 std::string HeaderLine(const std::vector<std::string>& lines, int pageNo, const std::string& fallback) {

@@ -62,9 +62,13 @@ struct THeaderAreas {
 };
 
 // captionLineHeight is the height of "Hy" in the caption font, commentHeight
-// the comment's word-wrapped height at the comment area's width.
+// the comment's word-wrapped height at the comment area's width. The
+// comment is centred in the room below the caption, and starts below the
+// caption when it is taller than that room.
 THeaderAreas PlaceHeader(int width, int height, int captionLineHeight, int commentHeight,
                          bool gradientActive);
+// The least height of a header whose comment shows whole, above the gradient.
+int HeaderHeightFor(int captionLineHeight, int commentHeight);
 // The line of a list for a page: the last one for a page past the end, the
 // fallback for an empty list.
 std::string HeaderLine(const std::vector<std::string>& lines, int pageNo, const std::string& fallback);

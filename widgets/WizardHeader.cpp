@@ -101,7 +101,20 @@ std::string TglWizardHeader::ShownCaption() const {
 }
 
 std::string TglWizardHeader::ShownComment() const {
+    if (AllComments && !FComments.empty()) {
+        std::string text;
+        for (const std::string& line : FComments) {
+            text += (text.empty() ? "" : "\r\n") + line;
+        }
+        return text;
+    }
     return HeaderLine(FComments, FPageNo, "Some comment text");
+}
+
+int TglWizardHeader::FittingHeight() const {
+    const TWindowDC screen;
+    return HeaderHeightFor(CaptionLineHeight(screen.Get()),
+                           MeasureText(screen.Get(), FCommentFont, ShownComment(), CommentWidth()).cy);
 }
 
 int TglWizardHeader::CaptionLineHeight(HDC dc) const {
@@ -123,9 +136,7 @@ THeaderAreas TglWizardHeader::Areas(HDC dc) const {
 }
 
 RECT TglWizardHeader::CommentRect() const {
-    HDC dc = GetDC(nullptr);
-    const THeaderAreas areas = Areas(dc);
-    ReleaseDC(nullptr, dc);
+    const THeaderAreas areas = Areas(TWindowDC().Get());
     return {areas.Comment.Left, areas.Comment.Top, areas.Comment.Right, areas.Comment.Bottom};
 }
 
@@ -156,7 +167,7 @@ void TglWizardHeader::DrawSymbol(HDC dc, const RECT& box) {
             }
         }
     }
-    HGDIOBJ old = SelectObject(dc, FontHandle(FSymbolFont));
+    const TSelectedObject font(dc, FontHandle(FSymbolFont));
     std::wstring text = symbol;
     if (GetTextCharset(dc) == SYMBOL_CHARSET) {
         for (wchar_t& c : text) {
@@ -168,7 +179,6 @@ void TglWizardHeader::DrawSymbol(HDC dc, const RECT& box) {
     RECT r = box;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
 }
 
 void TglWizardHeader::Paint(const TPaintContext& context) {
@@ -182,17 +192,17 @@ void TglWizardHeader::Paint(const TPaintContext& context) {
 
     const THeaderAreas areas = Areas(dc);
 
-    HGDIOBJ old = SelectObject(dc, FontHandle(FCaptionFont));
+    const TSelectedObject font(dc, FontHandle(FCaptionFont));
     SetTextColor(dc, ColorToRGB(FCaptionFont.Color));
     RECT r = {areas.Caption.Left, areas.Caption.Top, areas.Caption.Right, areas.Caption.Bottom};
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
               DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 
-    SelectObject(dc, FontHandle(FCommentFont));
+    font.Select(FontHandle(FCommentFont));
     SetTextColor(dc, ColorToRGB(FCommentFont.Color));
     r = {areas.Comment.Left, areas.Comment.Top, areas.Comment.Right, areas.Comment.Bottom};
-    DrawTextW(dc, comment.c_str(), static_cast<int>(comment.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
+    DrawTextW(dc, comment.c_str(), static_cast<int>(comment.size()), &r,
+              DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
 
     if (!FSymbol.empty()) {
         const RECT box = {areas.Symbol.Left, areas.Symbol.Top, areas.Symbol.Right, areas.Symbol.Bottom};

@@ -35,6 +35,10 @@ public:
     void SetSymbol(const std::string& symbol);
     TGradient& Gradient() { return FGradient; }
     bool BufferedDraw = false;
+    // Every comment line shown at once (a message), rather than the page's one.
+    bool AllComments = false;
+    // The least height at which the comment shows whole at today's width.
+    int FittingHeight() const;
 
     // What painting shows: the line of each list for the page.
     std::string ShownCaption() const;

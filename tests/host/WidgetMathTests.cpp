@@ -175,6 +175,19 @@ TEST(WidgetMath, HeaderAreasAndLines) {
     EXPECT_EQ(a.Gradient.Height(), 4);
     EXPECT_EQ(PlaceHeader(400, 60, 16, 13, false).Symbol.Bottom, 50);
 
+    // A comment taller than its room starts below the caption, never over
+    // it; at the height HeaderHeightFor gives, it ends above the gradient.
+    for (const int comment : {13, 26, 39, 52, 130}) {
+        SCOPED_TRACE(comment);
+        const THeaderAreas tall = PlaceHeader(400, 60, 16, comment, true);
+        EXPECT_GE(tall.Comment.Top, tall.Caption.Top + 16);
+        const int height = HeaderHeightFor(16, comment);
+        const THeaderAreas fits = PlaceHeader(400, height, 16, comment, true);
+        EXPECT_GE(fits.Comment.Top, fits.Caption.Top + 16);
+        EXPECT_LT(fits.Comment.Bottom, fits.Gradient.Top);
+        EXPECT_LE(fits.Gradient.Bottom, height);
+    }
+
     EXPECT_EQ(HeaderLine({}, 0, "Caption"), "Caption");
     EXPECT_EQ(HeaderLine({"first", "second"}, 5, "Caption"), "second");
     EXPECT_EQ(HeaderLine({"first", "second"}, 0, "Caption"), "first");

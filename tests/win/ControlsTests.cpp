@@ -4,6 +4,7 @@
 #include "toolkit/ComCtrls.h"
 #include "toolkit/FileDialogs.h"
 #include "toolkit/Form.h"
+#include "toolkit/Menu.h"
 #include "toolkit/StdControls.h"
 #include "toolkit/Timer.h"
 #include "toolkit/ValueListEditor.h"

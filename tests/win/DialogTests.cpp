@@ -5,6 +5,8 @@
 #include "forms/DialogForms.h"
 #include "platform/win32/Win32Platform.h"
 
+#include "resources/Version.h"
+
 #include <gtest/gtest.h>
 
 namespace cv::test {
@@ -126,7 +128,7 @@ TEST_F(DialogTest, TheThreeDialogsAreCaptionedClearvaneAndBeep) {
     EXPECT_EQ(Beeps, (std::vector<unsigned>{MB_ICONASTERISK, 0, MB_ICONEXCLAMATION, MB_ICONQUESTION}));
 }
 
-TEST_F(DialogTest, AMessageOfSeveralLinesShowsItsFirstAndALongLineWraps) {
+TEST_F(DialogTest, AMessageOfSeveralLinesShowsEveryLineAndALongLineWraps) {
     TModalInfo seen;
     std::string comment;
     int commentHeight = 0;
@@ -142,11 +144,11 @@ TEST_F(DialogTest, AMessageOfSeveralLinesShowsItsFirstAndALongLineWraps) {
         ReleaseDC(nullptr, dc);
         return mrNo;
     });
+    // Every line, whatever its line end.
     WarnDialog("First line\r\nSecond line\nThird");
-    EXPECT_EQ(comment, "First line");
-    EXPECT_NE(std::find(seen.Texts.begin(), seen.Texts.end(), "First line"), seen.Texts.end());
-    EXPECT_EQ(std::find(seen.Texts.begin(), seen.Texts.end(), "Second line"), seen.Texts.end());
-    EXPECT_EQ(commentHeight, lineHeight);
+    EXPECT_EQ(comment, "First line\r\nSecond line\r\nThird");
+    EXPECT_NE(std::find(seen.Texts.begin(), seen.Texts.end(), comment), seen.Texts.end());
+    EXPECT_EQ(commentHeight, 3 * lineHeight);
 
     ConfirmDialog(
         "Are you sure you want to uninstall this application with a rather long name and everything "
@@ -188,7 +190,7 @@ TEST_F(DialogTest, TheAboutBoxShowsItsVersionAfterThePauseAndPulsesItsLogo) {
         ShowAbout(platform.Platform);
     }
     EXPECT_GE(shownAfter, 200u);
-    EXPECT_EQ(versionWhenAsked, "Version 1.0.0.0");
+    EXPECT_EQ(versionWhenAsked, "Version " CLEARVANE_VERSION_TEXT);
     ASSERT_FALSE(levels.empty());
     for (std::size_t i = 0; i < levels.size(); ++i) {
         EXPECT_EQ(levels[i] % 15, 0);

@@ -12,6 +12,8 @@
 // windows.h first
 #include <shlobj.h>
 
+#include "resources/Version.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -46,7 +48,7 @@ TEST(ClearvaneInstaller, InstallsListsItselfAndUninstallsCompletely) {
     EXPECT_EQ(entry->RootKey, kHKeyLocalMachine);
     EXPECT_TRUE(entry->IsUninstallable());
     EXPECT_FALSE(entry->Bad);
-    EXPECT_EQ(entry->DisplayVersion, "1.0.0.0");
+    EXPECT_EQ(entry->DisplayVersion, CLEARVANE_VERSION_TEXT);
     EXPECT_EQ(entry->Publisher, "Clearvane");
     const std::string folder = entry->InstallLocation;
     EXPECT_EQ(entry->DisplayIcon, folder + "\\clearvane.exe,0");

@@ -3,8 +3,8 @@
 // start with a file argument.
 #include "UiHarness.h"
 #include "app/Settings.h"
-#include "app/Utils.h"
 #include "forms/Program.h"
+#include "platform/Utils.h"
 #include "platform/win32/Win32Platform.h"
 
 #include <gtest/gtest.h>
@@ -245,6 +245,32 @@ TEST_F(MainFormTest, F1OpensTheHelpFileBesideTheProgram) {
     }
     ASSERT_NE(help, nullptr) << "the help viewer shows the help file's title";
     PostMessageW(help, WM_CLOSE, 0, 0);
+    main->Hide();
+}
+
+} // namespace cv::test
+
+namespace cv::test {
+
+// Maximised and back, the status bar spans the foot of the window and its
+// size grip sits in the corner.
+TEST_F(MainFormTest, TheStatusBarFollowsTheWindowWhenMaximisedAndRestored) {
+    auto main = Make();
+    main->Show();
+    Pump(50);
+    for (const int show : {SW_MAXIMIZE, SW_RESTORE, SW_MAXIMIZE}) {
+        SCOPED_TRACE(show);
+        ShowWindow(main->Handle(), show);
+        Pump(100);
+        RECT client;
+        GetClientRect(main->Handle(), &client);
+        RECT bar;
+        GetWindowRect(main->StatusBar.Handle(), &bar);
+        MapWindowPoints(nullptr, main->Handle(), reinterpret_cast<POINT*>(&bar), 2);
+        EXPECT_EQ(bar.left, 0);
+        EXPECT_EQ(bar.right, client.right);
+        EXPECT_EQ(bar.bottom, client.bottom);
+    }
     main->Hide();
 }
 

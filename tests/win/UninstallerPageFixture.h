@@ -92,6 +92,9 @@ protected:
         CloseMain();
         TApplication::Instance().SetModalResponder([this](TModalInfo& info) {
             Dialogs.push_back(info);
+            if (OnDialog) {
+                OnDialog(info);
+            }
             return static_cast<int>(mrOk);
         });
         Main = std::make_unique<TMainForm>(
@@ -185,6 +188,8 @@ protected:
     const TFileInfoManager Info{Win32.Platform};
     std::unique_ptr<TMainForm> Main;
     std::vector<TModalInfo> Dialogs;
+    // Looks at each dialog Open's responder answers, when it is shown.
+    std::function<void(TModalInfo&)> OnDialog;
     std::vector<std::pair<HKey, std::string>> Made;
     std::string Scratch;
     std::string Previous;
