@@ -1,7 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/IniFile.h"
-#include "app/Utils.h"
+#include "platform/Utils.h"
 
 namespace cv {
 

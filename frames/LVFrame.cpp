@@ -1,7 +1,6 @@
 #include "frames/LVFrame.h"
 
-#include "forms/FormUtils.h"
-#include "platform/win32/Win32Locale.h"
+#include "toolkit/Menu.h"
 
 namespace cv {
 
@@ -25,14 +24,14 @@ TMenuItem& NamedItem(TMenu& menu, const std::string& name, const std::string& ca
 
 } // namespace
 
-TBaseLVFrame::TBaseLVFrame(TWinControl* parent, std::string name)
+TBaseLVFrame::TBaseLVFrame(TWinControl* parent, std::string name, const ILocale& locale)
     : TMyFrame(parent, std::move(name)),
       LargeIcons1(ViewStyleItem(ViewAsMenu, "LargeIcons1", "Large Icons", 0, true)),
       SmallIcons1(ViewStyleItem(ViewAsMenu, "SmallIcons1", "Small Icons", 1, false)),
       List1(ViewStyleItem(ViewAsMenu, "List1", "List", 2, true)),
       Details1(ViewStyleItem(ViewAsMenu, "Details1", "Report", 3, true)),
       N2(NamedItem(ContextMenu, "N2", "-")), ViewItem(NamedItem(ContextMenu, "ViewItem", "View")),
-      ListView(Make<TListView>(this, "ListView")), FSortFormat(UserSortFormat()) {
+      ListView(Make<TListView>(this, "ListView")), FSortFormat(UserSortFormat(locale)) {
     ListView.SetAlign(TAlign::alClient);
     ListView.SetViewStyle(TViewStyle::vsReport);
     ListView.OnColumnClick = [this](int column) { ColumnClick(column); };
@@ -93,6 +92,9 @@ void TBaseLVFrame::Init() {
 void TBaseLVFrame::ViewAsClick(TMenuItem& sender) {
     ListView.SetViewStyle(static_cast<TViewStyle>(sender.Tag & 3));
     sender.SetChecked(true);
+    if (OnViewChanged) {
+        OnViewChanged();
+    }
 }
 
 void TBaseLVFrame::ContextPopupHandler(POINT at, bool& handled) {
@@ -124,7 +126,7 @@ void TBaseLVFrame::Resort() {
 }
 
 TFileLVFrame::TFileLVFrame(TWinControl* parent, std::string name, const TPlatform& platform)
-    : TBaseLVFrame(parent, std::move(name)), FPlatform(platform) {}
+    : TBaseLVFrame(parent, std::move(name), platform.Locale), FPlatform(platform) {}
 
 void TFileLVFrame::Init() {
     TBaseLVFrame::Init();

@@ -1,8 +1,8 @@
 // Command-line resolution against a file system that holds some of the
 // candidates: never more than ten look-ups, and an answer is always a file
 // that exists or a program the shell named.
-#include "app/Utils.h"
 #include "fuzz/FuzzInput.h"
+#include "platform/Utils.h"
 #include "platform/substitute/SubstitutePlatform.h"
 
 using namespace cv;
@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TSubstituteFileSystem files;
     TCountingShell shell(registry, files);
     TSubstituteProcesses processes(files, shell);
-    TPlatform platform{registry, files, shell, processes, {}};
+    TSubstituteLocale locale;
+    TPlatform platform{registry, files, shell, processes, locale, {}};
     shell.SetAssociation(".txt", "C:\\Windows\\notepad.exe");
     for (std::size_t i = 1; i < parts.size() && i < 6; ++i) {
         files.AddFile(parts[i], "x"); // a path the line may or may not name

@@ -1,7 +1,7 @@
 // The text operations at any input: results stay inside their texts and
 // keep the promises the callers build on.
 #include "fuzz/FuzzInput.h"
-#include "inventory/StrCon.h"
+#include "platform/StrCon.h"
 
 using namespace cv;
 

@@ -1,11 +1,11 @@
 #include "inventory/UninstallItem.h"
 
-#include "app/Utils.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
 #include "platform/Utf.h"
+#include "platform/Utils.h"
 
 #include <charconv>
 

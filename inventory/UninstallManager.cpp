@@ -1,11 +1,11 @@
 #include "inventory/UninstallManager.h"
 
-#include "app/Utils.h"
-#include "inventory/StrCon.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
+#include "platform/StrCon.h"
 #include "platform/TextCase.h"
 #include "platform/TextLines.h"
+#include "platform/Utils.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -45,7 +45,7 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
-bool ParseDate(const std::string& text, const TSortFormat& format, double& days) {
+bool ParseDate(const std::string& text, const TLocaleFormat& format, double& days) {
     std::vector<int> f;
     if (!Fields(text, format.DateSeparator, f) || f.size() != 3) {
         return false;
@@ -77,7 +77,7 @@ bool ParseDate(const std::string& text, const TSortFormat& format, double& days)
     return true;
 }
 
-bool ParseTime(std::string text, const TSortFormat& format, double& fraction) {
+bool ParseTime(std::string text, const TLocaleFormat& format, double& fraction) {
     int shift = -1; // -1: 24-hour clock
     auto upper = text;
     std::transform(upper.begin(), upper.end(), upper.begin(),
@@ -123,7 +123,12 @@ bool ParsePlainNumber(const std::string& text, double& value) {
 
 } // namespace
 
-bool ParseDateTimeText(const std::string& text, const TSortFormat& format, double& value) {
+TSortFormat UserSortFormat(const ILocale& locale) {
+    return {locale.Format(),
+            [&locale](const std::string& a, const std::string& b) { return locale.CompareText(a, b); }};
+}
+
+bool ParseDateTimeText(const std::string& text, const TLocaleFormat& format, double& value) {
     const std::string trimmed = Trim(text);
     const bool hasDate = std::count(trimmed.begin(), trimmed.end(), format.DateSeparator) == 2;
     const bool hasTime = trimmed.find(format.TimeSeparator) != std::string::npos;
@@ -144,7 +149,7 @@ bool ParseDateTimeText(const std::string& text, const TSortFormat& format, doubl
     return ParseTime(trimmed, format, fraction) && ((value = fraction), true);
 }
 
-bool ParseNumberText(const std::string& text, const TSortFormat& format, double& value) {
+bool ParseNumberText(const std::string& text, const TLocaleFormat& format, double& value) {
     const std::string trimmed = Trim(text);
     const std::string token = trimmed.substr(0, trimmed.find(' '));
     if (ParsePlainNumber(token, value)) {

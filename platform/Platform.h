@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Locale.h"
 #include "platform/Processes.h"
 #include "platform/RegistryApi.h"
 #include "platform/Shell.h"
@@ -13,6 +14,7 @@ struct TPlatform {
     IFileSystem& Files;
     IShell& Shell;
     IProcessLauncher& Processes;
+    const ILocale& Locale;
     // Handles pending window messages during long waits; may be empty.
     TMessagePump ProcessMessages;
 };

@@ -1,6 +1,9 @@
-#include "inventory/StrCon.h"
+#include "platform/StrCon.h"
 
 #include "platform/TextCase.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace cv {
 
@@ -151,6 +154,30 @@ std::string TStringCollection::IncludeBackslash(std::string_view text) const {
         return std::string(text);
     }
     return std::string(text) + "\\";
+}
+
+std::string TruncateText(const std::string& text, std::size_t maxLength, std::size_t padCount, char pad) {
+    // Characters, not bytes, so a name is never cut inside a letter.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            starts.push_back(i);
+        }
+    }
+    if (starts.size() <= maxLength) {
+        return text;
+    }
+    const std::size_t keep = maxLength > padCount ? maxLength - padCount : 0;
+    return text.substr(0, starts[keep]) + std::string(std::min(padCount, maxLength), pad);
+}
+
+std::string DefaultIfBlank(const std::string& text, const std::string& fallback) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) > ' ') {
+            return text;
+        }
+    }
+    return fallback;
 }
 
 } // namespace cv

@@ -35,4 +35,10 @@ public:
 // The one instance the whole program shares.
 const TStringCollection& StrCon();
 
+// The text, or its first (maxLength - padCount) characters and padCount pad
+// characters when it is longer than maxLength.
+std::string TruncateText(const std::string& text, std::size_t maxLength, std::size_t padCount, char pad);
+// The text, or the default when it holds nothing but blanks and control characters.
+std::string DefaultIfBlank(const std::string& text, const std::string& fallback);
+
 } // namespace cv

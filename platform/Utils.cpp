@@ -1,9 +1,7 @@
-#include "app/Utils.h"
+#include "platform/Utils.h"
 
-#include "inventory/StrCon.h"
 #include "platform/PathText.h"
-
-#include <vector>
+#include "platform/StrCon.h"
 
 #include <algorithm>
 
@@ -120,30 +118,6 @@ std::string FindLargestFile(const TPlatform& platform, const std::string& folder
         }
     }
     return best.empty() ? best : StrCon().IncludeBackslash(folder) + best;
-}
-
-std::string TruncateText(const std::string& text, std::size_t maxLength, std::size_t padCount, char pad) {
-    // Characters, not bytes, so a name is never cut inside a letter.
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            starts.push_back(i);
-        }
-    }
-    if (starts.size() <= maxLength) {
-        return text;
-    }
-    const std::size_t keep = maxLength > padCount ? maxLength - padCount : 0;
-    return text.substr(0, starts[keep]) + std::string(std::min(padCount, maxLength), pad);
-}
-
-std::string DefaultIfBlank(const std::string& text, const std::string& fallback) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) > ' ') {
-            return text;
-        }
-    }
-    return fallback;
 }
 
 } // namespace cv

@@ -48,10 +48,4 @@ std::uintptr_t GetSystemImageList(const TPlatform& platform, bool large);
 // current directory, which other threads rely on.
 std::string FindLargestFile(const TPlatform& platform, const std::string& folder, const std::string& mask);
 
-// The text, or its first (maxLength - padCount) characters and padCount pad
-// characters when it is longer than maxLength.
-std::string TruncateText(const std::string& text, std::size_t maxLength, std::size_t padCount, char pad);
-// The text, or the default when it holds nothing but blanks and control characters.
-std::string DefaultIfBlank(const std::string& text, const std::string& fallback);
-
 } // namespace cv

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Takes the pictures in docs/screenshots: builds the Windows tests, runs the
-# screenshot tests under Wine on a virtual display in a fresh prefix seeded
-# as the demo machine, and copies the PNG files they save, compressed, into
+# Takes the pictures in docs/screenshots: builds the screenshot programs, runs
+# them under Wine on a virtual display in a fresh prefix seeded as the demo
+# machine, and copies the PNG files they save, compressed, into
 # docs/screenshots.
 #   bash scripts/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset win >/dev/null
-cmake --build --preset win --target clearvane_win_tests -j "$(nproc)"
+cmake --build --preset win --target clearvane_screenshots -j "$(nproc)"
 
 source scripts/wine-env.sh
 export WINEPREFIX=$PWD/build/wineprefix-shots
@@ -18,7 +18,7 @@ export CLEARVANE_DEMO_PREFIX=1
 xvfb_start
 trap xvfb_stop EXIT
 rm -rf build/win/tests/screenshots
-(cd build/win/tests && wine ./clearvane_win_tests.exe --gtest_filter='Screenshots.*:PageScreenshots.*' >../screenshots.log 2>&1) ||
+(cd build/win/tests && wine ./clearvane_screenshots.exe >../screenshots.log 2>&1) ||
   { cat build/win/screenshots.log; exit 1; }
 
 mkdir -p docs/screenshots

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build googletest clang-format
+  g++ cmake ninja-build googletest libgtest-dev clang-format
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine xvfb xauth

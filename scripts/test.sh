@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, and under ThreadSanitizer,
 # every fuzz target for a short while (CLEARVANE_FUZZ_SECONDS, 30 by
 # default), then the Windows tests under Wine in a fresh throw-away prefix
-# with a virtual display, and last the demo machine: a second fresh prefix
+# with a virtual display, the seeded random-input test for two minutes,
+# and last the demo machine: a second fresh prefix
 # seeded by scripts/demo_prefix.py, read back and uninstalled from, and
 # Clearvane's own installer installed and uninstalled there.
 # Installs what it needs first (Debian/Ubuntu).
@@ -54,7 +55,12 @@ trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
 # ctest's pipes (ctest would wait for them for ever).
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
-ctest --test-dir build/win --output-on-failure || status=1
+ctest --test-dir build/win --output-on-failure -LE screenshots || status=1
+
+echo "== random input under Wine: 120 seconds, a fixed seed"
+(cd build/win/tests &&
+  CLEARVANE_RANDOM_SECONDS=120 CLEARVANE_RANDOM_SEED=20261209 \
+    wine ./clearvane_win_tests.exe --gtest_filter='RandomInput.*' </dev/null) || status=1
 
 echo "== the demo machine and Clearvane's installer under Wine"
 wineserver -k 2>/dev/null || true

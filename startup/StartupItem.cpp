@@ -1,11 +1,11 @@
 #include "startup/StartupItem.h"
 
-#include "app/Utils.h"
-#include "inventory/StrCon.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
+#include "platform/StrCon.h"
 #include "platform/TextCase.h"
 #include "platform/Utf.h"
+#include "platform/Utils.h"
 
 namespace cv {
 

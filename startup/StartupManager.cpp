@@ -1,7 +1,7 @@
 #include "startup/StartupManager.h"
 
-#include "app/Utils.h"
 #include "platform/PathText.h"
+#include "platform/Utils.h"
 
 namespace cv {
 

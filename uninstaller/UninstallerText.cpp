@@ -1,6 +1,6 @@
 #include "uninstaller/UninstallerText.h"
 
-#include "inventory/StrCon.h"
+#include "platform/StrCon.h"
 
 namespace cv {
 

@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/substitute/SubstituteFileSystem.h"
+#include "platform/substitute/SubstituteLocale.h"
 #include "platform/substitute/SubstituteProcesses.h"
 #include "platform/substitute/SubstituteRegistry.h"
 #include "platform/substitute/SubstituteShell.h"
@@ -20,8 +21,9 @@ struct TSubstitutePlatform {
     TSubstituteFileSystem Files;
     TSubstituteShell Shell{Registry, Files};
     TSubstituteProcesses Processes{Files, Shell};
+    TSubstituteLocale Locale;
     int PumpCount = 0;
-    TPlatform Platform{Registry, Files, Shell, Processes, [this] { ++PumpCount; }};
+    TPlatform Platform{Registry, Files, Shell, Processes, Locale, [this] { ++PumpCount; }};
 };
 
 } // namespace cv

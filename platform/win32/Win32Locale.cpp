@@ -8,6 +8,8 @@ namespace cv {
 
 namespace {
 
+// The first character of a locale setting; the fallback when the setting is
+// missing or is no single-byte character the parsers can match.
 char LocaleChar(LCTYPE type, char fallback) {
     wchar_t text[8] = {};
     if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text, 8) > 0 && text[0] != 0 && text[0] < 0x80) {
@@ -18,8 +20,8 @@ char LocaleChar(LCTYPE type, char fallback) {
 
 } // namespace
 
-TSortFormat UserSortFormat() {
-    TSortFormat format;
+TLocaleFormat TWin32Locale::Format() const {
+    TLocaleFormat format;
     format.DateSeparator = LocaleChar(LOCALE_SDATE, '/');
     format.TimeSeparator = LocaleChar(LOCALE_STIME, ':');
     format.ThousandSeparator = LocaleChar(LOCALE_STHOUSAND, ',');
@@ -35,14 +37,15 @@ TSortFormat UserSortFormat() {
         format.DateOrder = TDateOrder::MDY;
         break;
     }
-    format.CompareText = [](const std::string& a, const std::string& b) {
-        const std::wstring x = toWide(a);
-        const std::wstring y = toWide(b);
-        return CompareStringW(LOCALE_USER_DEFAULT, 0, x.c_str(), static_cast<int>(x.size()), y.c_str(),
-                              static_cast<int>(y.size())) -
-               CSTR_EQUAL;
-    };
     return format;
+}
+
+int TWin32Locale::CompareText(const std::string& a, const std::string& b) const {
+    const std::wstring x = toWide(a);
+    const std::wstring y = toWide(b);
+    return CompareStringW(LOCALE_USER_DEFAULT, 0, x.c_str(), static_cast<int>(x.size()), y.c_str(),
+                          static_cast<int>(y.size())) -
+           CSTR_EQUAL;
 }
 
 } // namespace cv

@@ -1,12 +1,14 @@
-// The user's locale as the list's column sorting needs it.
+// The user's locale from the system's regional settings.
 #pragma once
 
-#include "listview/ColumnSort.h"
+#include "platform/Locale.h"
 
 namespace cv {
 
-// Separators and date order of the user's locale, and its case-sensitive
-// text comparison.
-TSortFormat UserSortFormat();
+class TWin32Locale : public ILocale {
+public:
+    TLocaleFormat Format() const override;
+    int CompareText(const std::string& a, const std::string& b) const override;
+};
 
 } // namespace cv

@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Locale.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -14,7 +15,8 @@ struct TWin32Platform {
     TWin32FileSystem Files;
     TWin32Shell Shell;
     TWin32Processes Processes;
-    TPlatform Platform{Registry, Files, Shell, Processes, PumpWin32Messages};
+    TWin32Locale Locale;
+    TPlatform Platform{Registry, Files, Shell, Processes, Locale, PumpWin32Messages};
 };
 
 } // namespace cv

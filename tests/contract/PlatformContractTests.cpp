@@ -2,13 +2,12 @@
 // the real Win32 services under Wine, so the stand-in cannot drift.
 #include "contract/ContractEnv.h"
 
-#include "app/Utils.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
-#include "platform/RegFile.h"
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
 #include "platform/Utf.h"
+#include "platform/Utils.h"
 
 #include <gtest/gtest.h>
 
@@ -396,6 +395,33 @@ TEST_F(PlatformContract, LongPathsCommandLinesAndValuesAreNeverCut) {
     reg.WriteString(name, text);
     EXPECT_EQ(reg.ReadString(name), text);
     EXPECT_EQ(reg.GetValueNames(), std::vector<std::string>{name});
+}
+
+// The lists sort by the locale, so its separators must tell numbers, dates
+// and times apart, and the substitute's comparison must order names as
+// Windows' own does.
+TEST_F(PlatformContract, TheLocaleSeparatesItsFieldsAndOrdersTextsAsPeopleRead) {
+    const TLocaleFormat format = P().Locale.Format();
+    EXPECT_NE(format.DecimalSeparator, format.ThousandSeparator);
+    EXPECT_NE(format.DateSeparator, format.TimeSeparator);
+    struct TCase {
+        const char* A;
+        const char* B;
+        int Expected;
+    };
+    const TCase cases[] = {
+        {"alpha", "Beta", -1}, // letters before case
+        {"Beta", "alpha", 1},
+        {"beta", "Beta", -1}, // then the small letter first
+        {"Beta", "Beta", 0},
+        {"Note", "Notepad", -1},   // a beginning before the longer text
+        {"Item 10", "Item 2", -1}, // digits as characters, not as numbers
+        {"", "a", -1},
+    };
+    for (const TCase& c : cases) {
+        const int order = P().Locale.CompareText(c.A, c.B);
+        EXPECT_EQ(order < 0 ? -1 : order > 0 ? 1 : 0, c.Expected) << c.A << " vs " << c.B;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Sorting a list by a column: dates, then numbers, then text.
 #include "listview/ColumnSort.h"
+#include "platform/substitute/SubstitutePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,43 @@ TEST(ColumnSort, AColumnOfDatesOrNumbersSortsByValue) {
               (std::vector<std::string>{"2", "9", "10", "100", "1,000"}));
     EXPECT_EQ(sorted({"1/2/2004", "12/31/2003", "3/1/2003 8:00", "3/1/2003"}),
               (std::vector<std::string>{"3/1/2003", "3/1/2003 8:00", "12/31/2003", "1/2/2004"}));
+}
+
+// The frames take the format from the platform's locale: each locale's
+// numbers, dates and texts come out in the order its users read them.
+TEST(ColumnSort, AColumnSortsTheWayThePlatformsLocaleWritesIt) {
+    const TLocaleFormat german{'.', ':', '.', ',', TDateOrder::DMY};
+    const TLocaleFormat iso{'/', ':', ',', '.', TDateOrder::YMD};
+    struct Case {
+        const char* Locale;
+        TLocaleFormat Format;
+        std::vector<std::string> Column;
+        std::vector<std::string> Sorted;
+    };
+    const Case cases[] = {
+        {"de",
+         german,
+         {"1.024,5 KB", "980 KB", "2,75 KB", "2,5 KB"},
+         {"2,5 KB", "2,75 KB", "980 KB", "1.024,5 KB"}},
+        {"de",
+         german,
+         {"1.2.2004", "31.12.2003 9:05", "3.1.2003", "31.12.2003 10:00"},
+         {"3.1.2003", "31.12.2003 9:05", "31.12.2003 10:00", "1.2.2004"}},
+        {"iso", iso, {"2004/1/2", "2003/12/31", "2003/2/1"}, {"2003/2/1", "2003/12/31", "2004/1/2"}},
+        {"us", TLocaleFormat{}, {"1,024.5", "980", "2.75", "2.5"}, {"2.5", "2.75", "980", "1,024.5"}},
+        // Texts by the locale's comparison, not by their bytes.
+        {"us", TLocaleFormat{}, {"beta", "Beta", "Alpha", "alpha"}, {"alpha", "Alpha", "beta", "Beta"}},
+    };
+    for (const Case& c : cases) {
+        TSubstitutePlatform sub;
+        sub.Locale.SetFormat(c.Format);
+        const TSortFormat format = UserSortFormat(sub.Platform.Locale);
+        std::vector<std::string> column = c.Column;
+        std::stable_sort(column.begin(), column.end(), [&](const std::string& a, const std::string& b) {
+            return CompareColumnTexts(a, b, format) < 0;
+        });
+        EXPECT_EQ(column, c.Sorted) << c.Locale << ": " << c.Column.front();
+    }
 }
 
 } // namespace cv::test

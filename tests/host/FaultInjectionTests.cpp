@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
+#include <source_location>
 
 namespace cv::test {
 
@@ -33,11 +33,13 @@ struct TNthFault {
 
 // Runs action with the Nth change failing, for N = 1, 2, ... until a run goes
 // through without reaching a failure; check sees the state after each run.
-// Returns how many failure points there were.
+// Returns how many failure points there were. A walk that never reached one
+// tested nothing, so it fails; failures name the walk's caller.
 int WalkFailures(
     const std::function<void(std::function<bool(const std::string&, const std::string&)>)>& install,
     const std::function<void()>& setUp, const std::function<void()>& action,
-    const std::function<void(int)>& check) {
+    const std::function<void(int)>& check, std::source_location caller = std::source_location::current()) {
+    const ::testing::ScopedTrace trace(caller.file_name(), static_cast<int>(caller.line()), "this walk");
     for (int n = 1;; ++n) {
         setUp();
         auto fault = std::make_shared<TNthFault>(TNthFault{n});
@@ -49,6 +51,7 @@ int WalkFailures(
         install(nullptr);
         check(n);
         if (!fault->Fired) {
+            EXPECT_GT(n - 1, 0) << "no change of the action was ever asked about";
             return n - 1;
         }
     }
@@ -204,7 +207,8 @@ protected:
     }
 
     void Walk(const std::function<void()>& setUp, const std::function<void(TStartupItem&)>& action,
-              const std::vector<std::string>& allowed) {
+              const std::vector<std::string>& allowed,
+              std::source_location caller = std::source_location::current()) {
         TStartupItem* item = nullptr;
         WalkFailures(
             [&](auto f) {
@@ -220,7 +224,8 @@ protected:
                 const std::string where = Where();
                 EXPECT_NE(std::find(allowed.begin(), allowed.end(), where), allowed.end())
                     << "failing change " << n << " left the entry at '" << where << "'";
-            });
+            },
+            caller);
     }
 
     void Reset() {

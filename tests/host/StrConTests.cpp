@@ -1,4 +1,4 @@
-#include "inventory/StrCon.h"
+#include "platform/StrCon.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +90,23 @@ TEST(StrCon, ReplaceAllNeverSearchesWhatItInserted) {
     EXPECT_EQ(S.IncludeBackslash("C:"), "C:\\");
     EXPECT_EQ(S.IncludeBackslash("C:\\"), "C:\\");
     EXPECT_EQ(S.IncludeBackslash(""), "");
+}
+
+TEST(StrCon, TruncateAndDefaultTexts) {
+    EXPECT_EQ(TruncateText(std::string(40, 'a'), 40, 3, '.'), std::string(40, 'a'));
+    EXPECT_EQ(TruncateText(std::string(41, 'a'), 40, 3, '.'), std::string(37, 'a') + "...");
+    // Characters, not bytes: "é" is two bytes and stays whole.
+    std::string accents;
+    for (int i = 0; i < 41; ++i) {
+        accents += "\xC3\xA9";
+    }
+    const std::string cut = TruncateText(accents, 40, 3, '.');
+    EXPECT_EQ(cut.size(), 37u * 2 + 3);
+    EXPECT_EQ(cut.substr(cut.size() - 4), "\xA9...");
+    EXPECT_EQ(TruncateText("abc", 2, 5, '.'), "..");
+    EXPECT_EQ(DefaultIfBlank("  \t\r\n", "none"), "none");
+    EXPECT_EQ(DefaultIfBlank("", "none"), "none");
+    EXPECT_EQ(DefaultIfBlank("  x ", "none"), "  x ");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/Utils.h"
+#include "platform/Utils.h"
 #include "platform/substitute/SubstitutePlatform.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,8 @@ protected:
     TSubstituteFileSystem Files;
     TCountingShell Shell{Registry, Files};
     TSubstituteProcesses Processes{Files, Shell};
-    TPlatform Platform{Registry, Files, Shell, Processes, {}};
+    TSubstituteLocale Locale;
+    TPlatform Platform{Registry, Files, Shell, Processes, Locale, {}};
 };
 
 TEST_F(ExtractExecutableTest, FindsTheProgramAtTheStartOfACommandLine) {

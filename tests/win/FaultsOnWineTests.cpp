@@ -37,7 +37,7 @@ public:
 TEST(FaultsOnWine, AKeyGoneBetweenListingAndReadingLeavesAnEmptyEntry) {
     TVanishingRegistry registry;
     TWin32Platform win;
-    TPlatform platform{registry, win.Files, win.Shell, win.Processes, PumpWin32Messages};
+    TPlatform platform{registry, win.Files, win.Shell, win.Processes, win.Locale, PumpWin32Messages};
     const std::string tag = "cvvanish " + std::to_string(GetCurrentProcessId());
     const std::string path = std::string(kUninstallKey) + "\\" + tag;
     {

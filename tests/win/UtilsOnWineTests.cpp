@@ -4,8 +4,8 @@
 #include "contract/ContractEnv.h"
 
 #include "app/IniFile.h"
-#include "app/Utils.h"
 #include "platform/TextCase.h"
+#include "platform/Utils.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
