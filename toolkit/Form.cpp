@@ -179,6 +179,11 @@ void TForm::Close() {
         }
         return;
     }
+    if (MainForm == this) {
+        // A menu still open would float on after the window went, its
+        // commands aimed at closed pages.
+        EndMenu();
+    }
     Hide();
     if (MainForm == this) {
         TApplication::Instance().Terminate();

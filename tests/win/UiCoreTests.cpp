@@ -329,6 +329,34 @@ TEST_F(UninstallerPageTest, AContextMenuOpenedBeforeTheFirstIconStaysOpenAndRuns
     EXPECT_TRUE(HasText(Dialogs.back(), "No bad entries!Everything looks fine!"));
 }
 
+// The main window closes while the list's context menu is open: the menu
+// goes with it instead of floating on over nothing.
+TEST_F(UninstallerPageTest, ClosingTheWindowEndsAnOpenMenu) {
+    MakeApp(kHKeyCurrentUser, "Alpha Demo", Intact());
+    Open();
+    static HWND main;
+    static int ticks;
+    static bool forced;
+    main = Main->Handle();
+    ticks = 0;
+    forced = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        ++ticks;
+        if (ticks == 2) {
+            PostMessageW(main, WM_CLOSE, 0, 0); // as the close box does while the menu is open
+        } else if (ticks == 60 && !forced) {
+            forced = true; // the menu outlived its window for three seconds
+            EndMenu();
+        }
+    });
+    RECT r;
+    GetWindowRect(List().Handle(), &r);
+    Page().UninstListView.ContextMenu.Popup(Page().UninstListView.Handle(), r.left + 20, r.top + 20);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(forced) << "the menu stayed open after its window closed";
+    EXPECT_EQ(Page().Inventory(), nullptr) << "the page closed";
+}
+
 // The hint about new applications comes over the main window on screen.
 TEST_F(UninstallerPageTest, TheHintAppearsOverTheVisibleMainWindow) {
     MakeApp(kHKeyCurrentUser, "Alpha Demo", Intact());
