@@ -9,7 +9,7 @@
 namespace cv {
 
 // What a page sees of the window that hosts it: the actions every page
-// shares, the status bar's page panel, and whether it is closing.
+// shares and the status bar's page panel.
 class IPageHost {
 public:
     virtual ~IPageHost() = default;

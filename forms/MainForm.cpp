@@ -126,7 +126,6 @@ void TMainForm::CloseForm() {
     // page's close runs a message loop).
     const bool wasEnabled = IsWindowEnabled(Handle()) != FALSE;
     EnableWindow(Handle(), FALSE);
-    EndMenu(); // an open menu's commands would reach pages that are closing
     // The startup page first, then the uninstaller page: each keeps what it keeps.
     if (StartupForm) {
         StartupForm->Close();

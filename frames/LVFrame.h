@@ -51,7 +51,7 @@ public:
     int SortColumn() const { return FSortColumn; }
     // The items changed places.
     std::function<void()> OnSorted;
-    // The list's view style changed from the frame's own menu.
+    // A view-style item (of the frame's menu or a copy of it) changed the list's view.
     std::function<void()> OnViewChanged;
     bool SortAscending() const { return FAscending; }
 

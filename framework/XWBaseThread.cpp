@@ -62,7 +62,11 @@ void TXWBaseThread::Start() {
 }
 
 void TXWBaseThread::Execute() {
-    ThreadStarted();
+    try {
+        ThreadStarted();
+    } catch (...) {
+        HandleException("The worker could not start its work.");
+    }
     while (!FTerminated) {
         try {
             FIdle = true;
@@ -84,7 +88,11 @@ void TXWBaseThread::Execute() {
             HandleException("An unknown error occurred.");
         }
     }
-    ThreadFinished();
+    try {
+        ThreadFinished();
+    } catch (...) {
+        // Nobody is left to tell: the worker is ending.
+    }
     const std::lock_guard<std::mutex> guard(FLifeLock);
     FFinished = true;
     FFinishedSignal.notify_all();
@@ -96,8 +104,13 @@ void TXWBaseThread::HandleException(const std::string& message) {
     if (FTerminated) {
         return; // the worker is being ended; nobody is left to tell
     }
-    FDispatcher.Synchronize([this, &message] { DoHandleException(message); },
-                            [this] { return FTerminated.load(); });
+    FDispatcher.Synchronize(
+        [this, &message] {
+            if (!FTerminated) { // the owner may have ended us while the call waited
+                DoHandleException(message);
+            }
+        },
+        [this] { return FTerminated.load(); });
 }
 
 void TXWBaseThread::DoHandleException(const std::string& message) {
@@ -150,7 +163,7 @@ bool TXWBaseThread::WaitForIdle(unsigned timeout) {
     const auto start = TClock::now();
     while (!FIdle) {
         FDispatcher.ProcessPending();
-        if (FEvent.Wait(10)) {
+        if (FEvent.Wait(timeout == 0 ? 0 : 10)) {
             break; // a job is wanted: the worker will not park
         }
         if (TimedOut(start, timeout)) {

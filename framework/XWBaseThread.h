@@ -19,6 +19,7 @@
 #pragma once
 
 #include "framework/Dispatcher.h"
+#include "platform/Timeouts.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -29,8 +30,6 @@
 #include <thread>
 
 namespace cv {
-
-inline constexpr unsigned kWaitForever = ~0u;
 
 enum class TWorkState : std::uint8_t { wkRunning, wkPaused, wkStopped, wkTerminating };
 

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Timeouts.h"
+
 namespace cv {
 
 inline constexpr std::uint32_t kStillActive = 259;
@@ -22,8 +24,8 @@ public:
     // Blocks until the process has ended and, for a process started with its
     // tree tracked, every process it started in turn. The pump runs whenever
     // messages arrive, so a window stays alive; the wait itself uses no
-    // processor time. A timeout of 0 waits for ever; false when it ran out.
-    virtual bool Wait(const TMessagePump& pump, std::uint32_t timeoutMs = 0) = 0;
+    // processor time. False when the time ran out (Timeouts.h: 0 looks once).
+    virtual bool Wait(const TMessagePump& pump, std::uint32_t timeoutMs = kWaitForever) = 0;
 };
 
 class IProcessLauncher {

@@ -43,15 +43,7 @@ public:
     void HandleException(const std::exception& error);
     // The same for whatever was thrown, std::exception or not.
     void HandleException(std::exception_ptr error);
-    // Runs a handler inside the error boundary: what it throws reaches the
-    // error box, never the loop.
-    template <class F> void Guarded(F&& handler) {
-        try {
-            handler();
-        } catch (...) {
-            HandleException(std::current_exception());
-        }
-    }
+
     // The box that shows it; a test may replace it.
     std::function<void(const std::string&)> ErrorBox;
 

@@ -89,6 +89,11 @@ void TStatusBar::ApplyParts() {
 
 void TStatusBar::BoundsChanged() {
     ApplyParts();
+    // The bar is moved by its parent's alignment, not by itself: what it drew
+    // at its old size (the size grip above all) is painted over whole.
+    if (HandleAllocated()) {
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
 }
 
 void TStatusBar::CollectTexts(std::vector<std::string>& texts) const {

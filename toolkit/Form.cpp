@@ -166,6 +166,11 @@ void TForm::Close() {
     if (!canClose) {
         return;
     }
+    if (MainForm == this) {
+        // A menu still open would float on after the window went, its
+        // commands aimed at pages that are closing.
+        EndMenu();
+    }
     TCloseAction action = TCloseAction::caHide;
     if (OnClose) {
         OnClose(action);
@@ -178,11 +183,6 @@ void TForm::Close() {
             FModalResult = mrCancel;
         }
         return;
-    }
-    if (MainForm == this) {
-        // A menu still open would float on after the window went, its
-        // commands aimed at closed pages.
-        EndMenu();
     }
     Hide();
     if (MainForm == this) {

@@ -7,6 +7,17 @@ namespace cv {
 namespace {
 
 constexpr UINT kRunCalls = WM_APP + 0x40;
+constexpr UINT kShowErrors = WM_APP + 0x41;
+
+std::string MessageOf(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "An unknown error occurred.";
+    }
+}
 
 } // namespace
 
@@ -34,10 +45,33 @@ bool TWindowDispatcher::Synchronize(const std::function<void()>& call, const std
 }
 
 void TWindowDispatcher::ProcessPending() {
-    FQueue.Drain([](std::exception_ptr error) { TApplication::Instance().HandleException(error); });
+    // Only waits call this: what goes wrong here is told after the wait.
+    const bool outer = !FInWait;
+    FInWait = true;
+    FQueue.Drain([this](std::exception_ptr error) { ShowLater(MessageOf(error)); });
+    if (outer) {
+        FInWait = false;
+    }
+}
+
+void TWindowDispatcher::ShowLater(const std::string& message) {
+    FDeferred.push_back(message);
+    PostMessageW(Handle(), kShowErrors, 0, 0);
+}
+
+void TWindowDispatcher::ShowDeferred() {
+    std::vector<std::string> messages;
+    messages.swap(FDeferred);
+    for (const std::string& message : messages) {
+        ShowError(message);
+    }
 }
 
 void TWindowDispatcher::ShowError(const std::string& message) {
+    if (FInWait) {
+        ShowLater(message);
+        return;
+    }
     if (HWND capture = GetCapture(); capture != nullptr) {
         SendMessageW(capture, WM_CANCELMODE, 0, 0);
     }
@@ -48,11 +82,12 @@ void TWindowDispatcher::ShowError(const std::string& message) {
 
 LRESULT TWindowDispatcher::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kRunCalls) {
-        ProcessPending();
+        FQueue.Drain([](std::exception_ptr error) { TApplication::Instance().HandleException(error); });
         return 0;
     }
-    if (message == WM_DESTROY) {
-        FQueue.Shutdown();
+    if (message == kShowErrors) {
+        ShowDeferred();
+        return 0;
     }
     return TWindow::WndProc(message, wParam, lParam);
 }

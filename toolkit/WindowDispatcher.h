@@ -2,11 +2,16 @@
 // call is queued and a message-only window is woken to run it from the
 // message loop (or from a wait for a worker, which runs these calls and
 // nothing else), while the worker waits for it. When the window goes, the
-// waiting workers take their calls back.
+// waiting workers take their calls back. An error met inside a wait is
+// shown once the wait is over, from the message loop: an error box runs a
+// message loop of its own, which a wait must not.
 #pragma once
 
 #include "framework/Dispatcher.h"
 #include "toolkit/Window.h"
+
+#include <string>
+#include <vector>
 
 namespace cv {
 
@@ -24,7 +29,12 @@ protected:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void ShowLater(const std::string& message);
+    void ShowDeferred();
+
     TCallQueue FQueue;
+    bool FInWait = false;
+    std::vector<std::string> FDeferred;
 };
 
 } // namespace cv

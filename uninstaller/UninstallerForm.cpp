@@ -268,6 +268,9 @@ void TUninstallerForm::ShowNewEntriesHint() {
     if (!Alive()) {
         return;
     }
+    // The window the hint speaks of is painted whole before the hint covers it.
+    RedrawWindow(GetAncestor(Handle(), GA_ROOT), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     InfoDialog("Hint",
                "Clearvane has detected that there are new installed applications since last run, they are "
                "marked RED.",
@@ -300,6 +303,8 @@ void TUninstallerForm::FillList() {
     }
     FInventory->SetCheckFiles(false);
     TListView& list = UninstListView.ListView;
+    ++FListGeneration; // every entry taken before now is gone
+    ClearPanel();
     {
         const TListView::TUpdateGuard update(list);
         list.Clear();
@@ -433,16 +438,18 @@ void TUninstallerForm::UninstallActionHandler() {
     // The entry itself, not the selection: the icon worker may move the
     // selection while the dialogs below are open.
     TUninstallItem* entry = ItemEntry(selected);
+    const unsigned generation = FListGeneration;
     if (entry->DisplayName.find("Clearvane") != std::string::npos) {
-        UninstallSelf(*entry);
+        UninstallSelf(entry);
         return;
     }
-    if (ConfirmDialog("Uninstall \"" + entry->DisplayName + "\"?") != mrYes || !StillListed(entry)) {
+    if (ConfirmDialog("Uninstall \"" + entry->DisplayName + "\"?") != mrYes ||
+        !StillListed(entry, generation)) {
         return;
     }
     FInventory->RunUninstaller(*entry);
     InfoDialog("Instruction", "Close this dialog when uninstalling process is finished.", false);
-    if (!StillListed(entry)) {
+    if (!StillListed(entry, generation)) {
         return;
     }
     // Only Yes deletes: Esc or No keeps the entry of an application that
@@ -452,7 +459,7 @@ void TUninstallerForm::UninstallActionHandler() {
                    "registry items was not deleted,would you like to delete them?") != mrYes) {
         return;
     }
-    if (!StillListed(entry)) {
+    if (!StillListed(entry, generation)) {
         return;
     }
     DeleteUninstallEntry(entry);
@@ -460,13 +467,14 @@ void TUninstallerForm::UninstallActionHandler() {
     SyncUI();
 }
 
-void TUninstallerForm::UninstallSelf(const TUninstallItem& entry) {
+void TUninstallerForm::UninstallSelf(const TUninstallItem* entry) {
+    const unsigned generation = FListGeneration;
     if (WarnDialog("Your are about to uninstall \"Clearvane\" itself. So it must be closed. Are you sure?") !=
             mrYes ||
-        !Alive()) {
+        !StillListed(entry, generation)) {
         return;
     }
-    FInventory->RunUninstaller(entry);
+    FInventory->RunUninstaller(*entry);
     // The uninstaller will remove this program's files: end now, keeping
     // neither the record of this run nor the page's view.
     FEnding = true;
@@ -480,9 +488,10 @@ void TUninstallerForm::DeleteEntryActionHandler() {
     if (entry == nullptr) {
         return;
     }
+    const unsigned generation = FListGeneration;
     if (ConfirmDialog("Are you sure you want to delete the following entry:\r\n-\"" + entry->DisplayName +
                       "\"\r\n from registry?") != mrYes ||
-        !StillListed(entry)) {
+        !StillListed(entry, generation)) {
         return; // the page may have closed, or the entry gone, while the question was open
     }
     DeleteUninstallEntry(entry);
@@ -521,8 +530,7 @@ void TUninstallerForm::PageActivated(void* sender) {
 }
 
 void TUninstallerForm::ViewActionExecute(TMenuItem& sender) {
-    UninstListView.ViewAsClick(sender);
-    CheckViewMenu();
+    UninstListView.ViewAsClick(sender); // its OnViewChanged moves the check marks
 }
 
 void TUninstallerForm::SearchAppActionHandler() {
@@ -543,8 +551,9 @@ void TUninstallerForm::SearchAppActionHandler() {
     }
 }
 
-bool TUninstallerForm::StillListed(const TUninstallItem* entry) const {
-    return Alive() && IndexOfEntry(entry) >= 0;
+bool TUninstallerForm::StillListed(const TUninstallItem* entry, unsigned generation) const {
+    // A rebuild frees every entry, and a new one may take an old address.
+    return Alive() && generation == FListGeneration && IndexOfEntry(entry) >= 0;
 }
 
 void TUninstallerForm::FormClose() {
@@ -555,8 +564,8 @@ void TUninstallerForm::FormClose() {
     UninstListView.ListView.SetVisible(false);
     FPageOpen = false;
     if (FIconThread && !FIconThread->StopWorkAndWait(kCloseWait)) {
-        // A step still runs: the worker ends and frees itself after it,
-        // holding on to the inventory until then.
+        // A step still runs: the worker is kept aside until it returns,
+        // holding on to the inventory until then, and joined at the end.
         FreeWorker(FIconThread.release(), 0);
     }
     FIconThread.reset();

@@ -95,8 +95,9 @@ private:
 
     // Open, with its inventory: what every handler checks after a dialog.
     bool Alive() const;
-    // The entry is still in the list of an open page.
-    bool StillListed(const TUninstallItem* entry) const;
+    // The entry is still in the list of an open page, built no later than
+    // when the caller took the entry (FListGeneration then).
+    bool StillListed(const TUninstallItem* entry, unsigned generation) const;
     void ClearPanel();
     void ShowNewEntriesHint();
     void BuildToolBar();
@@ -109,7 +110,7 @@ private:
     void ViewActionExecute(TMenuItem& sender);
     void SearchAppActionHandler();
     void UninstallActionHandler();
-    void UninstallSelf(const TUninstallItem& entry);
+    void UninstallSelf(const TUninstallItem* entry);
     void DeleteEntryActionHandler();
     void FindBadEntryActionHandler();
 
@@ -123,6 +124,7 @@ private:
     bool FFirstShow = true;
     bool FEnding = false;
     bool FClosed = false;
+    unsigned FListGeneration = 0;                // counts the list's rebuilds
     const TUninstallItem* FPanelEntry = nullptr; // what the information panel describes
 };
 

@@ -40,7 +40,7 @@ public:
     }
 
     bool Wait(const TMessagePump& pump, std::uint32_t timeoutMs) override {
-        const long limit = timeoutMs == 0 ? -1 : static_cast<long>((timeoutMs + 9) / 10);
+        const long limit = timeoutMs == kWaitForever ? -1 : static_cast<long>((timeoutMs + 9) / 10);
         for (long step = 0;; ++step) {
             {
                 std::lock_guard<std::recursive_mutex> guard(FOwner.FLock);

@@ -44,7 +44,7 @@ public:
     }
 
     bool Wait(const TMessagePump& pump, std::uint32_t timeoutMs) override {
-        const ULONGLONG deadline = timeoutMs == 0 ? 0 : ::GetTickCount64() + timeoutMs;
+        const ULONGLONG deadline = timeoutMs == kWaitForever ? 0 : ::GetTickCount64() + timeoutMs;
         return WaitFor(FProcess.Get(), pump, deadline) &&
                (!FTreeEnded || WaitFor(FTreeEnded.Get(), pump, deadline));
     }
@@ -132,13 +132,11 @@ std::unique_ptr<IProcess> TWin32Processes::Start(const std::string& commandLine,
 }
 
 void PumpWin32Messages() {
+    // Windows repaint and messages other threads send are answered (PeekMessage
+    // delivers those itself); input and posted messages wait for the message
+    // loop, so no handler runs inside a wait.
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the main loop
-            return;
-        }
-        ::TranslateMessage(&msg);
+    while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
         ::DispatchMessageW(&msg);
     }
 }

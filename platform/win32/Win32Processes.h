@@ -13,7 +13,8 @@ public:
     std::unique_ptr<IProcess> Start(const std::string& commandLine, bool trackTree) override;
 };
 
-// Handles every pending window message of the calling thread.
+// While a process is waited for: repaints windows and answers sent
+// messages, and nothing else.
 void PumpWin32Messages();
 
 } // namespace cv

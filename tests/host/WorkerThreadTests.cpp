@@ -5,15 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 namespace cv::test {
 
 namespace {
 
-// What a probe worker did; it outlives the worker, which may free itself.
+// What a probe worker did; it outlives the worker, which may be kept aside.
 struct TLog {
     std::atomic<int> Begins{0};
     std::atomic<int> Steps{0};
@@ -201,6 +203,34 @@ TEST_F(WorkerThread, AWorkerWhoseDispatcherIsGoneEndsWithinItsBoundedWait) {
         worker.reset();
         EXPECT_EQ(log->Destroyed, 1);
     }
+}
+
+// A caller's call that nobody serves is taken back once its abandon test
+// turns true, and never runs afterwards; one that is served is waited for.
+TEST(CallQueue, AnUnservedCallIsTakenBackWhenItsCallerGivesUp) {
+    TQueueDispatcher dispatcher; // owned by this thread, which does not serve it yet
+    std::atomic<bool> giveUp{false};
+    std::atomic<bool> ran{false};
+    std::atomic<int> result{-1};
+    std::thread caller(
+        [&] { result = dispatcher.Synchronize([&] { ran = true; }, [&] { return giveUp.load(); }) ? 1 : 0; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(result, -1) << "still waiting while nobody serves and it has not given up";
+    giveUp = true;
+    caller.join();
+    EXPECT_EQ(result, 0);
+    dispatcher.ProcessPending();
+    EXPECT_FALSE(ran) << "a call taken back never runs";
+
+    std::thread served(
+        [&] { result = dispatcher.Synchronize([&] { ran = true; }, [] { return false; }) ? 1 : 0; });
+    for (int i = 0; i < 2000 && !ran; ++i) {
+        dispatcher.ProcessPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    served.join();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(result, 1);
 }
 
 TEST_F(WorkerThread, ATimeoutOfZeroLooksOnceEverywhere) {

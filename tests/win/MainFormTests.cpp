@@ -248,20 +248,33 @@ TEST_F(MainFormTest, F1OpensTheHelpFileBesideTheProgram) {
     main->Hide();
 }
 
-} // namespace cv::test
-
-namespace cv::test {
-
-// Maximised and back, the status bar spans the foot of the window and its
-// size grip sits in the corner.
-TEST_F(MainFormTest, TheStatusBarFollowsTheWindowWhenMaximisedAndRestored) {
+// Made larger, maximised and back, the status bar spans the foot of the
+// window and shows what a fresh paint shows: no size grip left behind
+// where the corner used to be.
+TEST_F(MainFormTest, TheStatusBarFollowsTheWindowAndLeavesNoOldGripBehind) {
     auto main = Make();
     main->Show();
     Pump(50);
-    for (const int show : {SW_MAXIMIZE, SW_RESTORE, SW_MAXIMIZE}) {
-        SCOPED_TRACE(show);
-        ShowWindow(main->Handle(), show);
+    const struct {
+        const char* Name;
+        std::function<void(HWND)> Change;
+    } changes[] = {
+        {"maximised", [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }},
+        {"restored", [](HWND w) { ShowWindow(w, SW_RESTORE); }},
+        {"a little wider",
+         [](HWND w) { SetWindowPos(w, nullptr, 0, 0, 720, 560, SWP_NOMOVE | SWP_NOZORDER); }},
+        {"wider again", [](HWND w) { SetWindowPos(w, nullptr, 0, 0, 760, 580, SWP_NOMOVE | SWP_NOZORDER); }},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.Name);
+        change.Change(main->Handle());
+        Pump(150);
+        RECT screen;
+        GetWindowRect(main->StatusBar.Handle(), &screen);
+        const TImage32 shown = GrabScreen(screen);
+        RedrawWindow(main->StatusBar.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         Pump(100);
+        EXPECT_TRUE(shown.Pixels == GrabScreen(screen).Pixels) << "the bar shows stale drawing";
         RECT client;
         GetClientRect(main->Handle(), &client);
         RECT bar;

@@ -4,12 +4,15 @@
 #include "UninstallerPageFixture.h"
 
 #include "forms/DialogForms.h"
+#include "framework/XWBaseThread.h"
 #include "platform/win32/Win32Handles.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/WindowDispatcher.h"
 #include "widgets/AlphaButton.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 
 namespace cv::test {
@@ -99,6 +102,68 @@ TEST(UiCore, AFailingActionEndsInTheErrorBoxOnEveryRoad) {
         EXPECT_EQ(runs, 2);
         form.SetMenu(nullptr);
     }
+}
+
+namespace {
+
+// A worker whose one step calls the user-interface thread and ends the job.
+class TCallingWorker : public TXWBaseThread {
+public:
+    using TXWBaseThread::TXWBaseThread;
+    std::atomic<int> Calls{0};
+    std::atomic<bool> Calling{false};
+
+protected:
+    void DoWork() override {
+        Calling = true;
+        SafeSynchronize([this] { ++Calls; });
+        StopWork();
+    }
+};
+
+// Counts a private message posted to it.
+class TProbeWindow : public TWindow {
+public:
+    static constexpr UINT kPing = WM_APP + 0x55;
+    TProbeWindow() {
+        TCreateParams params;
+        params.Style = 0;
+        params.Parent = HWND_MESSAGE;
+        params.Left = params.Top = params.Width = params.Height = 0;
+        CreateHandle(params);
+    }
+    int Pings = 0;
+
+protected:
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kPing) {
+            ++Pings;
+            return 0;
+        }
+        return TWindow::WndProc(message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+// Waiting for a worker serves the worker's calls and nothing else: a
+// message posted before the wait is handled only after it.
+TEST(UiCore, AWaitForAWorkerServesItsCallsAndNothingElse) {
+    TWindowDispatcher dispatcher;
+    TProbeWindow probe;
+    auto worker = MakeWorker<TCallingWorker>(dispatcher);
+    ASSERT_TRUE(worker->WaitForIdle(kWaitForever));
+    PostMessageW(probe.Handle(), TProbeWindow::kPing, 0, 0);
+    worker->StartWork();
+    for (int i = 0; i < 500 && !worker->Calling; ++i) {
+        Sleep(10); // nothing is served meanwhile: the worker's call waits
+    }
+    ASSERT_TRUE(worker->Calling);
+    EXPECT_TRUE(worker->StopWorkAndWait(5000));
+    EXPECT_EQ(worker->Calls, 1) << "the worker's call was served during the wait";
+    EXPECT_EQ(probe.Pings, 0) << "nothing else ran inside the wait";
+    Pump(20);
+    EXPECT_EQ(probe.Pings, 1);
 }
 
 // Command ids come back when their items die, so a long run never reaches

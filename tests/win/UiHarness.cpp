@@ -94,6 +94,10 @@ TImage32 CaptureWindow(HWND window) {
     return Grab(TWindowDC().Get(), r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
+TImage32 GrabScreen(const RECT& area) {
+    return Grab(TWindowDC().Get(), area.left, area.top, area.right - area.left, area.bottom - area.top);
+}
+
 TImage32 PrintClient(HWND window) {
     RECT r;
     GetClientRect(window, &r);

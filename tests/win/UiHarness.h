@@ -48,6 +48,8 @@ struct TImage32 {
 
 // What the window shows on the screen now, frame included.
 TImage32 CaptureWindow(HWND window);
+// What the screen shows in the rectangle now, as it is: nothing is repainted first.
+TImage32 GrabScreen(const RECT& area);
 // What a window paints of its client area into a memory bitmap.
 TImage32 PrintClient(HWND window);
 // Pictures side by side on a background, with a gap between them.
