@@ -301,7 +301,8 @@ protected:
     // With CLEARVANE_RANDOM_HOLD set, a failing program is kept as it is for
     // two minutes, so a debugger can be attached to it (the process id is printed).
     void Hold() const {
-        if (std::getenv("CLEARVANE_RANDOM_HOLD") != nullptr) {
+        if (std::getenv("CLEARVANE_RANDOM_HOLD") != nullptr ||
+            std::getenv("CLEARVANE_RANDOM_HOLD_SLOW") != nullptr) {
             std::printf("holding: process %lu (0x%lx)\n", Program->ProcessId(), Program->ProcessId());
             std::fflush(stdout);
             Sleep(120000);
@@ -416,9 +417,15 @@ TEST_F(RandomInput, NoCrashAndNoHang) {
         // The program may have ended: normally (exit code 0: it was told
         // to, by Exit or a close), or not.
         const ULONGLONG going = GetTickCount64();
+        bool held = false;
         while (!Program->Exited() && Program->MainWindow() == nullptr &&
                GetTickCount64() - going < kEndWait) {
             Sleep(100); // the window is going: let the process end
+            if (!held && GetTickCount64() - going > 5000 &&
+                std::getenv("CLEARVANE_RANDOM_HOLD_SLOW") != nullptr) {
+                held = true;
+                Hold(); // a slow end, while it lasts
+            }
         }
         if (Program->Exited()) {
             longestEnd = std::max(longestEnd, GetTickCount64() - going);
