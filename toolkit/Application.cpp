@@ -55,11 +55,15 @@ bool TApplication::RouteMessage(MSG& msg) {
             break;
         }
     }
-    // Esc and Enter go to the focused control (or the form) as plain keys:
-    // the dialog manager would turn them into commands nobody asked for.
-    const bool plainKey = (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
-                          (msg.wParam == VK_ESCAPE || msg.wParam == VK_RETURN);
-    if (root == nullptr || plainKey || !IsDialogMessageW(root, &msg)) {
+    // The dialog manager moves the focus with Tab and the arrows, and that is
+    // all it is asked for. Esc and Enter go to the focused control (or the
+    // form) as plain keys: it would turn them into commands nobody asked for.
+    // Letters, with or without Alt, are the forms' own (DialogChar above):
+    // its search for a letter's control never ends when the focus sits in a
+    // hidden page, as after a change of tabs.
+    const bool navigation = (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) &&
+                            msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN;
+    if (root == nullptr || !navigation || !IsDialogMessageW(root, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -44,13 +44,14 @@ unsigned EnvNumber(const char* name, unsigned fallback) {
 struct TWindowsOf {
     DWORD Process;
     std::vector<HWND> Found; // visible top-level windows, topmost first
+    bool All = false;        // the hidden ones too
 };
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
     auto* of = reinterpret_cast<TWindowsOf*>(data);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == of->Process && IsWindowVisible(window)) {
+    if (process == of->Process && (of->All || IsWindowVisible(window))) {
         of->Found.push_back(window);
     }
     return TRUE;
@@ -107,8 +108,8 @@ public:
         return code;
     }
 
-    std::vector<HWND> Windows() const {
-        TWindowsOf of{FProcessId, {}};
+    std::vector<HWND> Windows(bool all = false) const {
+        TWindowsOf of{FProcessId, {}, all};
         EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&of));
         return of.Found;
     }
@@ -288,13 +289,14 @@ protected:
             text << "\n  " << action;
         }
         text << "\nthe program's windows now:";
-        for (HWND window : Program->Windows()) {
+        for (HWND window : Program->Windows(true)) {
             wchar_t title[128] = {};
             wchar_t kind[64] = {};
             GetWindowTextW(window, title, 128);
             GetClassNameW(window, kind, 64);
             text << "\n  \"" << toUtf8(title) << "\" (" << toUtf8(kind) << ")"
-                 << (IsWindowEnabled(window) ? "" : " disabled");
+                 << (IsWindowEnabled(window) ? "" : " disabled") << (IsWindowVisible(window) ? "" : " hidden")
+                 << (IsIconic(window) ? " minimised" : "") << (GetWindow(window, GW_OWNER) ? " owned" : "");
         }
         return text.str();
     }

@@ -13,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 namespace cv::test {
 
@@ -420,6 +422,39 @@ TEST_F(UninstallerPageTest, ClosingTheWindowEndsAnOpenMenu) {
     KillTimer(nullptr, timer);
     EXPECT_FALSE(forced) << "the menu stayed open after its window closed";
     EXPECT_EQ(Page().Inventory(), nullptr) << "the page closed";
+}
+
+// Alt and a letter while the focus sits in a page that is hidden (as after
+// a change of tabs) reaches the menu and the program goes on; the system's
+// dialog manager would search for the letter's control for ever.
+TEST_F(UninstallerPageTest, AltAndALetterWithTheFocusInAHiddenPageComesBack) {
+    MakeApp(kHKeyCurrentUser, "Alpha Demo", Intact());
+    Open();
+    List().SetFocus();
+    Page().Hide();
+    ASSERT_EQ(GetFocus(), List().Handle()) << "the focus stays where it was";
+    // A watchdog: a loop that never ends fails the test instead of hanging the run.
+    std::atomic<bool> done{false};
+    std::thread watchdog([&done] {
+        for (int i = 0; i < 100 && !done; ++i) {
+            Sleep(50);
+        }
+        if (!done) {
+            std::fprintf(stderr, "Alt+letter in a hidden page never came back\n");
+            ExitProcess(3);
+        }
+    });
+    // Letters of no menu and no button: nothing takes them, and the search
+    // for their control is what must end.
+    const UINT_PTR closer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    for (const wchar_t letter : {L'z', L'q', L'j'}) {
+        PostChar(List().Handle(), letter, true);
+        Pump(50);
+    }
+    KillTimer(nullptr, closer);
+    done = true;
+    watchdog.join();
+    Page().Show();
 }
 
 // The hint about new applications comes over the main window on screen.
