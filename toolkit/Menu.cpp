@@ -98,14 +98,23 @@ void TMenuItem::MenuBarChanged() const {
     }
 }
 
-void TMenuItem::Place() {
+void TMenuItem::Write(bool insert) {
     HMENU parent = ParentHandle();
     if (parent == nullptr || !FVisible) {
-        return;
+        return; // a hidden item has no place in the Windows menu
     }
     std::wstring text;
     const MENUITEMINFOW info = Info(text);
-    InsertMenuItemW(parent, Position(), TRUE, &info);
+    if (insert) {
+        InsertMenuItemW(parent, Position(), TRUE, &info);
+    } else {
+        SetMenuItemInfoW(parent, Position(), TRUE, &info);
+        MenuBarChanged();
+    }
+}
+
+void TMenuItem::Place() {
+    Write(true);
 }
 
 void TMenuItem::Unplace() {
@@ -116,14 +125,7 @@ void TMenuItem::Unplace() {
 }
 
 void TMenuItem::Changed() {
-    HMENU parent = ParentHandle();
-    if (parent == nullptr || !FVisible) {
-        return;
-    }
-    std::wstring text;
-    const MENUITEMINFOW info = Info(text);
-    SetMenuItemInfoW(parent, Position(), TRUE, &info);
-    MenuBarChanged();
+    Write(false);
 }
 
 void TMenuItem::SetCaption(const std::string& caption) {

@@ -74,6 +74,8 @@ private:
     HMENU ParentHandle() const;
     UINT Position() const;
     MENUITEMINFOW Info(std::wstring& text) const;
+    // Inserts this item into the Windows menu, or brings it in line with the object.
+    void Write(bool insert);
     // Brings this item of the Windows menu in line with the object.
     void Changed();
     void Place();
