@@ -5,6 +5,16 @@
 
 namespace cv {
 
+std::string ErrorMessage(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "An unknown error occurred.";
+    }
+}
+
 TCallQueue::~TCallQueue() {
     std::unique_lock<std::mutex> lock(FLock);
     FShutDown = true;

@@ -19,6 +19,10 @@
 
 namespace cv {
 
+// The message of whatever was thrown: what() of a std::exception, a
+// general sentence for anything else.
+std::string ErrorMessage(std::exception_ptr error);
+
 class IDispatcher {
 public:
     virtual ~IDispatcher() = default;

@@ -82,10 +82,8 @@ void TXWBaseThread::Execute() {
             EndWork();
         } catch (const EAbort&) {
             StopWork(); // a silent end of the run
-        } catch (const std::exception& error) {
-            HandleException(error.what());
         } catch (...) {
-            HandleException("An unknown error occurred.");
+            HandleException(ErrorMessage(std::current_exception()));
         }
     }
     try {

@@ -1,5 +1,6 @@
 #include "toolkit/Application.h"
 
+#include "framework/Dispatcher.h"
 #include "platform/win32/Win32Text.h"
 #include "toolkit/Form.h"
 
@@ -105,14 +106,8 @@ void TApplication::HandleException(const std::exception& error) {
 }
 
 void TApplication::HandleException(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        HandleException(e);
-    } catch (...) {
-        if (ErrorBox) {
-            ErrorBox("An unknown error occurred.");
-        }
+    if (ErrorBox) {
+        ErrorBox(ErrorMessage(error));
     }
 }
 

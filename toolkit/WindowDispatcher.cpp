@@ -9,16 +9,6 @@ namespace {
 constexpr UINT kRunCalls = WM_APP + 0x40;
 constexpr UINT kShowErrors = WM_APP + 0x41;
 
-std::string MessageOf(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "An unknown error occurred.";
-    }
-}
-
 } // namespace
 
 TWindowDispatcher::TWindowDispatcher() {
@@ -48,7 +38,7 @@ void TWindowDispatcher::ProcessPending() {
     // Only waits call this: what goes wrong here is told after the wait.
     const bool outer = !FInWait;
     FInWait = true;
-    FQueue.Drain([this](std::exception_ptr error) { ShowLater(MessageOf(error)); });
+    FQueue.Drain([this](std::exception_ptr error) { ShowLater(ErrorMessage(error)); });
     if (outer) {
         FInWait = false;
     }
