@@ -44,6 +44,35 @@ void CheckStartupName(const std::string& name) {
     }
 }
 
+std::string ShortcutFileName(const std::string& name) {
+    return name.substr(0, name.size() - ExtractFileExt(name).size()) + ".lnk";
+}
+
+bool IsCommandType(std::uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz;
+}
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string TakenMessage(const std::string& what, const std::string& name, const std::string& store) {
+    return what + " " + Quoted(name) + ": " + Quoted(store) + " already holds an entry of that name.";
+}
+
+std::string RunKeyText(HKey root, bool parked) {
+    return std::string(root == kHKeyCurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
+           (parked ? kRunHiddenKey : kRunKey);
+}
+
+std::string MoveWord(bool park) {
+    return park ? "Cannot switch off" : "Cannot switch on";
+}
+
+} // namespace
+
 void TStartupItem::ApplyState() {
     if (Enabled) {
         Show();
@@ -56,9 +85,12 @@ HKey TRegistryStartupItem::Root() const {
     return RunFrom == TRunFrom::rfCurrentUserKey ? kHKeyCurrentUser : kHKeyLocalMachine;
 }
 
+std::string TRegistryStartupItem::KeyText() const {
+    return RunKeyText(Root(), Parked);
+}
+
 TRegRawValue TRegistryStartupItem::Data() const {
-    if (Value && (Value->Type == kRegSz || Value->Type == kRegExpandSz) &&
-        RegStringText(Value->Data) == Command) {
+    if (Value && IsCommandType(Value->Type) && RegStringText(Value->Data) == Command) {
         return *Value;
     }
     // A command given anew keeps the kind of string it was read as.
@@ -66,57 +98,77 @@ TRegRawValue TRegistryStartupItem::Data() const {
     return {expandable ? std::uint32_t{kRegExpandSz} : std::uint32_t{kRegSz}, RegStringData(Command)};
 }
 
-void TRegistryStartupItem::Move(const char* to, const char* from) {
+void TRegistryStartupItem::Move(bool park) {
+    if (park == Parked) {
+        return; // already there
+    }
+    const char* const to = park ? kRunHiddenKey : kRunKey;
+    const char* const from = park ? kRunKey : kRunHiddenKey;
     TRegistry reg(Platform().Registry);
     reg.SetRootKey(Root());
-    // What the destination held before, to put back if the move cannot finish.
-    TRegRawValue previous;
-    const bool hadPrevious = reg.OpenKey(to, true) && reg.ReadRaw(DisplayName, &previous);
-    reg.WriteRaw(DisplayName, Data()); // a refused key throws here, before anything is removed
-    if (from == nullptr) {
-        return;
+    if (reg.OpenKeyReadOnly(to) && reg.ValueExists(DisplayName)) {
+        // Its twin stands there: moving would overwrite the twin's command.
+        throw EStartupError(TakenMessage(MoveWord(park), DisplayName, RunKeyText(Root(), park)));
     }
+    reg.OpenKey(to, true);
+    reg.WriteRaw(DisplayName, Data()); // a refused key throws here, before anything is removed
     TRegistry source(Platform().Registry);
     source.SetRootKey(Root());
-    if (!source.OpenKeyReadOnly(from) || !source.ValueExists(DisplayName)) {
-        return; // nothing to take away
-    }
-    if (source.OpenKey(from, false) && source.DeleteValue(DisplayName)) {
-        return;
-    }
-    // The entry would now stand in both keys: undo the write and say so.
-    if (hadPrevious) {
-        reg.WriteRaw(DisplayName, previous);
-    } else {
+    if (source.OpenKeyReadOnly(from) && source.ValueExists(DisplayName) &&
+        !(source.OpenKey(from, false) && source.DeleteValue(DisplayName))) {
+        // The entry would now stand in both keys: undo the write and say so.
         reg.DeleteValue(DisplayName);
+        throw ERegistryError(FormatText("Failed to set data for '%s'", DisplayName));
     }
-    throw ERegistryError(FormatText("Failed to set data for '%s'", DisplayName));
+    Parked = park;
 }
 
 void TRegistryStartupItem::Hide() {
     TStartupItem::Hide();
-    Move(kRunHiddenKey, kRunKey);
+    Move(true);
 }
 
 void TRegistryStartupItem::Show() {
     TStartupItem::Show();
-    Move(kRunKey, kRunHiddenKey);
+    Move(false);
 }
 
 void TRegistryStartupItem::Delete() {
     TStartupItem::Delete();
+    // Only the key it stands in: a twin of the same name in the other key
+    // is another entry.
+    const char* const key = Parked ? kRunHiddenKey : kRunKey;
     TRegistry reg(Platform().Registry);
     reg.SetRootKey(Root());
-    for (const char* key : {kRunHiddenKey, kRunKey}) {
-        if (reg.OpenKey(key, false)) {
-            reg.DeleteValue(DisplayName);
+    if (!reg.OpenKeyReadOnly(key) || !reg.ValueExists(DisplayName)) {
+        return; // gone already
+    }
+    if (!(reg.OpenKey(key, false) && reg.DeleteValue(DisplayName))) {
+        throw EStartupError(Quoted(DisplayName) + " could not be deleted from " + Quoted(KeyText()) + ".");
+    }
+}
+
+void TRegistryStartupItem::CheckSave() const {
+    if (DisplayName.empty()) {
+        throw EStartupError("A startup entry needs a name."); // it would be the key's default value
+    }
+    for (const bool park : {false, true}) {
+        TRegistry reg(Platform().Registry);
+        reg.SetRootKey(Root());
+        if (reg.OpenKeyReadOnly(park ? kRunHiddenKey : kRunKey) && reg.ValueExists(DisplayName)) {
+            throw EStartupError(TakenMessage("Cannot add", DisplayName, RunKeyText(Root(), park)));
         }
     }
 }
 
 void TRegistryStartupItem::Save() {
     TStartupItem::Save();
-    Move(kRunKey, nullptr);
+    CheckSave();
+    TRegistry reg(Platform().Registry);
+    reg.SetRootKey(Root());
+    reg.OpenKey(kRunKey, true);
+    reg.WriteRaw(DisplayName, Data());
+    Parked = false;
 }
 
 std::string TFolderStartupItem::Folder() const {
@@ -139,21 +191,31 @@ std::string TFolderStartupItem::OwnFileName(const std::string& folder) const {
     return name;
 }
 
-void TFolderStartupItem::Move(bool hide) {
+void TFolderStartupItem::Move(bool park) {
     const std::string startup = Folder();
     const std::string name = OwnFileName(startup);
     const std::string disabled = DisabledFolderOf(startup);
+    const std::string to = IncludeTrailingBackslash(park ? disabled : startup) + name;
     auto& files = Platform().Files;
+    if (SameText(ExcludeTrailingBackslash(ExtractFilePath(FilePath)),
+                 ExcludeTrailingBackslash(ExtractFilePath(to)))) {
+        Parked = park;
+        files.RemoveEmptyDirectory(disabled); // only while it holds entries
+        return;                               // already there
+    }
+    if (files.FileExists(to) || files.DirectoryExists(to)) {
+        throw EStartupError(TakenMessage(MoveWord(park), DisplayName, park ? disabled : startup));
+    }
     if (!files.DirectoryExists(disabled)) {
         files.MakeDirectory(disabled);
     }
-    const std::string parked = IncludeTrailingBackslash(disabled) + name;
-    if (hide) {
-        files.MovePath(FilePath, parked, false);
-    } else {
-        files.MovePath(parked, IncludeTrailingBackslash(startup) + name, false);
-    }
+    const bool moved = files.MovePath(FilePath, to, false);
     files.RemoveEmptyDirectory(disabled); // only while it holds entries
+    if (!moved) {
+        throw EStartupError(Quoted(FilePath) + " could not be moved to " + Quoted(ExtractFilePath(to)) + ".");
+    }
+    FilePath = to;
+    Parked = park;
 }
 
 void TFolderStartupItem::Hide() {
@@ -169,14 +231,32 @@ void TFolderStartupItem::Show() {
 void TFolderStartupItem::Delete() {
     TStartupItem::Delete();
     OwnFileName(Folder());
-    Platform().Files.RemoveFile(FilePath);
+    auto& files = Platform().Files;
+    if (!files.RemoveFile(FilePath) && (files.FileExists(FilePath) || files.DirectoryExists(FilePath))) {
+        throw EStartupError(Quoted(FilePath) + " could not be deleted.");
+    }
+}
+
+void TFolderStartupItem::CheckSave() const {
+    const std::string folder = Folder();
+    CheckStartupName(DisplayName);
+    const std::string file = ShortcutFileName(DisplayName);
+    for (const std::string& where : {folder, DisabledFolderOf(folder)}) {
+        const std::string path = IncludeTrailingBackslash(where) + file;
+        if (Platform().Files.FileExists(path) || Platform().Files.DirectoryExists(path)) {
+            throw EStartupError(TakenMessage("Cannot add", file, where));
+        }
+    }
 }
 
 void TFolderStartupItem::Save() {
     TStartupItem::Save();
+    CheckSave();
     const std::string folder = Folder();
-    CheckStartupName(DisplayName);
+    const std::string file = ShortcutFileName(DisplayName);
     CreateShortcut(Platform(), DisplayName, Command, "", folder);
+    FilePath = IncludeTrailingBackslash(folder) + file;
+    Parked = false;
 }
 
 } // namespace cv

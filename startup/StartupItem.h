@@ -42,12 +42,24 @@ public:
     std::string FilePath;
     TRunFrom RunFrom = TRunFrom::rfAllUsersFolder;
     std::string Command;
+    // The state the entry is to have; ApplyState writes it.
     bool Enabled = false;
+    // Where the entry stands now: in its store's disabled twin or not. Set by
+    // the read and kept current by every move, so a second move, or a
+    // delete, finds the entry where it is.
+    bool Parked = false;
 
+    // A move onto an entry of the same name in the other store is refused
+    // with EStartupError and writes nothing; an entry already where it is
+    // sent stays as it is.
     virtual void Hide() {}
     virtual void Show() {}
+    // Throws when the entry is still there afterwards.
     virtual void Delete() {}
+    // Refuses, with EStartupError, a name either store already holds.
     virtual void Save() {}
+    // What Save would refuse, refused the same way, without writing anything.
+    virtual void CheckSave() const {}
     // Show when Enabled, else Hide.
     void ApplyState();
 
@@ -70,12 +82,17 @@ public:
     void Show() override;
     void Delete() override;
     void Save() override;
+    void CheckSave() const override;
+
+    // The key the entry stands in now, from its root.
+    std::string KeyText() const;
 
 private:
     HKey Root() const;
-    // Writes the entry into one key (created when missing) and removes it
-    // from the other; stops with the registry's error when the write fails.
-    void Move(const char* to, const char* from);
+    // Writes the entry into its Run key or Run_Hidden (created when
+    // missing) and removes it from the other; stops with the registry's
+    // error when the write fails.
+    void Move(bool park);
     TRegRawValue Data() const;
 };
 
@@ -90,9 +107,10 @@ public:
     void Show() override;
     void Delete() override;
     void Save() override;
+    void CheckSave() const override;
 
 private:
-    void Move(bool hide);
+    void Move(bool park);
     // The Startup folder, or EStartupError when there is none.
     std::string Folder() const;
     // The file's name, or EStartupError when FilePath is not in folder or
@@ -103,5 +121,9 @@ private:
 // A name the user typed for a folder entry must be a file name and nothing
 // more; throws EStartupError when it is not.
 void CheckStartupName(const std::string& name);
+// The shortcut file a folder entry of that name is saved as.
+std::string ShortcutFileName(const std::string& name);
+// Whether a value of the type is read as a command (a string, expandable or not).
+bool IsCommandType(std::uint32_t type);
 
 } // namespace cv

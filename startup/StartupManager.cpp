@@ -1,6 +1,7 @@
 #include "startup/StartupManager.h"
 
 #include "platform/PathText.h"
+#include "platform/Utf.h"
 #include "platform/Utils.h"
 
 namespace cv {
@@ -10,6 +11,7 @@ TStartupManager::TStartupManager(const TPlatform& platform, const TFileInfoManag
 
 void TStartupManager::Clear() {
     Items.clear();
+    Skipped.clear();
 }
 
 TStartupItems& TStartupManager::GetItems(bool refresh) {
@@ -34,16 +36,22 @@ void TStartupManager::LoadRegistryItems() {
                 if (name.empty()) {
                     continue; // the key's default value
                 }
+                TRegRawValue value;
+                if (!reg.ReadRaw(name, &value)) {
+                    continue; // gone since the names were read
+                }
                 auto item = std::make_unique<TRegistryStartupItem>(FPlatform);
                 item->DisplayName = name;
-                item->Command = reg.ReadString(name); // a value of another type ends the read here
-                TRegRawValue value;
-                if (reg.ReadRaw(name, &value)) {
-                    item->Value = value;
-                }
-                item->FilePath = ExtractExecutable(FPlatform, item->Command);
                 item->RunFrom = runFrom;
-                item->Enabled = std::string_view(key) == kRunKey;
+                item->Parked = std::string_view(key) == kRunHiddenKey;
+                item->Enabled = !item->Parked;
+                if (!IsCommandType(value.Type)) {
+                    Skipped.push_back(item->KeyText() + "\\" + name);
+                    continue;
+                }
+                item->Command = RegStringText(value.Data);
+                item->Value = std::move(value);
+                item->FilePath = ExtractExecutable(FPlatform, item->Command);
                 Items.push_back(std::move(item));
             }
             reg.CloseKey();
@@ -73,14 +81,15 @@ void TStartupManager::LoadFolderItems() {
                 item->Command = file.Name;
                 item->RunFrom = runFrom;
                 item->Enabled = folder == startup;
+                item->Parked = !item->Enabled;
                 Items.push_back(std::move(item));
             }
         }
     }
 }
 
-void TStartupManager::AddStartupItem(const std::string& displayName, const std::string& command,
-                                     TRunFrom runFrom) {
+std::unique_ptr<TStartupItem> TStartupManager::NewItem(const std::string& displayName,
+                                                       const std::string& command, TRunFrom runFrom) const {
     std::unique_ptr<TStartupItem> item;
     if (runFrom == TRunFrom::rfAllUsersKey || runFrom == TRunFrom::rfCurrentUserKey) {
         item = std::make_unique<TRegistryStartupItem>(FPlatform);
@@ -90,7 +99,18 @@ void TStartupManager::AddStartupItem(const std::string& displayName, const std::
     item->DisplayName = displayName;
     item->Command = command;
     item->RunFrom = runFrom;
-    item->Save();
+    item->Enabled = true;
+    return item;
+}
+
+void TStartupManager::AddStartupItem(const std::string& displayName, const std::string& command,
+                                     TRunFrom runFrom) {
+    NewItem(displayName, command, runFrom)->Save();
+}
+
+void TStartupManager::CheckNewStartupItem(const std::string& displayName, const std::string& command,
+                                          TRunFrom runFrom) const {
+    NewItem(displayName, command, runFrom)->CheckSave();
 }
 
 void TStartupManager::DeleteStartupItem(TStartupItem& item) {

@@ -18,24 +18,31 @@ public:
 
     // In reading order; owned here until the next refreshing read.
     TStartupItems Items;
+    // The values of the last read that hold no command (a number in a Run
+    // key, say), as "HKEY_...\\key\\name"; the rest of the stores is read.
+    std::vector<std::string> Skipped;
 
     // With refresh, reads the stores anew: HKEY_LOCAL_MACHINE's Run and
     // Run_Hidden, HKEY_CURRENT_USER's, then the current user's Startup
-    // folder and its disabled folder, then the all-users ones. A value that
-    // is not a string stops the read with ERegistryError; what was read
-    // before it stays. Returns Items itself.
+    // folder and its disabled folder, then the all-users ones. Returns
+    // Items itself.
     TStartupItems& GetItems(bool refresh);
     void Clear();
 
     // Saves a new entry (a registry entry for the key stores, a folder entry
     // for any other); it shows up with the next read.
     void AddStartupItem(const std::string& displayName, const std::string& command, TRunFrom runFrom);
+    // Throws the EStartupError AddStartupItem would, writing nothing.
+    void CheckNewStartupItem(const std::string& displayName, const std::string& command,
+                             TRunFrom runFrom) const;
     void DeleteStartupItem(TStartupItem& item);
     void HideStartupItem(TStartupItem& item);
     void ShowStartupItem(TStartupItem& item);
     int GetIconIndex(const TStartupItem& item) const;
 
 private:
+    std::unique_ptr<TStartupItem> NewItem(const std::string& displayName, const std::string& command,
+                                          TRunFrom runFrom) const;
     void LoadRegistryItems();
     void LoadFolderItems();
 

@@ -259,18 +259,23 @@ TEST_F(StartupFaults, RegistryEntriesAreNeverLostNorDoubled) {
     Walk([&] { Reset(), Put(kRunHiddenKey); }, [](TStartupItem& t) { t.Show(); }, {"R", "H"});
     Walk([&] { Reset(), Put(kRunHiddenKey); }, [](TStartupItem& t) { t.Enabled = true, t.ApplyState(); },
          {"R", "H"});
-    Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.ApplyState(); }, {"R", "H"});
     Walk([&] { Reset(), Put(kRunKey); }, [](TStartupItem& t) { t.Delete(); }, {"R", ""});
-    // A name in both keys: Show overwrites the enabled one, by the model's own rule.
-    Walk([&] { Reset(), Put(kRunKey), Put(kRunHiddenKey); },
-         [&](TStartupItem&) {
-             for (const auto& item : Manager.Items) {
-                 if (item->DisplayName == "Tool" && !item->Enabled) {
-                     item->Show();
-                 }
-             }
-         },
-         {"RH", "R"});
+    // Nothing to change, so nothing to fail: an entry applied where it
+    // stands, and a move onto a twin of the same name, which is refused.
+    Reset(), Put(kRunKey), Put(kRunHiddenKey);
+    int changes = 0;
+    Sub.Registry.SetFault([&](const std::string&, const std::string&) { return ++changes, false; });
+    for (const auto& item : Manager.GetItems(true)) {
+        item->ApplyState();
+        if (item->Enabled) {
+            EXPECT_THROW(item->Hide(), EStartupError);
+        } else {
+            EXPECT_THROW(item->Show(), EStartupError);
+        }
+    }
+    Sub.Registry.SetFault(nullptr);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(Where(), "RH");
 }
 
 TEST_F(StartupFaults, FolderEntriesAreNeverLostNorDoubled) {

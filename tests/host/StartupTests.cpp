@@ -105,37 +105,97 @@ TEST_F(StartupTest, MissingFoldersAndClosedKeysAreSkipped) {
     EXPECT_EQ(Listing(), std::vector<std::string>{"3+User=x"});
 }
 
-TEST_F(StartupTest, AValueOfAnotherTypeStopsTheReadButKeepsWhatCameBefore) {
+TEST_F(StartupTest, AValueThatHoldsNoCommandIsSkippedAndNamed) {
     Value(kHKeyLocalMachine, kRunKey, "First", "x");
     {
         TRegistry reg(Sub.Registry);
         reg.SetRootKey(kHKeyLocalMachine);
         reg.OpenKey(kRunKey, false);
         reg.WriteInteger("Number", 1);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(kRunHiddenKey, true);
+        reg.WriteBinaryData("Blob", "ab", 2);
     }
     Value(kHKeyLocalMachine, kRunKey, "After", "x");
     Value(kHKeyCurrentUser, kRunKey, "User", "x");
-    try {
-        Manager.GetItems(true);
-        ADD_FAILURE() << "no error";
-    } catch (const ERegistryError& e) {
-        EXPECT_STREQ(e.what(), "Invalid data type for 'Number'");
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\Tool.lnk", "x");
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"2+First=x", "2+After=x", "3+User=x", "1+Tool=Tool.lnk"}));
+    EXPECT_EQ(Manager.Skipped,
+              (std::vector<std::string>{
+                  "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Number",
+                  "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run_Hidden\\Blob"}));
+    // A read without them forgets them.
+    {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.OpenKey(kRunKey, false);
+        reg.DeleteValue("Number");
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(kRunHiddenKey, false);
+        reg.DeleteValue("Blob");
     }
-    ASSERT_EQ(Manager.Items.size(), 1u);
-    EXPECT_EQ(Manager.Items[0]->DisplayName, "First");
+    Manager.GetItems(true);
+    EXPECT_TRUE(Manager.Skipped.empty());
 }
 
-TEST_F(StartupTest, ANameInBothKeysIsOverwrittenByShowAndGoneAfterDelete) {
+TEST_F(StartupTest, TwinsOfOneNameAreNeverMovedOntoEachOther) {
     Value(kHKeyCurrentUser, kRunKey, "Twin", "enabled command");
     Value(kHKeyCurrentUser, kRunHiddenKey, "Twin", "hidden command");
-    Item("Twin", false).Show();
-    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Twin"), "hidden command");
-    EXPECT_EQ(Command(kHKeyCurrentUser, kRunHiddenKey, "Twin"), "<none>");
+    try {
+        Item("Twin", false).Show();
+        ADD_FAILURE() << "moved onto its twin";
+    } catch (const EStartupError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Cannot switch on \"Twin\": \"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                     "CurrentVersion\\Run\" already holds an entry of that name.");
+    }
+    EXPECT_THROW(Item("Twin", true).Hide(), EStartupError);
+    TStartupItem& hidden = Item("Twin", false);
+    hidden.Enabled = true;
+    EXPECT_THROW(hidden.ApplyState(), EStartupError);
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Twin"), "enabled command");
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunHiddenKey, "Twin"), "hidden command");
 
-    Value(kHKeyCurrentUser, kRunHiddenKey, "Twin", "hidden again");
+    // Each deletes itself only.
     Item("Twin", true).Delete();
     EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Twin"), "<none>");
-    EXPECT_EQ(Command(kHKeyCurrentUser, kRunHiddenKey, "Twin"), "<none>");
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunHiddenKey, "Twin"), "hidden command");
+
+    // The same for shortcuts in both folders.
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\Tool.lnk", "enabled");
+    Sub.Files.AddFile(std::string(kUserDisabled) + "\\Tool.lnk", "parked");
+    EXPECT_THROW(Item("Tool", true).Hide(), EStartupError);
+    EXPECT_THROW(Item("Tool", false).Show(), EStartupError);
+    for (const auto& [folder, text] :
+         {std::pair{kUserStartup, "enabled"}, std::pair{kUserDisabled, "parked"}}) {
+        std::string found;
+        EXPECT_TRUE(Sub.Files.ReadFile(std::string(folder) + "\\Tool.lnk", &found));
+        EXPECT_EQ(found, text);
+    }
+}
+
+TEST_F(StartupTest, ADeleteThatLeavesTheEntrySaysSo) {
+    Value(kHKeyCurrentUser, kRunKey, "Key", "x");
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\Tool.lnk", "x");
+    Sub.Registry.SetFault([](const std::string& op, const std::string&) { return op == "DeleteValue"; });
+    Sub.Files.SetFault([](const std::string& op, const std::string&) { return op == "RemoveFile"; });
+    EXPECT_THROW(Item("Key", true).Delete(), EStartupError);
+    EXPECT_THROW(Item("Tool", true).Delete(), EStartupError);
+    Sub.Registry.SetFault(nullptr);
+    Sub.Files.SetFault(nullptr);
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"3+Key=x", "1+Tool=Tool.lnk"}));
+    // An entry someone else removed meanwhile is simply gone.
+    TStartupItem& key = Item("Key", true);
+    TStartupItem& tool = *Manager.Items[1];
+    Sub.Files.RemoveFile(tool.FilePath);
+    {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(kRunKey, false);
+        reg.DeleteValue("Key");
+    }
+    EXPECT_NO_THROW(key.Delete());
+    EXPECT_NO_THROW(tool.Delete());
 }
 
 TEST_F(StartupTest, ARefusedKeyLeavesTheEntryWhereItWas) {
@@ -150,31 +210,36 @@ TEST_F(StartupTest, ARefusedKeyLeavesTheEntryWhereItWas) {
 
 TEST_F(StartupTest, FolderEntriesMoveAndTheDisabledFolderLivesOnlyWhileUsed) {
     const std::string tool = std::string(kUserStartup) + "\\Tool.lnk";
+    const std::string parked = std::string(kUserDisabled) + "\\Tool.lnk";
     Sub.Files.AddFile(tool, "link");
     TStartupItem& item = Item("Tool", true);
     item.Hide();
-    EXPECT_TRUE(Sub.Files.FileExists(std::string(kUserDisabled) + "\\Tool.lnk"));
-    item.Delete(); // FilePath still names the Startup folder: nothing there to delete
-    EXPECT_TRUE(Sub.Files.FileExists(std::string(kUserDisabled) + "\\Tool.lnk"));
-    item.Show(); // the same object, no new read
+    EXPECT_TRUE(Sub.Files.FileExists(parked));
+    EXPECT_EQ(item.FilePath, parked); // the same object, no new read, knows where it went
+    item.Hide();                      // already there
+    item.Show();
     EXPECT_TRUE(Sub.Files.FileExists(tool));
+    EXPECT_EQ(item.FilePath, tool);
     EXPECT_FALSE(Sub.Files.DirectoryExists(kUserDisabled));
-
-    // A hide whose destination exists leaves the file in the Startup folder.
-    Sub.Files.AddFile(std::string(kUserDisabled) + "\\Tool.lnk", "older");
-    Item("Tool", true).Hide();
-    EXPECT_TRUE(Sub.Files.FileExists(tool));
-    std::string text;
-    Sub.Files.ReadFile(std::string(kUserDisabled) + "\\Tool.lnk", &text);
-    EXPECT_EQ(text, "older");
-    Sub.Files.RemoveFile(std::string(kUserDisabled) + "\\Tool.lnk");
+    item.Hide();
+    item.Delete();
+    EXPECT_FALSE(Sub.Files.FileExists(parked));
+    EXPECT_FALSE(Sub.Files.FileExists(tool));
 
     // Applying the state an entry already has moves nothing and tidies up.
+    Sub.Files.AddFile(tool, "link");
     Sub.Files.AddFolder(kUserDisabled);
     TStartupItem& enabled = Item("Tool", true);
     enabled.ApplyState();
     EXPECT_TRUE(Sub.Files.FileExists(tool));
     EXPECT_FALSE(Sub.Files.DirectoryExists(kUserDisabled));
+
+    // A move the file system refuses is reported, and the entry stays put.
+    Sub.Files.SetFault([](const std::string& op, const std::string&) { return op == "MovePath"; });
+    EXPECT_THROW(enabled.Hide(), EStartupError);
+    Sub.Files.SetFault(nullptr);
+    EXPECT_EQ(enabled.FilePath, tool);
+    EXPECT_TRUE(Sub.Files.FileExists(tool));
 }
 
 TEST_F(StartupTest, NewEntriesAreNamedFromWhatTheUserTyped) {
@@ -184,6 +249,33 @@ TEST_F(StartupTest, NewEntriesAreNamedFromWhatTheUserTyped) {
     EXPECT_TRUE(Sub.Files.FileExists(std::string(kUserStartup) + "\\My Tool 2.lnk"));
     EXPECT_TRUE(Sub.Files.FileExists(std::string(kCommonStartup) + "\\My Tool.lnk"));
     EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Key Tool"), "C:\\Tools\\tool.exe /min");
+}
+
+TEST_F(StartupTest, ANewEntryNeverReplacesOneOfTheSameName) {
+    Value(kHKeyCurrentUser, kRunKey, "Taken", "old");
+    Value(kHKeyCurrentUser, kRunHiddenKey, "Parked", "old");
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\Taken.lnk", "old");
+    Sub.Files.AddFile(std::string(kUserDisabled) + "\\Parked.lnk", "old");
+    const struct {
+        const char* Name;
+        TRunFrom Store;
+    } taken[] = {
+        {"Taken", TRunFrom::rfCurrentUserKey},    {"Parked", TRunFrom::rfCurrentUserKey},
+        {"Taken", TRunFrom::rfCurrentUserFolder}, {"Parked.exe", TRunFrom::rfCurrentUserFolder},
+        {"", TRunFrom::rfCurrentUserKey},         {"", TRunFrom::rfAllUsersFolder},
+    };
+    for (const auto& t : taken) {
+        EXPECT_THROW(Manager.CheckNewStartupItem(t.Name, "new", t.Store), EStartupError) << t.Name;
+        EXPECT_THROW(Manager.AddStartupItem(t.Name, "new", t.Store), EStartupError) << t.Name;
+    }
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Taken"), "old");
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunHiddenKey, "Parked"), "old");
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, ""), "<none>");
+    EXPECT_EQ(Listing().size(), 4u);
+    // The same names are free in the other root and for everyone's folder.
+    EXPECT_NO_THROW(Manager.CheckNewStartupItem("Taken", "new", TRunFrom::rfAllUsersKey));
+    EXPECT_NO_THROW(Manager.CheckNewStartupItem("Taken", "new", TRunFrom::rfAllUsersFolder));
+    EXPECT_EQ(Listing().size(), 4u); // a check writes nothing
 }
 
 TEST_F(StartupTest, NamesAndStoresThatWouldWriteElsewhereAreRefused) {
