@@ -20,10 +20,10 @@ const char* const kVersionStatus = "Clearvane 2003 Version " CLEARVANE_NUMBER(CL
 
 TMainForm::TMainForm(const TPlatform& platform, TPageFactory uninstallerPage, TPageFactory startupPage)
     : TForm("MainForm"), PageControl1(Make<TPageControl>(this, "PageControl1")),
-      TabSheet1(PageControl1.AddPage("TabSheet1", "Zezer Avezivarazi")),
-      TabSheet2(PageControl1.AddPage("TabSheet2", "Davidaz Eduvedodo")),
-      StatusBar(Make<TStatusBar>(this, "StatusBar")), FPlatform(platform),
-      FUninstallerPage(std::move(uninstallerPage)), FStartupPage(std::move(startupPage)) {
+      TabSheet1(PageControl1.AddPage("TabSheet1", "Uninstaller")),
+      TabSheet2(PageControl1.AddPage("TabSheet2", "Startup")), StatusBar(Make<TStatusBar>(this, "StatusBar")),
+      FPlatform(platform), FUninstallerPage(std::move(uninstallerPage)),
+      FStartupPage(std::move(startupPage)) {
     SetCaption("Clearvane");
     SetBounds(186, 131, 699, 558);
     SetWindowLongPtrW(PageControl1.Handle(), GWL_STYLE,

@@ -109,6 +109,12 @@ void TBaseLVFrame::ColumnClick(int column) {
     Resort();
 }
 
+void TBaseLVFrame::SetSort(int column, bool ascending) {
+    FSortColumn = column;
+    FAscending = ascending;
+    Resort();
+}
+
 void TBaseLVFrame::Resort() {
     if (FSortColumn < 0) {
         return;

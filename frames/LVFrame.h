@@ -48,6 +48,8 @@ public:
     // Sorts again by the column and direction the user chose last; nothing
     // when the user never sorted.
     void Resort();
+    // Sorts by the column in that direction, as a kept layout says.
+    void SetSort(int column, bool ascending);
     int SortColumn() const { return FSortColumn; }
     // The items changed places.
     std::function<void()> OnSorted;

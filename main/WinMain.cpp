@@ -4,6 +4,7 @@
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
+#include "startup/StartupForm.h"
 #include "uninstaller/UninstallerForm.h"
 
 #include <shellapi.h>
@@ -35,8 +36,9 @@ int Run() {
     auto uninstallerPage = [&win32, inventory](cv::TMainForm& main) -> std::unique_ptr<cv::TBaseSubForm> {
         return std::make_unique<cv::TUninstallerForm>(main, win32.Platform, inventory);
     };
-    // The startup page is not built yet: its tab holds an empty page.
-    auto startupPage = [](cv::TMainForm& main) { return cv::MakeEmptyPage(main, "StartupForm"); };
+    auto startupPage = [&win32, &fileInfo](cv::TMainForm& main) -> std::unique_ptr<cv::TBaseSubForm> {
+        return std::make_unique<cv::TStartupForm>(main, win32.Platform, fileInfo);
+    };
     cv::TProgram program =
         cv::StartProgram(win32.Platform, firstParameter, quickEntry, uninstallerPage, startupPage);
     inventory.reset(); // the page holds it from now on

@@ -99,23 +99,26 @@ TRegRawValue TRegistryStartupItem::Data() const {
 }
 
 void TRegistryStartupItem::Move(bool park) {
-    if (park == Parked) {
-        return; // already there
-    }
     const char* const to = park ? kRunHiddenKey : kRunKey;
     const char* const from = park ? kRunKey : kRunHiddenKey;
     TRegistry reg(Platform().Registry);
     reg.SetRootKey(Root());
-    if (reg.OpenKeyReadOnly(to) && reg.ValueExists(DisplayName)) {
+    TRegistry source(Platform().Registry);
+    source.SetRootKey(Root());
+    const bool inTarget = reg.OpenKeyReadOnly(to) && reg.ValueExists(DisplayName);
+    const bool inSource = source.OpenKeyReadOnly(from) && source.ValueExists(DisplayName);
+    if (inTarget && (!inSource || Parked == park)) {
+        Parked = park; // already there; a twin in the other key is another entry
+        return;
+    }
+    if (inTarget) {
         // Its twin stands there: moving would overwrite the twin's command.
         throw EStartupError(TakenMessage(MoveWord(park), DisplayName, RunKeyText(Root(), park)));
     }
+    // Written even when it was gone from both keys: Apply writes what the list shows.
     reg.OpenKey(to, true);
     reg.WriteRaw(DisplayName, Data()); // a refused key throws here, before anything is removed
-    TRegistry source(Platform().Registry);
-    source.SetRootKey(Root());
-    if (source.OpenKeyReadOnly(from) && source.ValueExists(DisplayName) &&
-        !(source.OpenKey(from, false) && source.DeleteValue(DisplayName))) {
+    if (inSource && !(source.OpenKey(from, false) && source.DeleteValue(DisplayName))) {
         // The entry would now stand in both keys: undo the write and say so.
         reg.DeleteValue(DisplayName);
         throw ERegistryError(FormatText("Failed to set data for '%s'", DisplayName));

@@ -353,9 +353,42 @@ void TListView::SetItemText(int index, int column, const std::string& text) {
     SendMessageW(Handle(), LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+void TListView::SetCheckBoxes(bool checkBoxes) {
+    SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES,
+                 checkBoxes ? LVS_EX_CHECKBOXES : 0);
+}
+
+bool TListView::ItemState(int index, UINT mask) const {
+    return (SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), mask) & mask) != 0;
+}
+
+void TListView::SetItemState(int index, UINT mask, UINT state) {
+    LVITEMW item = {};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
 bool TListView::ItemSelected(int index) const {
-    return (SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) &
-            LVIS_SELECTED) != 0;
+    return ItemState(index, LVIS_SELECTED);
+}
+
+bool TListView::ItemChecked(int index) const {
+    // State image 2 is the ticked box, 1 the clear one.
+    return (SendMessageW(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK) &
+            LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+void TListView::SetItemChecked(int index, bool checked) {
+    SetItemState(index, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1));
+}
+
+bool TListView::ItemCut(int index) const {
+    return ItemState(index, LVIS_CUT);
+}
+
+void TListView::SetItemCut(int index, bool cut) {
+    SetItemState(index, LVIS_CUT, cut ? LVIS_CUT : 0);
 }
 
 void TListView::SetMultiSelect(bool multiSelect) {
@@ -429,13 +462,9 @@ int TListView::Selected() const {
 }
 
 void TListView::SetSelected(int index) {
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = 0;
-    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    SetItemState(-1, LVIS_SELECTED | LVIS_FOCUSED, 0);
     if (index >= 0) {
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         SendMessageW(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
     }
 }
@@ -452,8 +481,19 @@ void TListView::Sort(const std::function<int(int, int)>& compare) {
 
 bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
     switch (header.code) {
+    case LVN_ITEMCHANGING: {
+        auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) != 0 && change.iItem >= 0 && OnItemStateChanging) {
+            OnItemStateChanging(change.iItem);
+        }
+        result = FALSE; // the change may go ahead
+        return true;
+    }
     case LVN_ITEMCHANGED: {
         auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) != 0 && OnItemStateChanged) {
+            OnItemStateChanged(change.iItem);
+        }
         if ((change.uChanged & LVIF_STATE) != 0 &&
             ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0 && change.iItem >= 0 &&
             OnSelectItem) {

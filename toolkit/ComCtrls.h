@@ -108,6 +108,8 @@ public:
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);
     void SetRowSelect(bool rowSelect);
+    // A check box in front of every item (captions are never edited in place).
+    void SetCheckBoxes(bool checkBoxes);
     void SetImageLists(const TImageList* large, const TImageList* small);
 
     // Redraw stays off from the first BeginUpdate to the last EndUpdate.
@@ -136,6 +138,11 @@ public:
     void SetItemData(int index, std::uintptr_t data);
     void SetItemText(int index, int column, const std::string& text);
     bool ItemSelected(int index) const;
+    bool ItemChecked(int index) const;
+    void SetItemChecked(int index, bool checked);
+    // The cut state: the item's icon drawn ghosted.
+    bool ItemCut(int index) const;
+    void SetItemCut(int index, bool cut);
     void SetMultiSelect(bool multiSelect);
     // Lines the icons up again in the icon views.
     void Arrange();
@@ -159,6 +166,12 @@ public:
     void Sort(const std::function<int(int, int)>& compare);
 
     std::function<void(int index, bool selected)> OnSelectItem;
+    // Around every change of an item's states (its check mark, selection,
+    // focus, cut state), by the user or the program: before it, while the
+    // item still shows its old states, and after it (index -1 after a change
+    // of every item at once).
+    std::function<void(int index)> OnItemStateChanging;
+    std::function<void(int index)> OnItemStateChanged;
     std::function<void(int column)> OnColumnClick;
     std::function<void()> OnDblClick;
     // Right click or the menu key, at a screen point.
@@ -173,6 +186,8 @@ protected:
     bool ReflectedNotify(NMHDR& header, LRESULT& result) override;
 
 private:
+    bool ItemState(int index, UINT mask) const;
+    void SetItemState(int index, UINT mask, UINT state);
     TViewStyle FViewStyle = TViewStyle::vsIcon;
     std::size_t FColumnCount = 0;
     int FUpdating = 0;

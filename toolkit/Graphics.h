@@ -38,6 +38,7 @@ inline constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
 inline constexpr TColor clHighlight = SystemColor(COLOR_HIGHLIGHT);
 inline constexpr TColor clHighlightText = SystemColor(COLOR_HIGHLIGHTTEXT);
 inline constexpr TColor clGrayText = SystemColor(COLOR_GRAYTEXT);
+inline constexpr TColor clInfoBk = SystemColor(COLOR_INFOBK);
 
 // The RGB a colour stands for now.
 COLORREF ColorToRGB(TColor color);

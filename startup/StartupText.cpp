@@ -1,0 +1,55 @@
+#include "startup/StartupText.h"
+
+namespace cv {
+
+std::string SourceText(TRunFrom runFrom) {
+    switch (runFrom) {
+    case TRunFrom::rfAllUsersFolder:
+        return "All Users Startup Folder";
+    case TRunFrom::rfCurrentUserFolder:
+        return "Current User Startup Folder";
+    case TRunFrom::rfAllUsersKey:
+        return "All Users Key";
+    case TRunFrom::rfCurrentUserKey:
+        return "Current User Key";
+    }
+    return {};
+}
+
+const std::vector<std::string>& RunFromChoices() {
+    static const std::vector<std::string> choices = {"All Users Startup Folder",
+                                                     "Current User Startup Folder", "All Users Registry Key",
+                                                     "Current User Registry Key"};
+    return choices;
+}
+
+namespace {
+
+// "HKLM\...\Run\Name": short enough for the status bar, plain enough to find.
+std::string ShortValuePath(const std::string& path) {
+    for (const auto& [root, abbreviation] :
+         {std::pair{"HKEY_LOCAL_MACHINE\\", "HKLM\\"}, std::pair{"HKEY_CURRENT_USER\\", "HKCU\\"}}) {
+        const std::string prefix = std::string(root) + "Software\\Microsoft\\Windows\\CurrentVersion\\";
+        if (path.rfind(prefix, 0) == 0) {
+            return abbreviation + std::string("...\\") + path.substr(prefix.size());
+        }
+    }
+    return path;
+}
+
+} // namespace
+
+std::string StartupTotalText(std::size_t count, const std::vector<std::string>& skipped) {
+    std::string text = "Total " + std::to_string(count) + " applications run at startup";
+    if (skipped.size() == 1) {
+        text += "; skipped \"" + ShortValuePath(skipped.front()) + "\": it holds no command";
+    } else if (!skipped.empty()) {
+        text += "; skipped " + std::to_string(skipped.size()) + " values that hold no command: ";
+        for (std::size_t i = 0; i < skipped.size(); ++i) {
+            text += (i == 0 ? "\"" : ", \"") + ShortValuePath(skipped[i]) + "\"";
+        }
+    }
+    return text;
+}
+
+} // namespace cv

@@ -1,0 +1,19 @@
+// The words the startup page shows for its entries and its totals.
+#pragma once
+
+#include "startup/StartupItem.h"
+
+#include <string>
+#include <vector>
+
+namespace cv {
+
+// The store as the list's Source column names it; empty for no store.
+std::string SourceText(TRunFrom runFrom);
+// The store as the new-entry dialog offers it, in the order of TRunFrom.
+const std::vector<std::string>& RunFromChoices();
+// "Total %d applications run at startup", and the values a read passed
+// over because they hold no command, named once.
+std::string StartupTotalText(std::size_t count, const std::vector<std::string>& skipped);
+
+} // namespace cv
