@@ -35,15 +35,18 @@ TMainForm::TMainForm(const TPlatform& platform, TPageFactory uninstallerPage, TP
     StatusBar.SetPanels({{180, kVersionStatus}, {300, ""}});
 
     HelpContextAction.SetCaption("Help");
+    HelpContextAction.SetHint("Open the help");
     HelpContextAction.SetShortCut({VK_F1});
     HelpContextAction.OnExecute = [this] { ShellOpen(FPlatform, GetAppDir(FPlatform) + "uninstaller.chm"); };
     ExitAction.SetCaption("Exit");
+    ExitAction.SetHint("Close Clearvane");
     ExitAction.OnExecute = [this] { Close(); };
     AboutAction.SetCaption("About");
     AboutAction.OnExecute = [this] { ShowAbout(FPlatform); };
     RecommendAction.SetCaption("Recommend to friends");
     RecommendAction.OnExecute = [this] { ShellOpen(FPlatform, kRecommendPage); };
     VisitHomeAction.SetCaption("Home");
+    VisitHomeAction.SetHint("Open the Clearvane web site");
     VisitHomeAction.OnExecute = [this] { ShellOpen(FPlatform, kHomePage); };
     for (TAction* action :
          {&HelpContextAction, &ExitAction, &AboutAction, &RecommendAction, &VisitHomeAction}) {

@@ -24,18 +24,19 @@ TNewStartupForm::TNewStartupForm(TNewEntryCheck check)
     glWizardHeader1.SetCommentsText("Fill all fields below then press OK.");
 
     GroupBox1.SetBounds(8, 64, 374, 118);
-    Label11.SetBounds(12, 24, 70, 13);
-    EditDisplayName.SetBounds(84, 20, 281, 21);
+    // The labels get room for their words in any of the system's fonts.
+    Label11.SetBounds(12, 24, 84, 13);
+    EditDisplayName.SetBounds(98, 20, 266, 21);
     EditDisplayName.Hint = "The text you want it to appear as description.";
-    Label2.SetBounds(12, 56, 70, 13);
-    EditFileName.SetBounds(84, 52, 201, 21);
+    Label2.SetBounds(12, 56, 84, 13);
+    EditFileName.SetBounds(98, 52, 186, 21);
     EditFileName.Hint = "The file you want to make it run at startup.";
     BrowseButton.SetBounds(290, 50, 75, 25);
     BrowseButton.SetGlyphResource(L"BUTTON_BROWSE");
     BrowseButton.OnClick = [this] { BrowseButtonClick(); };
-    Label3.SetBounds(12, 88, 70, 13);
+    Label3.SetBounds(12, 88, 84, 13);
     // A list to choose from: no choice until the user makes one.
-    RunFrom.SetBounds(84, 84, 281, 200);
+    RunFrom.SetBounds(98, 84, 266, 200);
     RunFrom.SetItems(RunFromChoices());
     RunFrom.SetItemIndex(-1);
     RunFrom.Hint = "Run from various location.";

@@ -10,6 +10,8 @@
 #include "platform/Registry.h"
 #include "platform/substitute/SubstitutePlatform.h"
 #include "platform/win32/Win32Platform.h"
+#include "startup/NewStartupForm.h"
+#include "startup/StartupForm.h"
 #include "uninstaller/BadEntriesForm.h"
 #include "uninstaller/SearchForm.h"
 #include "widgets/AlphaButton.h"
@@ -135,23 +137,6 @@ TEST(Screenshots, AButtonUpUnderTheMouseDownAndDisabled) {
             ScreenshotPath("button-dialog-states"));
 }
 
-TEST(Screenshots, TheMainWindowOnEachTab) {
-    TWin32Platform platform;
-    auto page = [](const char* name) {
-        return [name](TMainForm& main) { return MakeEmptyPage(main, name); };
-    };
-    TMainForm main(platform.Platform, page("UninstallerForm"), page("StartupForm"));
-    TForm::MainForm = &main;
-    main.Show();
-    main.SetBounds(20, 20, 699, 558);
-    SavePng(CaptureWindow(main.Handle()), ScreenshotPath("main-window-uninstaller"));
-    main.PageControl1.SetActivePageIndex(1);
-    SavePng(CaptureWindow(main.Handle()), ScreenshotPath("main-window-startup"));
-    main.Hide();
-    TForm::MainForm = nullptr;
-    platform.Files.RemoveFile(SettingsPath(platform.Platform));
-}
-
 // On the demo machine when the screenshot script seeded one, else on a few
 // entries of its own.
 class PageScreenshots : public UninstallerPageTest {
@@ -216,6 +201,52 @@ TEST_F(PageScreenshots, TheUninstallerPageInEachViewStyle) {
                 ScreenshotPath(std::string("uninstaller-page-") + styles[style]));
         CloseMain();
     }
+}
+
+// The startup page on the demo machine, whose eight stores each hold an
+// entry, half of them switched off; and the new-entry dialog filled in.
+TEST(Screenshots, TheStartupPageAndItsDialog) {
+    if (std::getenv("CLEARVANE_DEMO_PREFIX") == nullptr) {
+        GTEST_SKIP() << "the startup page is pictured on the demo machine";
+    }
+    DialogBeep = [](unsigned) {};
+    TWin32Platform platform;
+    const TFileInfoManager info(platform.Platform);
+    TMainForm main(
+        platform.Platform, [](TMainForm& m) { return MakeEmptyPage(m, "UninstallerForm"); },
+        [&](TMainForm& m) -> std::unique_ptr<TBaseSubForm> {
+            return std::make_unique<TStartupForm>(m, platform.Platform, info);
+        });
+    TForm::MainForm = &main;
+    main.Show();
+    main.SetBounds(20, 20, 699, 558);
+    ClickTab(main.PageControl1.Handle(), 1);
+    auto& page = dynamic_cast<TStartupForm&>(*main.StartupForm);
+    TListView& list = page.StartupFrame.ListView;
+    list.SetFocus();
+    list.SetSelected(list.Count() > 1 ? 1 : 0);
+    Pump(300);
+    SavePng(CaptureWindow(main.Handle()), ScreenshotPath("startup-page"));
+    {
+        TResponderScope scope([](TModalInfo& info) {
+            if (auto* form = dynamic_cast<TNewStartupForm*>(TWindow::FromHandle(info.Handle));
+                form != nullptr) {
+                form->EditDisplayName.SetText("Photo Frame Sync");
+                form->EditFileName.SetText("C:\\Program Files\\Photo Frame\\sync.exe");
+                form->RunFrom.SetItemIndex(3);
+                form->RunFrom.OnChange();
+            }
+            const int result = Photograph(info, "dialog-new-startup-entry");
+            PostChar(FocusOr(info.Handle), L'c', true); // Esc stays in the field: Cancel closes it
+            return result;
+        });
+        page.NewAction.Execute();
+    }
+    main.Close();
+    TForm::MainForm = nullptr;
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    platform.Files.RemoveFile(SettingsPath(platform.Platform));
 }
 
 } // namespace cv::test
