@@ -5,6 +5,7 @@ namespace cv {
 TProgram StartProgram(const TPlatform& platform, const std::string& firstParameter,
                       const TQuickEntry& quickEntry, TPageFactory uninstallerPage, TPageFactory startupPage) {
     TProgram program;
+    TApplication::Instance().Title = "Clearvane 2003 V3";
     // The splash picture is looked up in the current directory; no picture, no splash.
     if (platform.Files.FileExists(kSplashFile)) {
         program.Splash = std::make_unique<TSplashForm>([] {

@@ -12,8 +12,8 @@ TApplication& TApplication::Instance() {
 }
 
 TApplication::TApplication() {
-    ErrorBox = [](const std::string& message) {
-        MessageBoxW(GetActiveWindow(), toWide(message).c_str(), L"Clearvane", MB_OK | MB_ICONERROR);
+    ErrorBox = [this](const std::string& message) {
+        MessageBoxW(GetActiveWindow(), toWide(message).c_str(), toWide(Title).c_str(), MB_OK | MB_ICONERROR);
     };
 }
 

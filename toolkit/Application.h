@@ -46,6 +46,8 @@ public:
 
     // The box that shows it; a test may replace it.
     std::function<void(const std::string&)> ErrorBox;
+    // The program's name as its error box shows it.
+    std::string Title = "Clearvane";
 
     // Runs a modal loop for the window until done() says it has a result, or
     // hands the window to the responder when one is installed.

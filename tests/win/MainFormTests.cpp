@@ -202,8 +202,11 @@ TEST_F(MainFormTest, TheSplashShowsWhenItsPictureIsThereAndGoesOnceTheFirstPageE
     bmp += info + std::string(16, '\x7f');
     bmp[2] = static_cast<char>(bmp.size());
     ASSERT_TRUE(Win32.Files.WriteFile(kSplashFile, bmp));
+    TApplication::Instance().Title = "Clearvane";
     TProgram program = StartProgram(Platform, "", nullptr, Probe("Uninstaller"), Probe("Startup"));
     Win32.Files.RemoveFile(kSplashFile);
+    // The error box's caption; the window's own stays "Clearvane".
+    EXPECT_EQ(TApplication::Instance().Title, "Clearvane 2003 V3");
     ASSERT_NE(program.Splash, nullptr);
     EXPECT_TRUE(IsWindowVisible(program.Splash->Handle()));
     EXPECT_EQ(program.Splash->ClientWidth(), 487);
@@ -231,6 +234,16 @@ TEST_F(MainFormTest, TheEmptyPagesMenusCarryTheSharedActions) {
     EXPECT_EQ(std::wstring(text), L"Help\tF1");
     EXPECT_EQ(main->StatusBar.PanelText(0), "Clearvane 2003 Version 3");
     EXPECT_EQ(main->Text(), "Clearvane");
+    // The tabs say what they hold.
+    for (const auto& [index, caption] : {std::pair{0, L"Uninstaller"}, std::pair{1, L"Startup"}}) {
+        wchar_t tab[64] = {};
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = tab;
+        item.cchTextMax = 64;
+        SendMessageW(main->PageControl1.Handle(), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(std::wstring(tab), caption);
+    }
 }
 
 TEST_F(MainFormTest, F1OpensTheHelpFileBesideTheProgram) {
