@@ -6,6 +6,13 @@
 
 namespace cv {
 
+namespace {
+
+// How often a modal loop looks whether the program was ended under it.
+constexpr UINT kEndCheckInterval = 250;
+
+} // namespace
+
 TApplication& TApplication::Instance() {
     static TApplication instance;
     return instance;
@@ -20,6 +27,7 @@ TApplication::TApplication() {
 bool TApplication::HandleMessage(MSG& msg) {
     if (msg.message == WM_QUIT) {
         FTerminated = true;
+        ++FEnds;
         return false;
     }
     // The one error boundary: key preview, dialog letters and accelerators
@@ -96,6 +104,7 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Terminate() {
     FTerminated = true;
+    ++FEnds;
     PostQuitMessage(0);
 }
 
@@ -124,8 +133,13 @@ int TApplication::RunModal(TModalInfo info, const std::function<bool()>& done,
         answer(*response);
         return result();
     }
+    // The quit message the program's end posts may be taken by a loop that
+    // is not ours (a list view's mouse tracking dispatches whatever it
+    // finds): the end is also counted, and a timer wakes this loop to look.
+    const unsigned ends = FEnds;
+    const UINT_PTR timer = SetTimer(nullptr, 0, kEndCheckInterval, nullptr);
     MSG msg;
-    while (!done()) {
+    while (!done() && FEnds == ends) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 1); // the main loop still has to end
@@ -133,6 +147,7 @@ int TApplication::RunModal(TModalInfo info, const std::function<bool()>& done,
         }
         HandleMessage(msg);
     }
+    KillTimer(nullptr, timer);
     return result();
 }
 

@@ -49,8 +49,9 @@ public:
     // The program's name as its error box shows it.
     std::string Title = "Clearvane";
 
-    // Runs a modal loop for the window until done() says it has a result, or
-    // hands the window to the responder when one is installed.
+    // Runs a modal loop for the window until done() says it has a result or
+    // the program is ended while it runs, or hands the window to the
+    // responder when one is installed.
     int RunModal(TModalInfo info, const std::function<bool()>& done, const std::function<int()>& result,
                  const std::function<void(int)>& answer);
     // The responder's answer for a modal window, when one is installed.
@@ -64,6 +65,9 @@ private:
     bool RouteMessage(MSG& msg);
 
     bool FTerminated = false;
+    // Counts the ends asked for (Terminate, a quit message reaching a loop
+    // of ours): a modal loop ends when it changes under it.
+    unsigned FEnds = 0;
     TModalResponder FResponder;
 };
 

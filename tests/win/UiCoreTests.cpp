@@ -170,6 +170,46 @@ TEST(UiCore, AWaitForAWorkerServesItsCallsAndNothingElse) {
 
 // Command ids come back when their items die, so a long run never reaches
 // the accelerators' ids.
+// The program ended while a question was open, and the quit message was
+// taken by a loop that is not ours (a list view tracking the mouse takes
+// whatever it finds): the question still ends (found by the random-input
+// test: every window hidden and the program running on).
+TEST(UiCore, AQuestionEndsWithTheProgramEvenWhenAnotherLoopTookTheQuit) {
+    DialogBeep = [](unsigned) {};
+    static bool ended = false;
+    static bool watchdog = false;
+    ended = false;
+    watchdog = false;
+    // While the question runs: the program ends, and the quit message goes.
+    const UINT_PTR end = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        TApplication::Instance().Terminate();
+        MSG quit;
+        ended = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    });
+    // A question still up after three seconds is answered, so the test fails rather than hangs.
+    const UINT_PTR guard = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        watchdog = true;
+        if (HWND dialog = FindTopWindow(L"Clearvane"); dialog != nullptr) {
+            PostKey(FocusOr(dialog), VK_ESCAPE);
+        }
+    });
+    int answer = -1;
+    {
+        TResponderScope scope([](TModalInfo&) { return kRunModalLoop; });
+        answer = ConfirmDialog("Go on?");
+    }
+    KillTimer(nullptr, end);
+    KillTimer(nullptr, guard);
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(watchdog) << "the question outlived the program's end";
+    EXPECT_NE(answer, mrYes);
+    // A question asked afterwards runs as any other.
+    TResponderScope scope([](TModalInfo&) { return static_cast<int>(mrYes); });
+    EXPECT_EQ(ConfirmDialog("Again?"), mrYes);
+}
+
 TEST(UiCore, MenuCommandIdsStayBelowTheAcceleratorsHoweverManyItemsComeAndGo) {
     for (int round = 0; round < 200; ++round) {
         TMenu menu(true);
