@@ -243,6 +243,21 @@ TEST_F(StartupPageTest, EveryStoreIsListedOnceWithItsSourceAndMark) {
     // The marks the fill set are no changes of the user's.
     EXPECT_FALSE(Page().Modified());
 
+    // The menu bar and the list's menu, by their captions ("-" a separator; hidden items left out).
+    const auto captions = [](TMenuItem& menu) {
+        std::string text;
+        for (std::size_t i = 0; i < menu.Count(); ++i) {
+            if (menu[i].Visible()) {
+                text += (text.empty() ? "" : ",") + menu[i].Caption();
+            }
+        }
+        return text;
+    };
+    EXPECT_EQ(captions(Page().MainMenu1.Items()), "&File,&Action,&View,&Help");
+    EXPECT_EQ(captions(Page().MainMenu1.Items()[1]), "&Hide,&Show,Delete,-,Apply");
+    EXPECT_EQ(captions(Page().MainMenu1.Items()[2]), "Refresh,Properties");
+    EXPECT_EQ(captions(Page().StartupFrame.ContextMenu.Items()), "New,&Hide,&Show,Delete,-,Properties");
+
     // Each row offers what fits it.
     Select("Machine");
     EXPECT_TRUE(Page().HideAction.Enabled());
