@@ -1,6 +1,7 @@
 #include "toolkit/Control.h"
 
 #include "platform/win32/Win32Text.h"
+#include "toolkit/ToolTips.h"
 
 #include <algorithm>
 #include <map>
@@ -165,6 +166,11 @@ TWinControl::~TWinControl() {
     for (TControl* control : FControls) {
         control->FParent = nullptr;
     }
+    if (HandleAllocated()) {
+        // Before the toolkit hands a system control its own procedure back,
+        // which would cut out the tooltip's subclass still stacked on top.
+        RemoveHintWindows(Handle());
+    }
     DestroyHandle();
 }
 
@@ -201,6 +207,7 @@ void TWinControl::CreateWindowed(TCreateParams params) {
     }
     CreateHandle(params);
     if (HandleAllocated()) {
+        AddHintWindow(Handle());
         SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(Font())), FALSE);
         if (FParent == nullptr) {
             GetWindowRect(Handle(), &FBounds);
@@ -389,6 +396,10 @@ bool TWinControl::DialogChar(wchar_t ch) {
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_DESTROY:
+        // The children still exist here, not at WM_NCDESTROY.
+        RemoveHintWindows(Handle());
+        break;
     case WM_SIZE:
     case WM_MOVE:
         if (FParent == nullptr) {

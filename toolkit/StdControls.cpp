@@ -1,6 +1,7 @@
 #include "toolkit/StdControls.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/ToolTips.h"
 
 #include "platform/win32/Win32Text.h"
 
@@ -261,6 +262,14 @@ TComboBox::TComboBox(TWinControl* parent, std::string name, bool editable)
     params.Style =
         WS_CHILD | WS_TABSTOP | WS_VSCROLL | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
     CreateWindowed(params);
+    // The field covers nearly all of an editable combo box and takes its
+    // mouse messages: without it the hint would show only over the arrow.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (editable && HandleAllocated() && GetComboBoxInfo(Handle(), &info) && info.hwndItem != nullptr &&
+        info.hwndItem != Handle()) {
+        AddHintWindow(info.hwndItem);
+    }
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& items) {
