@@ -1,6 +1,7 @@
 #include "startup/StartupForm.h"
 
 #include "forms/DialogForms.h"
+#include "forms/ToolBar.h"
 #include "platform/Errors.h"
 #include "platform/Utils.h"
 #include "startup/NewStartupForm.h"
@@ -9,8 +10,6 @@
 namespace cv {
 
 namespace {
-
-constexpr int kToolButtonHeight = 64;
 
 TMenuItem& ActionItem(TMenuItem& parent, TAction& action) {
     TMenuItem& item = parent.Add({});
@@ -139,36 +138,17 @@ void TStartupForm::BuildHeader() {
     glWizardHeader1.Gradient().SetOrientation(TGradientDir::fgdHorizontal);
     glWizardHeader1.Gradient().SetActive(true);
 
-    Panel5.SetBevelOuter(TBevelCut::bvNone);
-    Panel5.SetColor(clWhite);
-    const struct {
-        const char* Name;
-        TAction& Action;
-        const wchar_t* Glyph;
-    } buttons[] = {
-        {"AutoFixButton", NewAction, L"GLYPH_NEW"},
-        {"DetailsButton", ShowPropertiesAction, L"GLYPH_PROPERTIES"},
-        {"ApplyButton", ApplyAction, L"GLYPH_APPLY"},
-        {"RefreshButton", RefreshAction, L"GLYPH_REFRESH"},
-        {"HelpButton", FHost.HelpAction(), L"GLYPH_HELP"},
-        {"AlphaButton3", FHost.HomeAction(), L"GLYPH_HOME"},
-        {"AlphaButton5", FHost.ExitProgramAction(), L"GLYPH_EXIT"},
-    };
-    int left = 2;
-    for (const auto& b : buttons) {
-        // "Properties" is the one caption that needs more room.
-        const int width = &b.Action == &ShowPropertiesAction ? 60 : 52;
-        auto& button = Make<TAlphaButton>(&Panel5, b.Name);
-        button.SetBounds(left, 1, width, kToolButtonHeight);
-        button.SetGlyphResource(b.Glyph);
-        button.SetLayout(TButtonLayout::blGlyphTop);
-        button.SetMargin(0);
-        button.SetSpacing(0);
-        button.SetAction(&b.Action);
-        ToolButtons.push_back(&button);
-        left += width;
-    }
-    Panel5.SetBounds(8, 6, left + 2, kToolButtonHeight + 2);
+    ToolButtons = MakeToolBar(*this, Panel5,
+                              {
+                                  {"AutoFixButton", NewAction, L"GLYPH_NEW"},
+                                  // "Properties" is the one caption that needs more room.
+                                  {"DetailsButton", ShowPropertiesAction, L"GLYPH_PROPERTIES", 60},
+                                  {"ApplyButton", ApplyAction, L"GLYPH_APPLY"},
+                                  {"RefreshButton", RefreshAction, L"GLYPH_REFRESH"},
+                                  {"HelpButton", FHost.HelpAction(), L"GLYPH_HELP"},
+                                  {"AlphaButton3", FHost.HomeAction(), L"GLYPH_HOME"},
+                                  {"AlphaButton5", FHost.ExitProgramAction(), L"GLYPH_EXIT"},
+                              });
 }
 
 void TStartupForm::BuildMenus() {
@@ -267,6 +247,7 @@ void TStartupForm::FillList() {
         return;
     }
     TListView& list = StartupFrame.ListView;
+    ++FListGeneration; // every entry taken before now is gone
     {
         const TListView::TUpdateGuard update(list);
         list.Clear(); // before the read frees the entries the rows point to
@@ -352,14 +333,15 @@ void TStartupForm::ApplyActionExecute() {
 
 void TStartupForm::DeleteActionExecute() {
     TStartupItem* entry = SelectedStartupItem();
+    const unsigned generation = FListGeneration;
     if (entry == nullptr ||
-        ConfirmDialog("Are you sure to delete the following entry: " + entry->DisplayName + "?") != mrYes ||
-        !FStartupManager) {
+        ConfirmDialog("Are you sure to delete the following entry: " + entry->DisplayName + "?") != mrYes) {
         return;
     }
-    // The page may have read the stores again while the question was open.
+    // A read while the question was open freed the entry, and a new one may
+    // have its address: only the entry asked about is deleted.
     const int index = StartupFrame.ListView.FindData(reinterpret_cast<std::uintptr_t>(entry));
-    if (index < 0) {
+    if (!FStartupManager || generation != FListGeneration || index < 0) {
         return;
     }
     FStartupManager->DeleteStartupItem(*entry); // an entry that stays keeps its row; the error is shown
@@ -368,21 +350,27 @@ void TStartupForm::DeleteActionExecute() {
 }
 
 void TStartupForm::HideActionExecute() {
-    const int selected = StartupFrame.ListView.Selected();
-    if (TStartupItem* entry = SelectedStartupItem(); entry != nullptr) {
-        FStartupManager->HideStartupItem(*entry);
-        StartupFrame.ListView.SetItemCut(selected, true);
-        StartupFrame.ListView.SetItemChecked(selected, true);
-    }
+    MoveSelected(true);
 }
 
 void TStartupForm::ShowActionExecute() {
+    MoveSelected(false);
+}
+
+void TStartupForm::MoveSelected(bool park) {
     const int selected = StartupFrame.ListView.Selected();
-    if (TStartupItem* entry = SelectedStartupItem(); entry != nullptr) {
-        FStartupManager->ShowStartupItem(*entry);
-        StartupFrame.ListView.SetItemCut(selected, false);
-        StartupFrame.ListView.SetItemChecked(selected, false);
+    TStartupItem* entry = SelectedStartupItem();
+    if (entry == nullptr) {
+        return;
     }
+    if (park) {
+        FStartupManager->HideStartupItem(*entry);
+    } else {
+        FStartupManager->ShowStartupItem(*entry);
+    }
+    // Through the check tracking: the entry's state and Apply follow the mark.
+    StartupFrame.ListView.SetItemCut(selected, park);
+    StartupFrame.ListView.SetItemChecked(selected, park);
 }
 
 void TStartupForm::ShowPropertiesActionExecute() {

@@ -69,6 +69,8 @@ private:
     void DeleteActionExecute();
     void HideActionExecute();
     void ShowActionExecute();
+    // Hides (park) or shows the selected entry at once and marks its row.
+    void MoveSelected(bool park);
     void ShowPropertiesActionExecute();
     void NewActionExecute();
 
@@ -79,6 +81,7 @@ private:
     bool FModified = false;
     bool FFirstShow = true;
     bool FMarkBeforeChange = false;
+    unsigned FListGeneration = 0; // counts the list's fills
 };
 
 } // namespace cv

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "forms/DialogForms.h"
+#include "forms/ToolBar.h"
 #include "uninstaller/BadEntriesForm.h"
 #include "uninstaller/SearchForm.h"
 #include "uninstaller/UninstallerText.h"
@@ -9,9 +10,6 @@
 namespace cv {
 
 namespace {
-
-constexpr int kToolButtonWidth = 52;
-constexpr int kToolButtonHeight = 64;
 
 const TFont kTitleFont{"MS Sans Serif", 11, true, false, clWindowText};
 
@@ -128,34 +126,16 @@ TUninstallerForm::~TUninstallerForm() {
 }
 
 void TUninstallerForm::BuildToolBar() {
-    Panel5.SetBevelOuter(TBevelCut::bvNone);
-    Panel5.SetColor(clWhite);
-    const struct {
-        const char* Name;
-        TAction& Action;
-        const wchar_t* Glyph;
-    } buttons[] = {
-        {"AutofixButton", FindBadEntryAction, L"GLYPH_AUTOFIX"},
-        {"AppInfoButton", DetailsAction, L"GLYPH_APPINFO"},
-        {"SearchButton", SearchAppAction, L"GLYPH_SEARCH"},
-        {"RefreshButton", RefreshAction, L"GLYPH_REFRESH"},
-        {"HelpButton", FHost.HelpAction(), L"GLYPH_HELP"},
-        {"HomeButton", FHost.HomeAction(), L"GLYPH_HOME"},
-        {"ExitButton", FHost.ExitProgramAction(), L"GLYPH_EXIT"},
-    };
-    int left = 2;
-    for (const auto& b : buttons) {
-        auto& button = Make<TAlphaButton>(&Panel5, b.Name);
-        button.SetBounds(left, 1, kToolButtonWidth, kToolButtonHeight);
-        button.SetGlyphResource(b.Glyph);
-        button.SetLayout(TButtonLayout::blGlyphTop);
-        button.SetMargin(0);
-        button.SetSpacing(0);
-        button.SetAction(&b.Action);
-        ToolButtons.push_back(&button);
-        left += kToolButtonWidth;
-    }
-    Panel5.SetBounds(8, 6, left + 2, kToolButtonHeight + 2);
+    ToolButtons = MakeToolBar(*this, Panel5,
+                              {
+                                  {"AutofixButton", FindBadEntryAction, L"GLYPH_AUTOFIX"},
+                                  {"AppInfoButton", DetailsAction, L"GLYPH_APPINFO"},
+                                  {"SearchButton", SearchAppAction, L"GLYPH_SEARCH"},
+                                  {"RefreshButton", RefreshAction, L"GLYPH_REFRESH"},
+                                  {"HelpButton", FHost.HelpAction(), L"GLYPH_HELP"},
+                                  {"HomeButton", FHost.HomeAction(), L"GLYPH_HOME"},
+                                  {"ExitButton", FHost.ExitProgramAction(), L"GLYPH_EXIT"},
+                              });
 }
 
 void TUninstallerForm::BuildInfoPanel() {
