@@ -3,6 +3,7 @@
 // tests look only at their own rows, so entries the prefix has of its own
 // do no harm; what a test makes it takes away.
 #include "UiHarness.h"
+#include "UninstallerPageFixture.h"
 #include "app/ListLayoutStore.h"
 #include "app/Settings.h"
 #include "forms/MainForm.h"
@@ -153,16 +154,7 @@ protected:
         Pump(20);
     }
 
-    void CloseMain() {
-        if (Main) {
-            Main->ExitAction.Execute();
-            Main.reset();
-            TForm::MainForm = nullptr;
-            MSG quit;
-            PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        }
-        TApplication::Instance().SetModalResponder(nullptr);
-    }
+    void CloseMain() { CloseMainWindow(Main); }
 
     TStartupForm& Page() const { return dynamic_cast<TStartupForm&>(*Main->StartupForm); }
     TListView& List() const { return Page().StartupFrame.ListView; }

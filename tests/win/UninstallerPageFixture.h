@@ -20,6 +20,19 @@
 
 namespace cv::test {
 
+// Closes the main window as Exit does, then takes away the quit message it
+// leaves, so later tests still get their messages; and the responder.
+inline void CloseMainWindow(std::unique_ptr<TMainForm>& main) {
+    if (main) {
+        main->ExitAction.Execute();
+        main.reset();
+        TForm::MainForm = nullptr;
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    TApplication::Instance().SetModalResponder(nullptr);
+}
+
 class UninstallerPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -129,20 +142,7 @@ protected:
         Pump(20);
     }
 
-    // Closes the main window as Exit does, then takes away the quit message
-    // it leaves, so later tests still get their messages.
-    void CloseMain() {
-        if (!Main) {
-            TApplication::Instance().SetModalResponder(nullptr);
-            return;
-        }
-        Main->ExitAction.Execute();
-        Main.reset();
-        TForm::MainForm = nullptr;
-        MSG quit;
-        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        TApplication::Instance().SetModalResponder(nullptr);
-    }
+    void CloseMain() { CloseMainWindow(Main); }
 
     TUninstallerForm& Page() const { return dynamic_cast<TUninstallerForm&>(*Main->UninstallerForm); }
     TListView& List() const { return Page().UninstListView.ListView; }
