@@ -119,13 +119,16 @@ void TBaseLVFrame::Resort() {
     if (FSortColumn < 0) {
         return;
     }
-    const int column = FSortColumn;
-    ListView.Sort([this, column](int a, int b) {
-        const int order =
-            CompareColumnTexts(ListView.ItemText(a, column), ListView.ItemText(b, column), FSortFormat);
+    std::vector<std::string> texts;
+    for (int i = 0; i < ListView.Count(); ++i) {
+        texts.push_back(ListView.ItemText(i, FSortColumn));
+    }
+    ListView.Sort([this, &texts](int a, int b) {
+        const int order = CompareColumnTexts(texts[static_cast<std::size_t>(a)],
+                                             texts[static_cast<std::size_t>(b)], FSortFormat);
         return FAscending ? order : -order;
     });
-    ListView.SetSortArrow(column, FAscending ? 1 : -1);
+    ListView.SetSortArrow(FSortColumn, FAscending ? 1 : -1);
     if (OnSorted) {
         OnSorted();
     }

@@ -470,13 +470,25 @@ void TListView::SetSelected(int index) {
 }
 
 void TListView::Sort(const std::function<int(int, int)>& compare) {
-    // LVM_SORTITEMSEX hands the callback the items' current indexes.
+    // Each item carries its index of before the sort as its data while the
+    // list sorts, and gets its own data back after: the list view hands the
+    // comparison the items' data, never indexes it could be asked about in
+    // the middle of moving them.
+    const int count = Count();
+    std::vector<std::uintptr_t> data(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        data[static_cast<std::size_t>(i)] = ItemData(i);
+        SetItemData(i, static_cast<std::uintptr_t>(i));
+    }
     auto callback = [](LPARAM a, LPARAM b, LPARAM self) -> int {
         return (*reinterpret_cast<const std::function<int(int, int)>*>(self))(static_cast<int>(a),
                                                                               static_cast<int>(b));
     };
-    SendMessageW(Handle(), LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&compare),
+    SendMessageW(Handle(), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&compare),
                  reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(callback)));
+    for (int i = 0; i < count; ++i) {
+        SetItemData(i, data[static_cast<std::size_t>(ItemData(i))]);
+    }
 }
 
 bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {

@@ -108,7 +108,7 @@ public:
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);
     void SetRowSelect(bool rowSelect);
-    // A check box in front of every item (captions are never edited in place).
+    // A check box in front of every item.
     void SetCheckBoxes(bool checkBoxes);
     void SetImageLists(const TImageList* large, const TImageList* small);
 
@@ -162,7 +162,9 @@ public:
     int Selected() const;
     // Selects and focuses the item (-1: none) and scrolls it into view.
     void SetSelected(int index);
-    // Sorts the items by a comparison of their indexes at the time of the call.
+    // Sorts the items by a comparison of their indexes at the time of the
+    // call. The comparison may not read the list, whose items move while it
+    // sorts: it compares what was taken from them beforehand.
     void Sort(const std::function<int(int, int)>& compare);
 
     std::function<void(int index, bool selected)> OnSelectItem;

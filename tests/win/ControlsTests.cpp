@@ -231,7 +231,13 @@ TEST(Controls, TheListViewSortsSelectsAndTellsWhatChanged) {
     }
     std::vector<std::pair<int, bool>> selections;
     list.OnSelectItem = [&](int index, bool selected) { selections.emplace_back(index, selected); };
-    list.Sort([&](int a, int b) { return std::stoi(list.ItemText(a, 1)) - std::stoi(list.ItemText(b, 1)); });
+    std::vector<int> sizes;
+    for (int i = 0; i < list.Count(); ++i) {
+        sizes.push_back(std::stoi(list.ItemText(i, 1)));
+    }
+    list.Sort([&](int a, int b) {
+        return sizes[static_cast<std::size_t>(a)] - sizes[static_cast<std::size_t>(b)];
+    });
     EXPECT_EQ(list.ItemText(0), "alpha");
     EXPECT_EQ(list.ItemText(2), "Gamma \xC3\xA9");
     EXPECT_EQ(list.ItemData(2), std::string("Gamma \xC3\xA9").size());

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <stdexcept>
 
 namespace cv::test {
@@ -103,6 +105,43 @@ TEST_F(ListFrameTest, AColumnHeaderClickedTwiceSortsAscendingThenDescending) {
     ClickHeader(2); // another column starts ascending
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Gamma", "alpha", "Beta"})); // by date
     EXPECT_EQ(Frame.SortColumn(), 2);
+}
+
+// Long enough for the sort to move items across each other many times.
+TEST_F(ListFrameTest, ALongListSortsWholeAndKeepsEachItemsData) {
+    Frame.ListView.SetColumns({{"Name", 100}, {"Source", 100}});
+    const std::vector<std::string> names = {"Quick Zip Agent",
+                                            "Sky Weather Tray",
+                                            "Pixel Paint Launcher",
+                                            "Sky Weather Updater",
+                                            "Tidy Notes",
+                                            "Tune Box",
+                                            "Tidy Notes Sync",
+                                            "Tune Box Helper",
+                                            "alpha",
+                                            "Zeta",
+                                            "beta",
+                                            "Eta"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        Frame.ListView.AddItem(names[i], {std::to_string(i)}, -1, 1000 + i);
+    }
+    std::vector<std::string> sorted = names;
+    const auto lower = [](std::string text) {
+        for (char& c : text) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return text;
+    };
+    std::sort(sorted.begin(), sorted.end(),
+              [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+    Frame.SetSort(0, true);
+    EXPECT_EQ(Captions(), sorted);
+    Frame.SetSort(0, false);
+    EXPECT_EQ(Captions(), std::vector<std::string>(sorted.rbegin(), sorted.rend()));
+    for (int i = 0; i < Frame.ListView.Count(); ++i) {
+        const std::size_t was = std::stoul(Frame.ListView.ItemText(i, 1));
+        EXPECT_EQ(Frame.ListView.ItemData(i), 1000 + was) << names[was];
+    }
 }
 
 TEST_F(ListFrameTest, TheOperatorKeepsItemsInASectionAndDeletesOnlyWhatIsSelected) {

@@ -370,8 +370,8 @@ TEST_F(StartupPageTest, LeavingTheTabAsksAboutMarksAndReadsAgain) {
 }
 
 TEST_F(StartupPageTest, ClosingTheProgramDropsMarksAndKeepsTheLayout) {
-    Put({TRunFrom::rfCurrentUserKey, false}, "B");
-    Put({TRunFrom::rfCurrentUserKey, false}, "A");
+    Put({TRunFrom::rfCurrentUserKey, false}, "B", "\"" + Program + "\" exit 2");
+    Put({TRunFrom::rfCurrentUserKey, false}, "A", "\"" + Program + "\" exit 1");
     Open();
     Mark("A", true);
     Dialogs.clear();
@@ -387,6 +387,7 @@ TEST_F(StartupPageTest, ClosingTheProgramDropsMarksAndKeepsTheLayout) {
     EXPECT_EQ(List().ColumnWidth(0), 211);
     EXPECT_EQ(Page().StartupFrame.SortColumn(), 1);
     EXPECT_FALSE(Page().StartupFrame.SortAscending());
+    EXPECT_LT(Row("B"), Row("A")) << "the rows are not in the kept order";
     EXPECT_FALSE(List().ItemChecked(Row("A")));
 }
 
