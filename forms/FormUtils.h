@@ -1,4 +1,5 @@
-// Small chores of the forms: showing a form as the page of a tab sheet.
+// Small chores of the forms: showing a form as the page of a tab sheet, a
+// menu item bound to an action.
 #pragma once
 
 #include "toolkit/ComCtrls.h"
@@ -20,6 +21,13 @@ template <class T, class F> T& ShowPageForm(std::unique_ptr<T>& instance, TTabSh
     instance->BringToFront();
     instance->Show();
     return *instance;
+}
+
+// A new last item of the menu, bound to the action.
+inline TMenuItem& ActionItem(TMenuItem& parent, TAction& action) {
+    TMenuItem& item = parent.Add({});
+    item.SetAction(&action);
+    return item;
 }
 
 } // namespace cv

@@ -9,12 +9,12 @@ constexpr int kToolButtonHeight = 64;
 } // namespace
 
 std::vector<TAlphaButton*> MakeToolBar(TComponentOwner& owner, TPanel& panel,
-                                       const std::vector<TToolButtonSpec>& buttons) {
+                                       const std::vector<TToolButtonDef>& buttons) {
     panel.SetBevelOuter(TBevelCut::bvNone);
     panel.SetColor(clWhite);
     std::vector<TAlphaButton*> made;
     int left = 2;
-    for (const TToolButtonSpec& b : buttons) {
+    for (const TToolButtonDef& b : buttons) {
         auto& button = owner.Make<TAlphaButton>(&panel, b.Name);
         button.SetBounds(left, 1, b.Width, kToolButtonHeight);
         button.SetGlyphResource(b.Glyph);

@@ -10,7 +10,7 @@
 
 namespace cv {
 
-struct TToolButtonSpec {
+struct TToolButtonDef {
     const char* Name;
     TAction& Action;
     const wchar_t* Glyph;
@@ -19,6 +19,6 @@ struct TToolButtonSpec {
 
 // Makes the buttons in the panel, which is sized to hold them at 8, 6.
 std::vector<TAlphaButton*> MakeToolBar(TComponentOwner& owner, TPanel& panel,
-                                       const std::vector<TToolButtonSpec>& buttons);
+                                       const std::vector<TToolButtonDef>& buttons);
 
 } // namespace cv

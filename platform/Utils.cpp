@@ -73,12 +73,14 @@ std::string GetWindowsDir(const TPlatform& platform) {
     return StrCon().IncludeBackslash(platform.Shell.WindowsDirectory());
 }
 
-void CreateShortcut(const TPlatform& platform, const std::string& name, const std::string& target,
+std::string ShortcutFileName(const std::string& name) {
+    return name.substr(0, name.size() - ExtractFileExt(name).size()) + ".lnk";
+}
+
+bool CreateShortcut(const TPlatform& platform, const std::string& name, const std::string& target,
                     const std::string& arguments, const std::string& folder) {
-    const std::string extension = ExtractFileExt(name);
-    const std::string linkName = name.substr(0, name.size() - extension.size()) + ".lnk";
-    platform.Shell.CreateShortcut(StrCon().IncludeBackslash(folder) + linkName, target, arguments,
-                                  ExtractFilePath(target));
+    return platform.Shell.CreateShortcut(StrCon().IncludeBackslash(folder) + ShortcutFileName(name), target,
+                                         arguments, ExtractFilePath(target));
 }
 
 std::string ResolveShortcut(const TPlatform& platform, const std::string& linkPath) {

@@ -25,9 +25,12 @@ std::string GetAppDir(const TPlatform& platform);
 std::string GetSystemDir(const TPlatform& platform);
 std::string GetWindowsDir(const TPlatform& platform);
 
-// Writes folder\name.lnk (the name's extension, from its last dot, gives way
-// to ".lnk") pointing at the target, started in the target's folder.
-void CreateShortcut(const TPlatform& platform, const std::string& name, const std::string& target,
+// The file a shortcut of that name is: the name's extension, from its last
+// dot, gives way to ".lnk".
+std::string ShortcutFileName(const std::string& name);
+// Writes folder\ShortcutFileName(name) pointing at the target, started in
+// the target's folder; false when the shell could not.
+bool CreateShortcut(const TPlatform& platform, const std::string& name, const std::string& target,
                     const std::string& arguments, const std::string& folder);
 // The target stored in a .lnk file; empty when it is none.
 std::string ResolveShortcut(const TPlatform& platform, const std::string& linkPath);

@@ -1,6 +1,7 @@
 #include "startup/StartupForm.h"
 
 #include "forms/DialogForms.h"
+#include "forms/FormUtils.h"
 #include "forms/ToolBar.h"
 #include "platform/Errors.h"
 #include "platform/Utils.h"
@@ -10,12 +11,6 @@
 namespace cv {
 
 namespace {
-
-TMenuItem& ActionItem(TMenuItem& parent, TAction& action) {
-    TMenuItem& item = parent.Add({});
-    item.SetAction(&action);
-    return item;
-}
 
 // The list before any layout was kept: widths of the three columns, sorted
 // by name.

@@ -44,10 +44,6 @@ void CheckStartupName(const std::string& name) {
     }
 }
 
-std::string ShortcutFileName(const std::string& name) {
-    return name.substr(0, name.size() - ExtractFileExt(name).size()) + ".lnk";
-}
-
 bool IsCommandType(std::uint32_t type) {
     return type == kRegSz || type == kRegExpandSz;
 }
@@ -67,7 +63,7 @@ std::string RunKeyText(HKey root, bool parked) {
            (parked ? kRunHiddenKey : kRunKey);
 }
 
-std::string MoveWord(bool park) {
+std::string RefusedMoveText(bool park) {
     return park ? "Cannot switch off" : "Cannot switch on";
 }
 
@@ -113,7 +109,7 @@ void TRegistryStartupItem::Move(bool park) {
     }
     if (inTarget) {
         // Its twin stands there: moving would overwrite the twin's command.
-        throw EStartupError(TakenMessage(MoveWord(park), DisplayName, RunKeyText(Root(), park)));
+        throw EStartupError(TakenMessage(RefusedMoveText(park), DisplayName, RunKeyText(Root(), park)));
     }
     // Written even when it was gone from both keys: Apply writes what the list shows.
     reg.OpenKey(to, true);
@@ -207,7 +203,7 @@ void TFolderStartupItem::Move(bool park) {
         return;                               // already there
     }
     if (files.FileExists(to) || files.DirectoryExists(to)) {
-        throw EStartupError(TakenMessage(MoveWord(park), DisplayName, park ? disabled : startup));
+        throw EStartupError(TakenMessage(RefusedMoveText(park), DisplayName, park ? disabled : startup));
     }
     if (!files.DirectoryExists(disabled)) {
         files.MakeDirectory(disabled);
@@ -257,7 +253,10 @@ void TFolderStartupItem::Save() {
     CheckSave();
     const std::string folder = Folder();
     const std::string file = ShortcutFileName(DisplayName);
-    CreateShortcut(Platform(), DisplayName, Command, "", folder);
+    if (!CreateShortcut(Platform(), DisplayName, Command, "", folder)) {
+        throw EStartupError("The shortcut " + Quoted(IncludeTrailingBackslash(folder) + file) +
+                            " could not be made.");
+    }
     FilePath = IncludeTrailingBackslash(folder) + file;
     Parked = false;
 }

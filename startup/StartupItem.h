@@ -121,8 +121,6 @@ private:
 // A name the user typed for a folder entry must be a file name and nothing
 // more; throws EStartupError when it is not.
 void CheckStartupName(const std::string& name);
-// The shortcut file a folder entry of that name is saved as.
-std::string ShortcutFileName(const std::string& name);
 // Whether a value of the type is read as a command (a string, expandable or not).
 bool IsCommandType(std::uint32_t type);
 

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "forms/DialogForms.h"
+#include "forms/FormUtils.h"
 #include "forms/ToolBar.h"
 #include "uninstaller/BadEntriesForm.h"
 #include "uninstaller/SearchForm.h"
@@ -12,12 +13,6 @@ namespace cv {
 namespace {
 
 const TFont kTitleFont{"MS Sans Serif", 11, true, false, clWindowText};
-
-TMenuItem& ActionItem(TMenuItem& parent, TAction& action) {
-    TMenuItem& item = parent.Add({});
-    item.SetAction(&action);
-    return item;
-}
 
 } // namespace
 

@@ -276,6 +276,12 @@ TEST_F(StartupTest, ANewEntryNeverReplacesOneOfTheSameName) {
     EXPECT_NO_THROW(Manager.CheckNewStartupItem("Taken", "new", TRunFrom::rfAllUsersKey));
     EXPECT_NO_THROW(Manager.CheckNewStartupItem("Taken", "new", TRunFrom::rfAllUsersFolder));
     EXPECT_EQ(Listing().size(), 4u); // a check writes nothing
+
+    // A shortcut the shell could not write is no new entry.
+    Sub.Files.SetFault([](const std::string& op, const std::string&) { return op == "WriteFile"; });
+    EXPECT_THROW(Manager.AddStartupItem("Unwritten", "new", TRunFrom::rfCurrentUserFolder), EStartupError);
+    Sub.Files.SetFault(nullptr);
+    EXPECT_EQ(Listing().size(), 4u);
 }
 
 TEST_F(StartupTest, NamesAndStoresThatWouldWriteElsewhereAreRefused) {

@@ -32,14 +32,23 @@ TEST(StartupText, TheTotalNamesWhatTheReadPassedOver) {
     }
 }
 
+// The dialog stores the chosen index as the store: each choice must name
+// the store of its number.
 TEST(StartupText, EveryStoreHasItsSourceAndItsChoiceInOrder) {
-    const std::vector<std::string> sources = {"All Users Startup Folder", "Current User Startup Folder",
-                                              "All Users Key", "Current User Key"};
-    ASSERT_EQ(RunFromChoices().size(), sources.size());
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        EXPECT_EQ(SourceText(static_cast<TRunFrom>(i)), sources[i]);
-        // The choice at an index is the store of that number.
-        EXPECT_EQ(RunFromChoices()[i].substr(0, 9), sources[i].substr(0, 9));
+    const struct {
+        TRunFrom Store;
+        const char* Source;
+        const char* Choice;
+    } stores[] = {
+        {TRunFrom::rfAllUsersFolder, "All Users Startup Folder", "All Users Startup Folder"},
+        {TRunFrom::rfCurrentUserFolder, "Current User Startup Folder", "Current User Startup Folder"},
+        {TRunFrom::rfAllUsersKey, "All Users Key", "All Users Registry Key"},
+        {TRunFrom::rfCurrentUserKey, "Current User Key", "Current User Registry Key"},
+    };
+    ASSERT_EQ(RunFromChoices().size(), std::size(stores));
+    for (const auto& s : stores) {
+        EXPECT_EQ(SourceText(s.Store), s.Source);
+        EXPECT_EQ(RunFromChoices()[static_cast<std::size_t>(s.Store)], s.Choice);
     }
     EXPECT_EQ(SourceText(static_cast<TRunFrom>(255)), "");
 }

@@ -418,6 +418,39 @@ TEST_F(StartupPageTest, DeleteAsksRemovesTheRowAndKeepsTheTotalUntilTheNextRead)
     EXPECT_EQ(Total(), ExpectedTotal());
 }
 
+// While a question is open the list may be read again, or the page close:
+// the answer then changes nothing.
+TEST_F(StartupPageTest, AnAnswerAfterTheListChangedUnderItWritesNothing) {
+    Put({TRunFrom::rfCurrentUserKey, false}, "Key");
+    Open();
+    const struct {
+        const char* What;
+        std::function<void()> During;
+    } cases[] = {
+        {"read again", [this] { Page().RefreshAction.Execute(); }},
+        {"page closed", [this] { Main->StartupForm->Close(); }},
+    };
+    for (const auto& c : cases) {
+        Select("Key");
+        OnDialog = [&](TModalInfo&) {
+            c.During();
+            return static_cast<int>(mrYes);
+        };
+        Page().DeleteAction.Execute();
+        EXPECT_EQ(Where("Key"), "R") << c.What;
+    }
+    // The question on leaving the tab, with the page closed under it.
+    Open();
+    Mark("Key", true);
+    OnDialog = [&](TModalInfo&) {
+        Main->StartupForm->Close();
+        return static_cast<int>(mrYes);
+    };
+    ClickTab(Main->PageControl1.Handle(), 0);
+    Pump(20);
+    EXPECT_EQ(Where("Key"), "R");
+}
+
 TEST_F(StartupPageTest, ADeleteThatFailsKeepsTheRowAndSaysSo) {
     // A folder in a Startup folder is an entry too, and no file to delete.
     const std::string folder = StartupFolderOf(Platform, TRunFrom::rfCurrentUserFolder) + "\\" + Tag + "Dir";

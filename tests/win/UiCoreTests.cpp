@@ -168,8 +168,6 @@ TEST(UiCore, AWaitForAWorkerServesItsCallsAndNothingElse) {
     EXPECT_EQ(probe.Pings, 1);
 }
 
-// Command ids come back when their items die, so a long run never reaches
-// the accelerators' ids.
 // The program ended while a question was open, and the quit message was
 // taken by a loop that is not ours (a list view tracking the mouse takes
 // whatever it finds): the question still ends (found by the random-input
@@ -210,6 +208,8 @@ TEST(UiCore, AQuestionEndsWithTheProgramEvenWhenAnotherLoopTookTheQuit) {
     EXPECT_EQ(ConfirmDialog("Again?"), mrYes);
 }
 
+// Command ids come back when their items die, so a long run never reaches
+// the accelerators' ids.
 TEST(UiCore, MenuCommandIdsStayBelowTheAcceleratorsHoweverManyItemsComeAndGo) {
     for (int round = 0; round < 200; ++round) {
         TMenu menu(true);
