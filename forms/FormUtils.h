@@ -2,6 +2,7 @@
 // menu item bound to an action.
 #pragma once
 
+#include "forms/BaseSubForm.h"
 #include "toolkit/ComCtrls.h"
 #include "toolkit/Form.h"
 
@@ -28,6 +29,24 @@ inline TMenuItem& ActionItem(TMenuItem& parent, TAction& action) {
     TMenuItem& item = parent.Add({});
     item.SetAction(&action);
     return item;
+}
+
+// The pages' Help menu: Help, About and, shown as the default, Recommend.
+inline void AddHelpMenu(TMenu& menu, IPageHost& host) {
+    TMenuItem& help = menu.Items().Add("&Help");
+    ActionItem(help, host.HelpAction());
+    help.Add("-");
+    ActionItem(help, host.AboutProgramAction());
+    help.Add("-");
+    ActionItem(help, host.RecommendProgramAction()).SetDefault(true);
+}
+
+// Items bound to the actions at the head of a menu, in their order.
+inline void InsertActionItems(TMenuItem& menu, std::initializer_list<TAction*> actions) {
+    std::size_t at = 0;
+    for (TAction* action : actions) {
+        menu.Insert(at++, {}).SetAction(action);
+    }
 }
 
 } // namespace cv

@@ -163,20 +163,12 @@ void TStartupForm::BuildMenus() {
     ActionItem(view, RefreshAction);
     ActionItem(view, ShowPropertiesAction);
 
-    TMenuItem& help = MainMenu1.Items().Add("&Help");
-    ActionItem(help, FHost.HelpAction());
-    help.Add("-");
-    ActionItem(help, FHost.AboutProgramAction());
-    help.Add("-");
-    ActionItem(help, FHost.RecommendProgramAction()).SetDefault(true);
+    AddHelpMenu(MainMenu1, FHost);
 
     // The list's own items come ahead of the frame's separator; its View
     // submenu is not offered here, Properties closes the menu.
     TMenuItem& context = StartupFrame.ContextMenu.Items();
-    std::size_t at = 0;
-    for (TAction* a : {&NewAction, &HideAction, &ShowAction, &DeleteAction}) {
-        context.Insert(at++, {}).SetAction(a);
-    }
+    InsertActionItems(context, {&NewAction, &HideAction, &ShowAction, &DeleteAction});
     StartupFrame.ViewItem.SetVisible(false);
     context.Add({}).SetAction(&ShowPropertiesAction);
 }

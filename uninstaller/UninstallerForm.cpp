@@ -200,20 +200,12 @@ void TUninstallerForm::BuildMenus() {
     ActionItem(View1, DetailsAction);
     ActionItem(View1, RefreshAction);
 
-    TMenuItem& help = MainMenu1.Items().Add("&Help");
-    ActionItem(help, FHost.HelpAction());
-    help.Add("-");
-    ActionItem(help, FHost.AboutProgramAction());
-    help.Add("-");
-    ActionItem(help, FHost.RecommendProgramAction()).SetDefault(true);
+    AddHelpMenu(MainMenu1, FHost);
 
     // The list's own items come ahead of the frame's separator and View submenu.
     TMenuItem& context = UninstListView.ContextMenu.Items();
-    std::size_t at = 0;
-    for (TAction* a :
-         {&UninstallAction, &DeleteEntryAction, &FindBadEntryAction, &DetailsAction, &RefreshAction}) {
-        context.Insert(at++, {}).SetAction(a);
-    }
+    InsertActionItems(
+        context, {&UninstallAction, &DeleteEntryAction, &FindBadEntryAction, &DetailsAction, &RefreshAction});
     context[0].SetDefault(true);
 }
 
