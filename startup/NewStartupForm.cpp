@@ -15,15 +15,16 @@ TNewStartupForm::TNewStartupForm(TNewEntryCheck check)
       BrowseButton(Make<TAlphaButton>(&GroupBox1, "BrowseButton", "&Browse")),
       Label3(Make<TLabel>(&GroupBox1, "Label3", "Run From:")),
       RunFrom(Make<TComboBox>(&GroupBox1, "RunFrom")),
-      OKButton(MakeButton("OKButton", "&OK", L"BUTTON_OK", 104, 190, 73, 25, mrNone)),
-      CancelButton(MakeButton("CancelButton", "&Cancel", L"BUTTON_CANCEL", 212, 190, 73, 25, mrCancel)),
+      OKButton(MakeButton("OKButton", "&OK", L"BUTTON_OK", 104, 198, 73, 25, mrNone)),
+      CancelButton(MakeButton("CancelButton", "&Cancel", L"BUTTON_CANCEL", 212, 198, 73, 25, mrCancel)),
       FCheck(std::move(check)) {
-    SetClientSize(390, 223);
-    glWizardHeader1.SetSize(glWizardHeader1.Width(), 57);
+    // The header as high as the other dialogs': its symbol takes that much.
+    SetClientSize(390, 231);
+    glWizardHeader1.SetSize(glWizardHeader1.Width(), 65);
     glWizardHeader1.SetCaptionsText("Instruction:");
     glWizardHeader1.SetCommentsText("Fill all fields below then press OK.");
 
-    GroupBox1.SetBounds(8, 64, 374, 118);
+    GroupBox1.SetBounds(8, 72, 374, 118);
     // The labels get room for their words in any of the system's fonts.
     Label11.SetBounds(12, 24, 84, 13);
     EditDisplayName.SetBounds(98, 20, 266, 21);
@@ -61,12 +62,13 @@ TNewStartupForm::TNewStartupForm(TNewEntryCheck check)
 }
 
 void TNewStartupForm::UpdateOK() {
-    OKButton.SetEnabled(!EditDisplayName.Text().empty() && !EditFileName.Text().empty() &&
+    OKButton.SetEnabled(!IsBlankName(EditDisplayName.Text()) && !IsBlankName(EditFileName.Text()) &&
                         RunFrom.ItemIndex() >= 0);
 }
 
 void TNewStartupForm::BrowseButtonClick() {
     TOpenDialog dialog;
+    dialog.Filter = "Programs|*.exe;*.com;*.bat;*.cmd;*.lnk|All files|*.*";
     if (dialog.Execute(Handle())) {
         EditFileName.SetText(dialog.FileName);
         UpdateOK();

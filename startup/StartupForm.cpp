@@ -94,9 +94,6 @@ TStartupForm::TStartupForm(IPageHost& host, const TPlatform& platform, const TFi
     list.SetColumns({{"Descriptoin", 160}, {"Command", 250}, {"Source", 160}});
     list.SetRowSelect(true);
     list.SetCheckBoxes(true);
-    list.OnItemStateChanging = [this](int index) {
-        FMarkBeforeChange = StartupFrame.ListView.ItemChecked(index);
-    };
     list.OnItemStateChanged = [this](int index) { ItemStateChanged(index); };
     list.OnSelectItem = [this](int, bool) { UpdateActions(); };
     list.OnEnter = [this] { UpdateActions(); };
@@ -269,9 +266,12 @@ void TStartupForm::SetModified(bool modified) {
 void TStartupForm::ItemStateChanged(int index) {
     TListView& list = StartupFrame.ListView;
     if (index >= 0) {
+        // A change of the mark is told by the entry's state, which always
+        // agrees with the mark the row had: the list does not announce every
+        // change of states beforehand (it clears a selection unasked).
         const bool mark = list.ItemChecked(index);
         TStartupItem* entry = ItemEntry(index);
-        if (entry != nullptr && mark != FMarkBeforeChange) {
+        if (entry != nullptr && mark == entry->Enabled) {
             entry->Enabled = !mark;
             list.SetItemCut(index, mark); // a change of its own, which finds the mark unchanged
             SetModified(true);
@@ -383,8 +383,17 @@ void TStartupForm::NewActionExecute() {
 
 void TStartupForm::PageActivated(void* sender) {
     TBaseSubForm::PageActivated(sender);
+    // What changed in the stores while another tab showed shows now; the
+    // list was read when the user left, so no mark of theirs is pending.
+    if (!FModified) {
+        FillList();
+    }
     ShowTotal();
     UpdateActions();
+    // The page's keys work at once, not only after a click into the list.
+    if (StartupFrame.ListView.Showing()) {
+        StartupFrame.ListView.SetFocus();
+    }
 }
 
 void TStartupForm::PageDeactivating() {

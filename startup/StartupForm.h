@@ -80,7 +80,6 @@ private:
     TListLayoutStore FLayoutStore;
     bool FModified = false;
     bool FFirstShow = true;
-    bool FMarkBeforeChange = false;
     unsigned FListGeneration = 0; // counts the list's fills
 };
 

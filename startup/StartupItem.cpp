@@ -28,8 +28,12 @@ std::string StartupFolderOf(const TPlatform& platform, TRunFrom runFrom) {
     }
 }
 
+bool IsBlankName(const std::string& name) {
+    return name.find_first_not_of(" \t") == std::string::npos;
+}
+
 void CheckStartupName(const std::string& name) {
-    bool plain = !name.empty() && name != "." && name != "..";
+    bool plain = !IsBlankName(name) && name != "." && name != "..";
     for (char c : name) {
         if (static_cast<unsigned char>(c) < 32 ||
             std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
@@ -42,6 +46,26 @@ void CheckStartupName(const std::string& name) {
                        "\"..\", nor hold any of \\ / : * ? \" < > |",
                        name));
     }
+}
+
+TCommandParts SplitCommand(const TPlatform& platform, const std::string& command) {
+    if (!command.empty() && command.front() == '"') {
+        const auto close = command.find('"', 1);
+        if (close != std::string::npos) {
+            const auto rest = command.find_first_not_of(' ', close + 1);
+            return {command.substr(1, close - 1), rest == std::string::npos ? "" : command.substr(rest)};
+        }
+    }
+    // The longest run of words that names a file is the program.
+    for (auto end = command.size(); end != std::string::npos && end > 0;
+         end = end == 0 ? std::string::npos : command.rfind(' ', end - 1)) {
+        const std::string program = command.substr(0, end);
+        if (platform.Files.FileExists(program)) {
+            const auto rest = command.find_first_not_of(' ', end);
+            return {program, rest == std::string::npos ? "" : command.substr(rest)};
+        }
+    }
+    return {command, ""};
 }
 
 bool IsCommandType(std::uint32_t type) {
@@ -111,10 +135,12 @@ void TRegistryStartupItem::Move(bool park) {
         // Its twin stands there: moving would overwrite the twin's command.
         throw EStartupError(TakenMessage(RefusedMoveText(park), DisplayName, RunKeyText(Root(), park)));
     }
-    // Written even when it was gone from both keys: Apply writes what the list shows.
+    if (!inSource) {
+        return; // removed since it was read (by its program's uninstaller, say): it stays removed
+    }
     reg.OpenKey(to, true);
     reg.WriteRaw(DisplayName, Data()); // a refused key throws here, before anything is removed
-    if (inSource && !(source.OpenKey(from, false) && source.DeleteValue(DisplayName))) {
+    if (!(source.OpenKey(from, false) && source.DeleteValue(DisplayName))) {
         // The entry would now stand in both keys: undo the write and say so.
         reg.DeleteValue(DisplayName);
         throw ERegistryError(FormatText("Failed to set data for '%s'", DisplayName));
@@ -148,8 +174,8 @@ void TRegistryStartupItem::Delete() {
 }
 
 void TRegistryStartupItem::CheckSave() const {
-    if (DisplayName.empty()) {
-        throw EStartupError("A startup entry needs a name."); // it would be the key's default value
+    if (IsBlankName(DisplayName)) {
+        throw EStartupError("A startup entry needs a name."); // an empty one would be the key's default value
     }
     for (const bool park : {false, true}) {
         TRegistry reg(Platform().Registry);
@@ -163,6 +189,12 @@ void TRegistryStartupItem::CheckSave() const {
 void TRegistryStartupItem::Save() {
     TStartupItem::Save();
     CheckSave();
+    // A program path with blanks, given bare, is quoted, so Windows cannot
+    // take its first word for the program.
+    const TCommandParts parts = SplitCommand(Platform(), Command);
+    if (!parts.Program.empty() && parts.Program.find(' ') != std::string::npos && Command.front() != '"') {
+        Command = "\"" + parts.Program + "\"" + (parts.Arguments.empty() ? "" : " " + parts.Arguments);
+    }
     TRegistry reg(Platform().Registry);
     reg.SetRootKey(Root());
     reg.OpenKey(kRunKey, true);
@@ -201,6 +233,9 @@ void TFolderStartupItem::Move(bool park) {
         Parked = park;
         files.RemoveEmptyDirectory(disabled); // only while it holds entries
         return;                               // already there
+    }
+    if (!files.FileExists(FilePath) && !files.DirectoryExists(FilePath)) {
+        return; // removed since it was read: it stays removed
     }
     if (files.FileExists(to) || files.DirectoryExists(to)) {
         throw EStartupError(TakenMessage(RefusedMoveText(park), DisplayName, park ? disabled : startup));
@@ -253,7 +288,8 @@ void TFolderStartupItem::Save() {
     CheckSave();
     const std::string folder = Folder();
     const std::string file = ShortcutFileName(DisplayName);
-    if (!CreateShortcut(Platform(), DisplayName, Command, "", folder)) {
+    const TCommandParts parts = SplitCommand(Platform(), Command);
+    if (!CreateShortcut(Platform(), DisplayName, parts.Program, parts.Arguments, folder)) {
         throw EStartupError("The shortcut " + Quoted(IncludeTrailingBackslash(folder) + file) +
                             " could not be made.");
     }

@@ -121,6 +121,16 @@ private:
 // A name the user typed for a folder entry must be a file name and nothing
 // more; throws EStartupError when it is not.
 void CheckStartupName(const std::string& name);
+// A name of nothing but blanks names nothing.
+bool IsBlankName(const std::string& name);
+// A typed command as the program it starts and its arguments: a quoted
+// program, or else the longest run of its words that names a file; the
+// whole text when none does.
+struct TCommandParts {
+    std::string Program;
+    std::string Arguments;
+};
+TCommandParts SplitCommand(const TPlatform& platform, const std::string& command);
 // Whether a value of the type is read as a command (a string, expandable or not).
 bool IsCommandType(std::uint32_t type);
 

@@ -76,7 +76,9 @@ public:
         // A handle can come back for a new window when the old one went unseen.
         Forget([window](const TTool& tool) { return tool.Window == window; });
         TOOLINFOW info = ToolOf(window);
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        // Transparent: a click on a tip that covers a control (a drop-down
+        // arrow below the field) reaches the control.
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
         info.lpszText = LPSTR_TEXTCALLBACKW;
         if (SendMessageW(FTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0) {
             FTools.push_back({window, control->Handle()});

@@ -494,6 +494,10 @@ void TUninstallerForm::PageActivated(void* sender) {
     TBaseSubForm::PageActivated(sender);
     ShowTotal();
     SyncUI(); // a cycle that ended while another tab was showing could not
+    // The page's keys work at once, not only after a click into the list.
+    if (UninstListView.ListView.Showing()) {
+        UninstListView.ListView.SetFocus();
+    }
 }
 
 void TUninstallerForm::ViewActionExecute(TMenuItem& sender) {

@@ -251,6 +251,61 @@ TEST_F(StartupTest, NewEntriesAreNamedFromWhatTheUserTyped) {
     EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Key Tool"), "C:\\Tools\\tool.exe /min");
 }
 
+TEST_F(StartupTest, ATypedCommandSplitsIntoProgramAndArguments) {
+    Sub.Files.AddFile("C:\\Program Files\\My Tool\\tool.exe", "MZ");
+    const struct {
+        const char* Command;
+        const char* Program;
+        const char* Arguments;
+    } cases[] = {
+        {"C:\\Tools\\tool.exe", "C:\\Tools\\tool.exe", ""},
+        {"C:\\Tools\\tool.exe /min", "C:\\Tools\\tool.exe", "/min"},
+        {"C:\\Program Files\\My Tool\\tool.exe -a  b", "C:\\Program Files\\My Tool\\tool.exe", "-a  b"},
+        {"\"C:\\Program Files\\My Tool\\tool.exe\" /x", "C:\\Program Files\\My Tool\\tool.exe", "/x"},
+        {"\"C:\\Gone\\x.exe\"", "C:\\Gone\\x.exe", ""},
+        {"C:\\Gone\\x.exe /y", "C:\\Gone\\x.exe /y", ""}, // nothing found: taken whole
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        const TCommandParts parts = SplitCommand(Sub.Platform, c.Command);
+        EXPECT_EQ(parts.Program, c.Program) << c.Command;
+        EXPECT_EQ(parts.Arguments, c.Arguments) << c.Command;
+    }
+    // Saved: a shortcut gets its arguments apart, a Run value its program quoted.
+    Manager.AddStartupItem("Args", "C:\\Program Files\\My Tool\\tool.exe /x", TRunFrom::rfCurrentUserFolder);
+    std::string link;
+    ASSERT_TRUE(Sub.Files.ReadFile(std::string(kUserStartup) + "\\Args.lnk", &link));
+    EXPECT_NE(link.find("C:\\Program Files\\My Tool\\tool.exe\n/x\n"), std::string::npos) << link;
+    Manager.AddStartupItem("Quoted", "C:\\Program Files\\My Tool\\tool.exe /x", TRunFrom::rfCurrentUserKey);
+    EXPECT_EQ(Command(kHKeyCurrentUser, kRunKey, "Quoted"), "\"C:\\Program Files\\My Tool\\tool.exe\" /x");
+    // Names of blanks name nothing, in either store.
+    for (TRunFrom store : {TRunFrom::rfCurrentUserKey, TRunFrom::rfCurrentUserFolder}) {
+        EXPECT_THROW(Manager.CheckNewStartupItem("   ", "C:\\Tools\\tool.exe", store), EStartupError);
+    }
+}
+
+// An entry removed since the read (its program's uninstaller took it away)
+// is not brought back by writing the marks.
+TEST_F(StartupTest, AnEntryRemovedSinceTheReadStaysRemoved) {
+    Value(kHKeyCurrentUser, kRunKey, "Key", "x");
+    Sub.Files.AddFile(std::string(kUserStartup) + "\\Tool.lnk", "x");
+    Manager.GetItems(true);
+    {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(kRunKey, false);
+        reg.DeleteValue("Key");
+    }
+    Sub.Files.RemoveFile(std::string(kUserStartup) + "\\Tool.lnk");
+    for (const auto& item : Manager.Items) {
+        for (bool enabled : {false, true}) {
+            item->Enabled = enabled;
+            EXPECT_NO_THROW(item->ApplyState()) << item->DisplayName;
+        }
+    }
+    EXPECT_TRUE(Listing().empty());
+}
+
 TEST_F(StartupTest, ANewEntryNeverReplacesOneOfTheSameName) {
     Value(kHKeyCurrentUser, kRunKey, "Taken", "old");
     Value(kHKeyCurrentUser, kRunHiddenKey, "Parked", "old");

@@ -259,6 +259,12 @@ TEST_F(StartupPageTest, EveryStoreIsListedOnceWithItsSourceAndMark) {
     EXPECT_FALSE(Page().HideAction.Enabled());
     EXPECT_TRUE(Page().ShowAction.Enabled());
     EXPECT_TRUE(Page().DeleteAction.Enabled());
+    // Selecting, and leaving the tab and coming back, are no changes to apply.
+    ClickTab(Main->PageControl1.Handle(), 0);
+    ClickTab(Main->PageControl1.Handle(), 1);
+    Pump(20);
+    EXPECT_FALSE(Page().Modified());
+    EXPECT_TRUE(List().Focused()) << "the page's keys work at once after a change of tabs";
 }
 
 TEST_F(StartupPageTest, MarksAreWrittenByApplyEveryRowAtOnce) {
