@@ -16,7 +16,7 @@ namespace {
 // by name.
 TListLayout DesignLayout() {
     TListLayout layout;
-    layout.Widths = {160, 250, 160};
+    layout.Widths = {160, 240, 190};
     layout.ViewStyle = static_cast<int>(TViewStyle::vsReport);
     return layout;
 }
@@ -91,7 +91,7 @@ TStartupForm::TStartupForm(IPageHost& host, const TPlatform& platform, const TFi
 
     StartupFrame.SetAlign(TAlign::alClient);
     TListView& list = StartupFrame.ListView;
-    list.SetColumns({{"Descriptoin", 160}, {"Command", 250}, {"Source", 160}});
+    list.SetColumns({{"Descriptoin", 160}, {"Command", 240}, {"Source", 190}});
     list.SetRowSelect(true);
     list.SetCheckBoxes(true);
     list.OnItemStateChanged = [this](int index) { ItemStateChanged(index); };
