@@ -10,6 +10,9 @@ namespace {
 
 // How often a modal loop looks whether the program was ended under it.
 constexpr UINT kEndCheckInterval = 250;
+// How long the main loop may stay away after the end was asked for before
+// the loops holding it up are told to let go.
+constexpr UINT kEndRescueInterval = 500;
 
 } // namespace
 
@@ -80,16 +83,35 @@ bool TApplication::RouteMessage(MSG& msg) {
 }
 
 int TApplication::Run() {
+    FTerminated = false;
+    FRunning = true;
     MSG msg;
+    int code = 0;
     while (!FTerminated) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             FTerminated = true;
-            return got == 0 ? static_cast<int>(msg.wParam) : 1;
+            code = got == 0 ? static_cast<int>(msg.wParam) : 1;
+            break;
         }
         HandleMessage(msg);
     }
-    return 0;
+    FRunning = false;
+    if (FRescueTimer != 0) {
+        KillTimer(nullptr, FRescueTimer);
+        FRescueTimer = 0;
+    }
+    return code;
+}
+
+void CALLBACK TApplication::RescueEnd(HWND, UINT, UINT_PTR, DWORD) {
+    // The end was asked for and this loop has not got back: a loop of the
+    // system's holds on (a menu, a control tracking the mouse), and may have
+    // taken the quit message. Let go of what such loops wait for, and say
+    // quit again.
+    EndMenu();
+    ReleaseCapture();
+    PostQuitMessage(0);
 }
 
 void TApplication::ProcessMessages() {
@@ -106,6 +128,9 @@ void TApplication::Terminate() {
     FTerminated = true;
     ++FEnds;
     PostQuitMessage(0);
+    if (FRunning && FRescueTimer == 0) {
+        FRescueTimer = SetTimer(nullptr, 0, kEndRescueInterval, &TApplication::RescueEnd);
+    }
 }
 
 void TApplication::HandleException(const std::exception& error) {

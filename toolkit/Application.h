@@ -32,7 +32,9 @@ class TApplication {
 public:
     static TApplication& Instance();
 
-    // Runs the message loop until Terminate or WM_QUIT; the exit code.
+    // Runs the message loop until Terminate or WM_QUIT; the exit code. A
+    // loop of the system's that holds on after Terminate (an open menu, a
+    // control tracking the mouse) is told to let go.
     int Run();
     // Handles every message waiting, then returns.
     void ProcessMessages();
@@ -64,7 +66,11 @@ private:
     bool HandleMessage(MSG& msg);
     bool RouteMessage(MSG& msg);
 
+    static void CALLBACK RescueEnd(HWND, UINT, UINT_PTR, DWORD);
+
     bool FTerminated = false;
+    bool FRunning = false; // inside Run
+    UINT_PTR FRescueTimer = 0;
     // Counts the ends asked for (Terminate, a quit message reaching a loop
     // of ours): a modal loop ends when it changes under it.
     unsigned FEnds = 0;

@@ -208,6 +208,51 @@ TEST(UiCore, AQuestionEndsWithTheProgramEvenWhenAnotherLoopTookTheQuit) {
     EXPECT_EQ(ConfirmDialog("Again?"), mrYes);
 }
 
+// The program ended while a menu was open, and the quit message was taken
+// by a loop not ours: the main loop still ends, the menu let go (found by
+// the random-input test: the main window hidden, the program running on).
+TEST(UiCore, TheMainLoopEndsWhenAMenuHoldsOnAfterTheEnd) {
+    static TForm* owner = nullptr;
+    static TMenu* menu = nullptr;
+    static bool ended = false;
+    static bool watchdog = false;
+    TForm form("MenuOwner");
+    form.SetBounds(100, 100, 300, 200);
+    form.Show();
+    TMenu popup(true);
+    popup.Items().Add("One");
+    popup.Items().Add("Two");
+    owner = &form;
+    menu = &popup;
+    ended = false;
+    watchdog = false;
+    // In the loop: the menu opens, and while it is open the program ends and its quit message goes.
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR inner, DWORD) {
+            KillTimer(nullptr, inner);
+            TApplication::Instance().Terminate();
+            MSG quit;
+            ended = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        });
+        menu->Popup(owner->Handle(), 150, 150);
+    });
+    // A loop still running after five seconds is ended, so the test fails rather than hangs.
+    const UINT_PTR guard = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        watchdog = true;
+        EndMenu();
+        PostQuitMessage(0);
+    });
+    TApplication::Instance().Run();
+    KillTimer(nullptr, guard);
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); // the one said again, for the tests after
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(watchdog) << "the main loop outlived the program's end";
+    form.Hide();
+}
+
 // Command ids come back when their items die, so a long run never reaches
 // the accelerators' ids.
 TEST(UiCore, MenuCommandIdsStayBelowTheAcceleratorsHoweverManyItemsComeAndGo) {
