@@ -144,10 +144,19 @@ std::string TUninstallItem::GetInstallDir() const {
     return ExtractFilePath(GetExecutable());
 }
 
+std::string TUninstallItem::ShownKeyPath() const {
+    return cv::ShownKeyPath(KeyPath, RootKey == kHKeyLocalMachine ? View : kRegViewNative);
+}
+
+std::string TUninstallItem::KeyText() const {
+    return FullKeyText(RootKey, KeyPath, View);
+}
+
 std::vector<std::string> TUninstallItem::ReadValues() const {
     std::vector<std::string> lines;
-    TRegistry reg(FPlatform->Registry);
+    TRegistry reg(FPlatform->Registry, kKeyRead);
     reg.SetRootKey(RootKey);
+    reg.SetView(View);
     if (!reg.OpenKey(KeyPath, false)) {
         return lines;
     }
@@ -158,21 +167,29 @@ std::vector<std::string> TUninstallItem::ReadValues() const {
 }
 
 void TUninstallItem::WriteValues(const std::vector<std::string>& lines) const {
-    TRegistry reg(FPlatform->Registry);
+    TRegistry reg(FPlatform->Registry, kKeyRead | kKeyWrite);
     reg.SetRootKey(RootKey);
-    std::vector<TOldValue> old;
-    if (reg.OpenKey(KeyPath, false)) {
-        old = ReadKey(reg);
-    }
+    reg.SetView(View);
     // Subkeys stay: only the values are replaced.
-    reg.OpenKey(KeyPath, true);
+    if (!reg.OpenKey(KeyPath, false)) {
+        if (reg.LastError() == kErrorFileNotFound) {
+            throw ERegistryError(FormatText("The entry \"%s\" no longer exists.", KeyText()));
+        }
+        ThrowRefusedChange("change", KeyText(), reg.LastError());
+    }
+    const std::vector<TOldValue> old = ReadKey(reg);
+    std::vector<TOldValue> pending = old;
     try {
         EmptyKey(reg);
         for (const std::string& line : lines) {
-            WriteLine(reg, old, line);
+            WriteLine(reg, pending, line);
         }
     } catch (const ERegistryError&) {
+        const long error = reg.LastError();
         RestoreKey(reg, old);
+        if (error == kErrorAccessDenied) {
+            ThrowRefusedChange("change", KeyText(), error);
+        }
         throw;
     }
 }

@@ -12,12 +12,6 @@
 
 namespace cv {
 
-namespace {
-
-constexpr HKey kRoots[] = {kHKeyLocalMachine, kHKeyCurrentUser};
-
-} // namespace
-
 TUninstallManager::TUninstallManager(const TPlatform& platform, const TFileInfoManager& fileInfo)
     : FPlatform(platform), FFileInfo(fileInfo) {
     const TSystemImageLists lists = platform.Shell.GetSystemImageLists();
@@ -38,20 +32,27 @@ TUninstallItems& TUninstallManager::Refresh() {
     Clear();
     AppCount = 0;
     BadCount = 0;
-    for (HKey root : kRoots) {
-        ReadRoot(root);
+    // The machine's 64-bit view, its 32-bit view, then the user's key,
+    // which has one view on every Windows.
+    if (FPlatform.Registry.HasTwoViews()) {
+        ReadRoot(kHKeyLocalMachine, kRegView64);
+        ReadRoot(kHKeyLocalMachine, kRegView32);
+    } else {
+        ReadRoot(kHKeyLocalMachine, kRegViewNative);
     }
+    ReadRoot(kHKeyCurrentUser, kRegViewNative);
     if (FCheckFiles) {
         FindBadEntries();
     }
     return Items;
 }
 
-void TUninstallManager::ReadRoot(HKey root) {
+void TUninstallManager::ReadRoot(HKey root, TRegView view) {
     std::vector<std::string> names;
     {
-        TRegistry reg(FPlatform.Registry);
+        TRegistry reg(FPlatform.Registry, kKeyRead);
         reg.SetRootKey(root);
+        reg.SetView(view);
         if (!reg.OpenKey(kUninstallKey, false)) {
             return;
         }
@@ -59,7 +60,7 @@ void TUninstallManager::ReadRoot(HKey root) {
     }
     for (const std::string& name : names) {
         try {
-            auto item = ReadEntry(root, std::string(kUninstallKey) + "\\" + name);
+            auto item = ReadEntry(root, view, std::string(kUninstallKey) + "\\" + name);
             if (item->IsUninstallable()) {
                 ++AppCount;
             }
@@ -71,12 +72,15 @@ void TUninstallManager::ReadRoot(HKey root) {
     }
 }
 
-std::unique_ptr<TUninstallItem> TUninstallManager::ReadEntry(HKey root, const std::string& keyPath) {
-    TRegistry reg(FPlatform.Registry);
+std::unique_ptr<TUninstallItem> TUninstallManager::ReadEntry(HKey root, TRegView view,
+                                                             const std::string& keyPath) {
+    TRegistry reg(FPlatform.Registry, kKeyRead);
     reg.SetRootKey(root);
+    reg.SetView(view);
     const bool opened = reg.OpenKey(keyPath, false);
     auto item = std::make_unique<TUninstallItem>(FPlatform);
     item->RootKey = root;
+    item->View = view;
     item->KeyPath = keyPath;
     if (!opened) {
         return item; // unreadable: an entry without values
@@ -107,9 +111,12 @@ void TUninstallManager::DeleteEntry(TUninstallItem* item) {
         return; // not one of ours (any more)
     }
     {
-        TRegistry reg(FPlatform.Registry);
+        TRegistry reg(FPlatform.Registry, kKeyRead);
         reg.SetRootKey(item->RootKey);
-        reg.DeleteKey(item->KeyPath);
+        reg.SetView(item->View);
+        if (!reg.DeleteKey(item->KeyPath) && reg.KeyExists(item->KeyPath)) {
+            ThrowRefusedChange("delete", item->KeyText(), reg.LastError());
+        }
     }
     if (item->IsUninstallable()) {
         --AppCount;
@@ -126,8 +133,9 @@ void TUninstallManager::DeleteEntry(TUninstallItem* item) {
 }
 
 bool TUninstallManager::EntryExists(const TUninstallItem& item) const {
-    TRegistry reg(FPlatform.Registry);
+    TRegistry reg(FPlatform.Registry, kKeyRead);
     reg.SetRootKey(item.RootKey);
+    reg.SetView(item.View);
     return reg.KeyExists(item.KeyPath);
 }
 

@@ -1,5 +1,5 @@
 // The inventory of installed applications: every uninstall entry of
-// HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER, their counts, deletion, the
+// HKEY_LOCAL_MACHINE (both views on 64-bit Windows) and HKEY_CURRENT_USER, their counts, deletion, the
 // applications' own uninstallers, and the record of the names seen at the
 // last run.
 #pragma once
@@ -34,7 +34,7 @@ public:
     TUninstallManager& operator=(const TUninstallManager&) = delete;
 
     // Every entry of the last refresh, in enumeration order (HKEY_LOCAL_MACHINE
-    // first); owns them. Equal names give separate pairs.
+    // 64-bit, then 32-bit, then HKEY_CURRENT_USER); owns them. Equal names give separate pairs.
     TUninstallItems Items;
     std::vector<std::string> LastNames;
     TUninstallItemRefs BadItems;
@@ -50,8 +50,9 @@ public:
     TUninstallItems& Refresh();
     void Clear();
 
-    // Deletes the entry's key with its subkeys and frees the entry; it leaves
-    // the inventory even when the registry refused.
+    // Deletes the entry's key with its subkeys, in the entry's view, and
+    // frees the entry. When the key stays (the registry refused) the entry
+    // stays listed and ERightsError or ERegistryError names the key.
     void DeleteEntry(TUninstallItem* item);
     bool EntryExists(const TUninstallItem& item) const;
 
@@ -87,8 +88,8 @@ public:
     int GetIconIndex(const TUninstallItem& item) const;
 
 private:
-    void ReadRoot(HKey root);
-    std::unique_ptr<TUninstallItem> ReadEntry(HKey root, const std::string& keyPath);
+    void ReadRoot(HKey root, TRegView view);
+    std::unique_ptr<TUninstallItem> ReadEntry(HKey root, TRegView view, const std::string& keyPath);
 
     const TPlatform& FPlatform;
     const TFileInfoManager& FFileInfo;

@@ -18,6 +18,13 @@ public:
     using EClearvaneError::EClearvaneError;
 };
 
+// A change the registry refused for want of rights: administrator rights
+// would let it through.
+class ERightsError : public ERegistryError {
+public:
+    using ERegistryError::ERegistryError;
+};
+
 // A file the program writes could not be created or replaced.
 class EFileError : public EClearvaneError {
 public:

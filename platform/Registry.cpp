@@ -1,6 +1,8 @@
 #include "platform/Registry.h"
 
 #include "platform/Errors.h"
+#include "platform/RegFile.h"
+#include "platform/TextCase.h"
 #include "platform/Utf.h"
 
 #include <cstring>
@@ -48,14 +50,20 @@ void TRegistry::SetRootKey(HKey root) {
     FRootKey = root;
 }
 
+void TRegistry::SetView(TRegView view) {
+    CloseKey();
+    FView = view;
+}
+
 bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
     if (!IsSafePath(Relative(path))) {
         return false;
     }
     HKey key = 0;
-    const long rc = canCreate ? FApi.CreateKey(FRootKey, Relative(path), FAccess, &key)
-                              : FApi.OpenKey(FRootKey, Relative(path), FAccess, &key);
+    const long rc = canCreate ? FApi.CreateKey(FRootKey, Relative(path), FAccess | FView, &key)
+                              : FApi.OpenKey(FRootKey, Relative(path), FAccess | FView, &key);
     if (rc != kErrorSuccess) {
+        FLastError = rc;
         return false;
     }
     CloseKey();
@@ -68,7 +76,8 @@ bool TRegistry::OpenKeyReadOnly(const std::string& path) {
         return false;
     }
     HKey key = 0;
-    if (FApi.OpenKey(FRootKey, Relative(path), kKeyRead, &key) != kErrorSuccess) {
+    if (const long rc = FApi.OpenKey(FRootKey, Relative(path), kKeyRead | FView, &key); rc != kErrorSuccess) {
+        FLastError = rc;
         return false;
     }
     CloseKey();
@@ -129,7 +138,7 @@ bool TRegistry::KeyExists(const std::string& path) {
         return false;
     }
     HKey key = 0;
-    if (FApi.OpenKey(FRootKey, Relative(path), kKeyRead, &key) != kErrorSuccess) {
+    if (FApi.OpenKey(FRootKey, Relative(path), kKeyRead | FView, &key) != kErrorSuccess) {
         return false;
     }
     FApi.CloseKey(key);
@@ -186,7 +195,9 @@ bool TRegistry::ReadRaw(const std::string& name, TRegRawValue* value) {
 }
 
 void TRegistry::Put(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    if (FCurrentKey == 0 || FApi.SetValue(FCurrentKey, name, type, data) != kErrorSuccess) {
+    const long rc = FCurrentKey == 0 ? kErrorInvalidHandle : FApi.SetValue(FCurrentKey, name, type, data);
+    if (rc != kErrorSuccess) {
+        FLastError = rc;
         throw ERegistryError(FormatText("Failed to set data for '%s'", name));
     }
 }
@@ -216,12 +227,37 @@ void TRegistry::WriteRaw(const std::string& name, const TRegRawValue& value) {
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-    return FCurrentKey != 0 && FApi.DeleteValue(FCurrentKey, name) == kErrorSuccess;
+    const long rc = FCurrentKey == 0 ? kErrorInvalidHandle : FApi.DeleteValue(FCurrentKey, name);
+    if (rc != kErrorSuccess) {
+        FLastError = rc;
+    }
+    return rc == kErrorSuccess;
+}
+
+bool TRegistry::MayDeleteTree(const std::string& path) {
+    HKey key = 0;
+    const long rc = FApi.OpenKey(FRootKey, path, kKeyDelete | kKeyRead | FView, &key);
+    if (rc != kErrorSuccess) {
+        FLastError = rc;
+        return rc == kErrorFileNotFound; // gone meanwhile: nothing to refuse
+    }
+    std::vector<std::string> names;
+    std::string name;
+    for (std::uint32_t i = 0; FApi.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
+        names.push_back(name);
+    }
+    FApi.CloseKey(key);
+    for (const std::string& sub : names) {
+        if (IsAddressableName(sub) && !MayDeleteTree(path + "\\" + sub)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool TRegistry::DeleteTree(const std::string& path) {
     HKey key = 0;
-    if (FApi.OpenKey(FRootKey, path, FAccess, &key) == kErrorSuccess) {
+    if (FApi.OpenKey(FRootKey, path, kKeyRead | FView, &key) == kErrorSuccess) {
         std::vector<std::string> names;
         std::string name;
         for (std::uint32_t i = 0; FApi.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
@@ -237,7 +273,11 @@ bool TRegistry::DeleteTree(const std::string& path) {
             }
         }
     }
-    return FApi.DeleteKey(FRootKey, path) == kErrorSuccess;
+    const long rc = FApi.DeleteKey(FRootKey, path, FView);
+    if (rc != kErrorSuccess) {
+        FLastError = rc;
+    }
+    return rc == kErrorSuccess;
 }
 
 bool TRegistry::DeleteKey(const std::string& path) {
@@ -248,7 +288,39 @@ bool TRegistry::DeleteKey(const std::string& path) {
     if (relative.empty() || !IsSafePath(relative)) {
         return false; // never the root itself, nor a key other than the one named
     }
-    return DeleteTree(relative);
+    return MayDeleteTree(relative) && DeleteTree(relative);
+}
+
+std::string ShownKeyPath(const std::string& path, TRegView view) {
+    constexpr std::string_view kSoftware = "SOFTWARE";
+    const std::string relative = Relative(path);
+    if ((view & kRegView32) == 0 || relative.size() < kSoftware.size() ||
+        UpperText(relative.substr(0, kSoftware.size())) != kSoftware ||
+        (relative.size() > kSoftware.size() && relative[kSoftware.size()] != '\\')) {
+        return path;
+    }
+    const std::string rest = relative.substr(kSoftware.size());
+    const std::string head = UpperText(rest.substr(0, rest.find('\\', 1)));
+    if (head == "\\WOW6432NODE") {
+        return path; // named in the 32-bit view's own path already
+    }
+    return relative.substr(0, kSoftware.size()) + "\\WOW6432Node" + rest;
+}
+
+std::string FullKeyText(HKey root, const std::string& path, TRegView view) {
+    return RootKeyName(root) + "\\" + Relative(ShownKeyPath(path, root == kHKeyLocalMachine ? view : 0));
+}
+
+} // namespace cv
+
+namespace cv {
+
+void ThrowRefusedChange(const std::string& action, const std::string& keyText, long error) {
+    const std::string head = "Cannot " + action + " \"" + keyText + "\": ";
+    if (error == kErrorAccessDenied) {
+        throw ERightsError(head + "administrator rights are needed to change this key.");
+    }
+    throw ERegistryError(head + "the registry refused it (error " + std::to_string(error) + ").");
 }
 
 } // namespace cv

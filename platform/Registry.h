@@ -34,11 +34,15 @@ public:
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;
     TRegistry(TRegistry&& other) noexcept
-        : FApi(other.FApi), FAccess(other.FAccess), FRootKey(other.FRootKey), FCurrentKey(other.FCurrentKey) {
+        : FApi(other.FApi), FAccess(other.FAccess), FRootKey(other.FRootKey), FCurrentKey(other.FCurrentKey),
+          FView(other.FView) {
         other.FCurrentKey = 0;
     }
 
     void SetRootKey(HKey root);
+    // The view every later open, and a delete, goes through; closes the
+    // current key.
+    void SetView(TRegView view);
     HKey RootKey() const { return FRootKey; }
     HKey CurrentKey() const { return FCurrentKey; }
     bool HasCurrentKey() const { return FCurrentKey != 0; }
@@ -67,19 +71,37 @@ public:
     void WriteRaw(const std::string& name, const TRegRawValue& value);
 
     bool DeleteValue(const std::string& name);
-    // Deletes the key with every subkey, deepest first.
+    // Deletes the key with every subkey, deepest first. Each key of the
+    // tree is first opened for deleting, so a tree the user may not delete
+    // is refused whole rather than emptied halfway.
     bool DeleteKey(const std::string& path);
+
+    // The error of the last open, write or delete that failed.
+    long LastError() const { return FLastError; }
 
 private:
     long Query(const std::string& name, TRegRawValue* value);
     [[noreturn]] void ReadError(const std::string& name);
     void Put(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data);
     bool DeleteTree(const std::string& path);
+    bool MayDeleteTree(const std::string& path);
 
     IRegistryApi& FApi;
     std::uint32_t FAccess;
     HKey FRootKey = kHKeyCurrentUser;
     HKey FCurrentKey = 0;
+    TRegView FView = kRegViewNative;
+    long FLastError = kErrorSuccess;
 };
+
+// A key's path as the registry editor shows it: a key of the 32-bit view
+// under SOFTWARE\WOW6432Node.
+std::string ShownKeyPath(const std::string& path, TRegView view);
+// The root's name, a backslash and the shown path.
+std::string FullKeyText(HKey root, const std::string& path, TRegView view);
+// Throws for a change of the key the registry refused with the error:
+// ERightsError saying administrator rights are needed for access denied,
+// else ERegistryError. The action reads "delete", "change" and the like.
+[[noreturn]] void ThrowRefusedChange(const std::string& action, const std::string& keyText, long error);
 
 } // namespace cv

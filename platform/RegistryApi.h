@@ -42,7 +42,16 @@ enum : std::uint32_t {
     kKeyRead = 0x20019,
     kKeyWrite = 0x20006,
     kKeyAllAccess = 0xF003F,
+    kKeyDelete = 0x10000,
 };
+
+// Registry views, given with the access mask. On 64-bit Windows
+// HKEY_LOCAL_MACHINE\SOFTWARE has two: the 64-bit programs' and the 32-bit
+// programs' (SOFTWARE\WOW6432Node). Zero is the caller's own view.
+using TRegView = std::uint32_t;
+inline constexpr TRegView kRegViewNative = 0;
+inline constexpr TRegView kRegView64 = 0x0100; // KEY_WOW64_64KEY
+inline constexpr TRegView kRegView32 = 0x0200; // KEY_WOW64_32KEY
 
 // Win32 error codes the callers look at.
 enum : long {
@@ -74,8 +83,12 @@ public:
     virtual long SetValue(HKey key, std::string_view name, std::uint32_t type,
                           const std::vector<std::uint8_t>& data) = 0;
     virtual long DeleteValue(HKey key, std::string_view name) = 0;
-    // RegDeleteKey: refuses (access denied) while the key has subkeys.
-    virtual long DeleteKey(HKey parent, std::string_view subKey) = 0;
+    // RegDeleteKeyEx: refuses (access denied) while the key has subkeys;
+    // the view picks which of the machine's two SOFTWARE keys the path is in.
+    virtual long DeleteKey(HKey parent, std::string_view subKey, TRegView view) = 0;
+    // Whether HKEY_LOCAL_MACHINE\SOFTWARE has a 32-bit view apart from the
+    // 64-bit one (64-bit Windows); on 32-bit Windows both views are one.
+    virtual bool HasTwoViews() const = 0;
 };
 
 } // namespace cv

@@ -236,7 +236,7 @@ void TStartupForm::FillList() {
         const TListView::TUpdateGuard update(list);
         list.Clear(); // before the read frees the entries the rows point to
         for (const auto& item : FStartupManager->GetItems(true)) {
-            const int index = list.AddItem(item->DisplayName, {item->Command, SourceText(item->RunFrom)},
+            const int index = list.AddItem(item->DisplayName, {item->Command, SourceText(*item)},
                                            FStartupManager->GetIconIndex(*item));
             if (!item->Enabled) {
                 list.SetItemCut(index, true);

@@ -82,9 +82,8 @@ std::string TakenMessage(const std::string& what, const std::string& name, const
     return what + " " + Quoted(name) + ": " + Quoted(store) + " already holds an entry of that name.";
 }
 
-std::string RunKeyText(HKey root, bool parked) {
-    return std::string(root == kHKeyCurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
-           (parked ? kRunHiddenKey : kRunKey);
+std::string RunKeyText(HKey root, TRegView view, bool parked) {
+    return FullKeyText(root, parked ? kRunHiddenKey : kRunKey, view);
 }
 
 std::string RefusedMoveText(bool park) {
@@ -106,7 +105,27 @@ HKey TRegistryStartupItem::Root() const {
 }
 
 std::string TRegistryStartupItem::KeyText() const {
-    return RunKeyText(Root(), Parked);
+    return RunKeyText(Root(), View, Parked);
+}
+
+TRegistry TRegistryStartupItem::Reader() const {
+    TRegistry reg(Platform().Registry, kKeyRead);
+    reg.SetRootKey(Root());
+    reg.SetView(View);
+    return reg;
+}
+
+TRegistry TRegistryStartupItem::Writer() const {
+    TRegistry reg(Platform().Registry, kKeyRead | kKeyWrite);
+    reg.SetRootKey(Root());
+    reg.SetView(View);
+    return reg;
+}
+
+void TRegistryStartupItem::OpenForWriting(TRegistry& reg, const char* key, bool create) const {
+    if (!reg.OpenKey(key, create)) {
+        ThrowRefusedChange("change", FullKeyText(Root(), key, View), reg.LastError());
+    }
 }
 
 TRegRawValue TRegistryStartupItem::Data() const {
@@ -121,29 +140,37 @@ TRegRawValue TRegistryStartupItem::Data() const {
 void TRegistryStartupItem::Move(bool park) {
     const char* const to = park ? kRunHiddenKey : kRunKey;
     const char* const from = park ? kRunKey : kRunHiddenKey;
-    TRegistry reg(Platform().Registry);
-    reg.SetRootKey(Root());
-    TRegistry source(Platform().Registry);
-    source.SetRootKey(Root());
-    const bool inTarget = reg.OpenKeyReadOnly(to) && reg.ValueExists(DisplayName);
-    const bool inSource = source.OpenKeyReadOnly(from) && source.ValueExists(DisplayName);
+    TRegistry reg = Reader();
+    TRegistry source = Reader();
+    const bool inTarget = reg.OpenKey(to, false) && reg.ValueExists(DisplayName);
+    const bool inSource = source.OpenKey(from, false) && source.ValueExists(DisplayName);
     if (inTarget && (!inSource || Parked == park)) {
         Parked = park; // already there; a twin in the other key is another entry
         return;
     }
     if (inTarget) {
         // Its twin stands there: moving would overwrite the twin's command.
-        throw EStartupError(TakenMessage(RefusedMoveText(park), DisplayName, RunKeyText(Root(), park)));
+        throw EStartupError(TakenMessage(RefusedMoveText(park), DisplayName, RunKeyText(Root(), View, park)));
     }
     if (!inSource) {
         return; // removed since it was read (by its program's uninstaller, say): it stays removed
     }
-    reg.OpenKey(to, true);
-    reg.WriteRaw(DisplayName, Data()); // a refused key throws here, before anything is removed
-    if (!(source.OpenKey(from, false) && source.DeleteValue(DisplayName))) {
+    // Both keys are opened for writing before anything is written, so a
+    // key the user may not change stops the move before it starts.
+    TRegistry writer = Writer();
+    TRegistry remover = Writer();
+    OpenForWriting(remover, from, false);
+    OpenForWriting(writer, to, true);
+    try {
+        writer.WriteRaw(DisplayName, Data());
+    } catch (const ERegistryError&) {
+        ThrowRefusedChange("change", RunKeyText(Root(), View, park), writer.LastError());
+    }
+    if (!remover.DeleteValue(DisplayName)) {
         // The entry would now stand in both keys: undo the write and say so.
-        reg.DeleteValue(DisplayName);
-        throw ERegistryError(FormatText("Failed to set data for '%s'", DisplayName));
+        const long error = remover.LastError();
+        writer.DeleteValue(DisplayName);
+        ThrowRefusedChange("change", RunKeyText(Root(), View, !park), error);
     }
     Parked = park;
 }
@@ -163,13 +190,14 @@ void TRegistryStartupItem::Delete() {
     // Only the key it stands in: a twin of the same name in the other key
     // is another entry.
     const char* const key = Parked ? kRunHiddenKey : kRunKey;
-    TRegistry reg(Platform().Registry);
-    reg.SetRootKey(Root());
-    if (!reg.OpenKeyReadOnly(key) || !reg.ValueExists(DisplayName)) {
+    TRegistry reader = Reader();
+    if (!reader.OpenKey(key, false) || !reader.ValueExists(DisplayName)) {
         return; // gone already
     }
-    if (!(reg.OpenKey(key, false) && reg.DeleteValue(DisplayName))) {
-        throw EStartupError(Quoted(DisplayName) + " could not be deleted from " + Quoted(KeyText()) + ".");
+    TRegistry reg = Writer();
+    OpenForWriting(reg, key, false);
+    if (!reg.DeleteValue(DisplayName) && reader.ValueExists(DisplayName)) {
+        ThrowRefusedChange("delete " + Quoted(DisplayName) + " from", KeyText(), reg.LastError());
     }
 }
 
@@ -178,10 +206,9 @@ void TRegistryStartupItem::CheckSave() const {
         throw EStartupError("A startup entry needs a name."); // an empty one would be the key's default value
     }
     for (const bool park : {false, true}) {
-        TRegistry reg(Platform().Registry);
-        reg.SetRootKey(Root());
-        if (reg.OpenKeyReadOnly(park ? kRunHiddenKey : kRunKey) && reg.ValueExists(DisplayName)) {
-            throw EStartupError(TakenMessage("Cannot add", DisplayName, RunKeyText(Root(), park)));
+        TRegistry reg = Reader();
+        if (reg.OpenKey(park ? kRunHiddenKey : kRunKey, false) && reg.ValueExists(DisplayName)) {
+            throw EStartupError(TakenMessage("Cannot add", DisplayName, RunKeyText(Root(), View, park)));
         }
     }
 }
@@ -195,10 +222,13 @@ void TRegistryStartupItem::Save() {
     if (!parts.Program.empty() && parts.Program.find(' ') != std::string::npos && Command.front() != '"') {
         Command = "\"" + parts.Program + "\"" + (parts.Arguments.empty() ? "" : " " + parts.Arguments);
     }
-    TRegistry reg(Platform().Registry);
-    reg.SetRootKey(Root());
-    reg.OpenKey(kRunKey, true);
-    reg.WriteRaw(DisplayName, Data());
+    TRegistry reg = Writer();
+    OpenForWriting(reg, kRunKey, true);
+    try {
+        reg.WriteRaw(DisplayName, Data());
+    } catch (const ERegistryError&) {
+        ThrowRefusedChange("change", KeyText(), reg.LastError());
+    }
     Parked = false;
 }
 

@@ -77,6 +77,9 @@ public:
     // The value as it was read, so moving it between Run and Run_Hidden
     // keeps its type: an expandable command must stay expandable to run.
     std::optional<TRegRawValue> Value;
+    // The registry view of its key (HKEY_LOCAL_MACHINE's 32-bit programs
+    // have their own); every move and delete stays in it.
+    TRegView View = kRegViewNative;
 
     void Hide() override;
     void Show() override;
@@ -84,11 +87,18 @@ public:
     void Save() override;
     void CheckSave() const override;
 
-    // The key the entry stands in now, from its root.
+    // The key the entry stands in now, from its root, as the registry
+    // editor shows it.
     std::string KeyText() const;
 
 private:
     HKey Root() const;
+    // A reader, or a writer, of the entry's root and view.
+    TRegistry Reader() const;
+    TRegistry Writer() const;
+    // Opens the key for writing (creating it when asked); a refusal throws
+    // ERightsError or ERegistryError naming the key.
+    void OpenForWriting(TRegistry& reg, const char* key, bool create) const;
     // Writes the entry into its Run key or Run_Hidden (created when
     // missing) and removes it from the other; stops with the registry's
     // error when the write fails.

@@ -24,10 +24,23 @@ TStartupItems& TStartupManager::GetItems(bool refresh) {
 }
 
 void TStartupManager::LoadRegistryItems() {
-    TRegistry reg(FPlatform.Registry);
-    for (const auto& [root, runFrom] : {std::pair{kHKeyLocalMachine, TRunFrom::rfAllUsersKey},
-                                        std::pair{kHKeyCurrentUser, TRunFrom::rfCurrentUserKey}}) {
-        reg.SetRootKey(root);
+    struct TStore {
+        HKey Root;
+        TRegView View;
+        TRunFrom RunFrom;
+    };
+    std::vector<TStore> stores;
+    if (FPlatform.Registry.HasTwoViews()) {
+        stores.push_back({kHKeyLocalMachine, kRegView64, TRunFrom::rfAllUsersKey});
+        stores.push_back({kHKeyLocalMachine, kRegView32, TRunFrom::rfAllUsersKey});
+    } else {
+        stores.push_back({kHKeyLocalMachine, kRegViewNative, TRunFrom::rfAllUsersKey});
+    }
+    stores.push_back({kHKeyCurrentUser, kRegViewNative, TRunFrom::rfCurrentUserKey});
+    TRegistry reg(FPlatform.Registry, kKeyRead);
+    for (const TStore& store : stores) {
+        reg.SetRootKey(store.Root);
+        reg.SetView(store.View);
         for (const char* key : {kRunKey, kRunHiddenKey}) {
             if (!reg.OpenKey(key, false)) {
                 continue; // missing, or closed to this user
@@ -42,7 +55,8 @@ void TStartupManager::LoadRegistryItems() {
                 }
                 auto item = std::make_unique<TRegistryStartupItem>(FPlatform);
                 item->DisplayName = name;
-                item->RunFrom = runFrom;
+                item->RunFrom = store.RunFrom;
+                item->View = store.View;
                 item->Parked = std::string_view(key) == kRunHiddenKey;
                 item->Enabled = !item->Parked;
                 if (!IsCommandType(value.Type)) {

@@ -23,7 +23,8 @@ public:
     std::vector<std::string> Skipped;
 
     // With refresh, reads the stores anew: HKEY_LOCAL_MACHINE's Run and
-    // Run_Hidden, HKEY_CURRENT_USER's, then the current user's Startup
+    // Run_Hidden (the 64-bit view's, then the 32-bit view's on 64-bit
+    // Windows), HKEY_CURRENT_USER's, then the current user's Startup
     // folder and its disabled folder, then the all-users ones. Returns
     // Items itself.
     TStartupItems& GetItems(bool refresh);

@@ -2,18 +2,23 @@
 
 namespace cv {
 
-std::string SourceText(TRunFrom runFrom) {
+std::string SourceText(TRunFrom runFrom, TRegView view) {
     switch (runFrom) {
     case TRunFrom::rfAllUsersFolder:
         return "All Users Startup Folder";
     case TRunFrom::rfCurrentUserFolder:
         return "Current User Startup Folder";
     case TRunFrom::rfAllUsersKey:
-        return "All Users Key";
+        return (view & kRegView32) != 0 ? "All Users Key (32-bit)" : "All Users Key";
     case TRunFrom::rfCurrentUserKey:
         return "Current User Key";
     }
     return {};
+}
+
+std::string SourceText(const TStartupItem& item) {
+    const auto* entry = dynamic_cast<const TRegistryStartupItem*>(&item);
+    return SourceText(item.RunFrom, entry != nullptr ? entry->View : kRegViewNative);
 }
 
 const std::vector<std::string>& RunFromChoices() {
@@ -28,8 +33,10 @@ namespace {
 // "HKLM\...\Run\Name": short enough for the status bar, plain enough to find.
 std::string ShortValuePath(const std::string& path) {
     for (const auto& [root, abbreviation] :
-         {std::pair{"HKEY_LOCAL_MACHINE\\", "HKLM\\"}, std::pair{"HKEY_CURRENT_USER\\", "HKCU\\"}}) {
-        const std::string prefix = std::string(root) + "Software\\Microsoft\\Windows\\CurrentVersion\\";
+         {std::pair{"HKEY_LOCAL_MACHINE\\Software\\", "HKLM\\"},
+          std::pair{"HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\", "HKLM\\WOW6432Node\\"},
+          std::pair{"HKEY_CURRENT_USER\\Software\\", "HKCU\\"}}) {
+        const std::string prefix = std::string(root) + "Microsoft\\Windows\\CurrentVersion\\";
         if (path.rfind(prefix, 0) == 0) {
             return abbreviation + std::string("...\\") + path.substr(prefix.size());
         }

@@ -8,8 +8,10 @@
 
 namespace cv {
 
-// The store as the list's Source column names it; empty for no store.
-std::string SourceText(TRunFrom runFrom);
+// The store as the list's Source column names it; empty for no store. The
+// machine's Run keys of the 32-bit view say so.
+std::string SourceText(TRunFrom runFrom, TRegView view = kRegViewNative);
+std::string SourceText(const TStartupItem& item);
 // The store as the new-entry dialog offers it, in the order of TRunFrom.
 const std::vector<std::string>& RunFromChoices();
 // "Total %d applications run at startup", and the values a read passed

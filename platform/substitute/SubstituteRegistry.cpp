@@ -43,6 +43,7 @@ struct TSubstituteRegistry::TNode {
 
 namespace {
 
+constexpr const char* kWow64Node = "WOW6432Node";
 constexpr std::uint32_t kWriteBits = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
 
 // A name as the wide API sees it: it ends at its first NUL, and bytes that
@@ -103,14 +104,20 @@ bool TSubstituteRegistry::Fails(const std::string& operation, const std::string&
     return FFault && FFault(operation, name);
 }
 
-long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create,
+long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create, TRegView view,
                                std::shared_ptr<TNode>* node) {
     std::uint32_t access = 0;
     std::shared_ptr<TNode> at;
     if (const long rc = Resolve(parent, &at, &access); rc != kErrorSuccess) {
         return rc;
     }
-    for (const std::string& part : SplitPath(subKey)) {
+    std::vector<std::string> parts = SplitPath(subKey);
+    // The 32-bit view of the machine's SOFTWARE is its WOW6432Node subkey.
+    if (parent == kHKeyLocalMachine && (view & kRegView32) != 0 && FTwoViews && !parts.empty() &&
+        SameText(parts[0], "SOFTWARE") && (parts.size() < 2 || !SameText(parts[1], kWow64Node))) {
+        parts.insert(parts.begin() + 1, kWow64Node);
+    }
+    for (const std::string& part : parts) {
         std::shared_ptr<TNode> next = at->Find(part);
         if (!next) {
             if (!create) {
@@ -144,7 +151,7 @@ HKey TSubstituteRegistry::NewHandle(std::shared_ptr<TNode> node, std::uint32_t a
 long TSubstituteRegistry::OpenKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) {
     std::lock_guard<std::mutex> guard(FLock);
     std::shared_ptr<TNode> node;
-    if (const long rc = Walk(parent, subKey, false, &node); rc != kErrorSuccess) {
+    if (const long rc = Walk(parent, subKey, false, access, &node); rc != kErrorSuccess) {
         return rc;
     }
     if ((access & kWriteBits) != 0 && node->RefusesWrite) {
@@ -158,7 +165,7 @@ long TSubstituteRegistry::CreateKey(HKey parent, std::string_view subKey, std::u
                                     HKey* result) {
     std::lock_guard<std::mutex> guard(FLock);
     std::shared_ptr<TNode> node;
-    if (const long rc = Walk(parent, subKey, true, &node); rc != kErrorSuccess) {
+    if (const long rc = Walk(parent, subKey, true, access, &node); rc != kErrorSuccess) {
         return rc;
     }
     if ((access & kWriteBits) != 0 && node->RefusesWrite) {
@@ -272,13 +279,13 @@ long TSubstituteRegistry::DeleteValue(HKey key, std::string_view name) {
     return kErrorSuccess;
 }
 
-long TSubstituteRegistry::DeleteKey(HKey parent, std::string_view subKey) {
+long TSubstituteRegistry::DeleteKey(HKey parent, std::string_view subKey, TRegView view) {
     std::lock_guard<std::mutex> guard(FLock);
     if (SplitPath(subKey).empty()) {
         return kErrorAccessDenied;
     }
     std::shared_ptr<TNode> node;
-    if (const long rc = Walk(parent, subKey, false, &node); rc != kErrorSuccess) {
+    if (const long rc = Walk(parent, subKey, false, view, &node); rc != kErrorSuccess) {
         return rc;
     }
     TNode* owner = node->Parent;
@@ -295,9 +302,17 @@ long TSubstituteRegistry::DeleteKey(HKey parent, std::string_view subKey) {
 void TSubstituteRegistry::SetRefusesWrite(HKey root, const std::string& path, bool refuses) {
     std::lock_guard<std::mutex> guard(FLock);
     std::shared_ptr<TNode> node;
-    if (Walk(root, path, false, &node) == kErrorSuccess) {
+    if (Walk(root, path, false, kRegViewNative, &node) == kErrorSuccess) {
         node->RefusesWrite = refuses;
     }
+}
+
+bool TSubstituteRegistry::HasTwoViews() const {
+    return FTwoViews;
+}
+
+void TSubstituteRegistry::SetTwoViews(bool two) {
+    FTwoViews = two;
 }
 
 void TSubstituteRegistry::SetFault(TFault fault) {

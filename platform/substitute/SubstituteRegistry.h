@@ -1,13 +1,15 @@
 // An in-memory registry with Windows' rules: subkeys enumerate in the order
 // of their upper-cased names, values in the order they were created, names
 // match without regard to case, a key with subkeys cannot be deleted on its
-// own, and a handle to a deleted key answers "key deleted". Keys can be told
+// own, a handle to a deleted key answers "key deleted", and the machine's
+// SOFTWARE key has a 32-bit view. Keys can be told
 // to refuse write access, as HKEY_LOCAL_MACHINE does for a user without
 // rights, and any change can be made to fail on demand.
 #pragma once
 
 #include "platform/RegistryApi.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -32,7 +34,13 @@ public:
     long SetValue(HKey key, std::string_view name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;
     long DeleteValue(HKey key, std::string_view name) override;
-    long DeleteKey(HKey parent, std::string_view subKey) override;
+    long DeleteKey(HKey parent, std::string_view subKey, TRegView view) override;
+    bool HasTwoViews() const override;
+
+    // Two views (64-bit Windows, the default): the 32-bit view of
+    // HKEY_LOCAL_MACHINE\SOFTWARE is its WOW6432Node subkey. One view
+    // (32-bit Windows): the view flags change nothing.
+    void SetTwoViews(bool two);
 
     // Opening the key (an existing one, below a root) for writing is refused.
     void SetRefusesWrite(HKey root, const std::string& path, bool refuses);
@@ -53,7 +61,7 @@ private:
     };
 
     long Resolve(HKey key, std::shared_ptr<TNode>* node, std::uint32_t* access) const;
-    long Walk(HKey parent, std::string_view subKey, bool create, std::shared_ptr<TNode>* node);
+    long Walk(HKey parent, std::string_view subKey, bool create, TRegView view, std::shared_ptr<TNode>* node);
     bool Fails(const std::string& operation, const std::string& name) const;
     HKey NewHandle(std::shared_ptr<TNode> node, std::uint32_t access);
 
@@ -62,6 +70,7 @@ private:
     std::map<HKey, THandle> FHandles;
     HKey FNextHandle = 0x1000;
     TFault FFault;
+    std::atomic<bool> FTwoViews{true};
 };
 
 } // namespace cv

@@ -113,11 +113,19 @@ long TWin32Registry::DeleteValue(HKey key, std::string_view name) {
     return ::RegDeleteValueW(H(key), toWide(name).c_str());
 }
 
-long TWin32Registry::DeleteKey(HKey parent, std::string_view subKey) {
+long TWin32Registry::DeleteKey(HKey parent, std::string_view subKey, TRegView view) {
     if (subKey.empty()) {
         return ERROR_ACCESS_DENIED;
     }
-    return ::RegDeleteKeyW(H(parent), toWide(subKey).c_str());
+    return ::RegDeleteKeyExW(H(parent), toWide(subKey).c_str(), view, 0);
+}
+
+bool TWin32Registry::HasTwoViews() const {
+    if constexpr (sizeof(void*) == 8) {
+        return true; // a 64-bit program runs on 64-bit Windows only
+    }
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
 
 } // namespace cv

@@ -17,7 +17,8 @@ public:
     long SetValue(HKey key, std::string_view name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;
     long DeleteValue(HKey key, std::string_view name) override;
-    long DeleteKey(HKey parent, std::string_view subKey) override;
+    long DeleteKey(HKey parent, std::string_view subKey, TRegView view) override;
+    bool HasTwoViews() const override;
 };
 
 } // namespace cv

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace cv::test {
 
@@ -40,19 +41,22 @@ protected:
     }
 
     void TearDown() override {
-        for (const auto& [root, path] : Made) {
+        for (const auto& [root, path, view] : Made) {
             TRegistry reg(P().Registry);
             reg.SetRootKey(root);
+            reg.SetView(view);
             reg.DeleteKey(path);
         }
     }
 
     TPlatform& P() { return Env->Platform(); }
 
-    std::string MakeEntry(HKey root, const std::string& subkey, const std::vector<TValueSpec>& values) {
+    std::string MakeEntry(HKey root, const std::string& subkey, const std::vector<TValueSpec>& values,
+                          TRegView view = kRegViewNative) {
         const std::string path = std::string(kUninstallKey) + "\\" + Tag + subkey;
         TRegistry reg(P().Registry);
         reg.SetRootKey(root);
+        reg.SetView(view);
         EXPECT_TRUE(reg.OpenKey(path, true));
         for (const TValueSpec& v : values) {
             if (v.IsNumber) {
@@ -61,7 +65,7 @@ protected:
                 reg.WriteString(v.Name, v.Text);
             }
         }
-        Made.emplace_back(root, path);
+        Made.emplace_back(root, path, view);
         return path;
     }
 
@@ -72,8 +76,10 @@ protected:
         std::vector<std::string> out;
         for (const auto& [name, item] : m.Items) {
             if (item->KeyPath.find(Tag) != std::string::npos) {
-                out.push_back(std::string(item->RootKey == kHKeyLocalMachine ? "LM:" : "CU:") +
-                              name.substr(std::min(name.size(), Tag.size())));
+                const bool wow = (item->View & kRegView32) != 0;
+                out.push_back(
+                    std::string(item->RootKey == kHKeyLocalMachine ? (wow ? "LM32:" : "LM:") : "CU:") +
+                    name.substr(std::min(name.size(), Tag.size())));
             }
         }
         return out;
@@ -91,7 +97,7 @@ protected:
     std::unique_ptr<TContractEnv> Env;
     std::unique_ptr<TFileInfoManager> Info;
     std::string Tag;
-    std::vector<std::pair<HKey, std::string>> Made;
+    std::vector<std::tuple<HKey, std::string, TRegView>> Made;
 };
 
 TEST_F(InventoryContract, RefreshReadsMachineEntriesFirstAndCountsOnlyApplications) {
@@ -173,6 +179,56 @@ TEST_F(InventoryContract, DeletingRemovesTheKeyUnderItsOwnRootOnly) {
     ASSERT_NE(machine, nullptr);
     reg.DeleteKey(path);
     EXPECT_FALSE(manager.EntryExists(*machine));
+}
+
+TEST_F(InventoryContract, EntriesOfThe32BitViewAreListedOnceAndChangedInTheirViewOnly) {
+    if (!P().Registry.HasTwoViews()) {
+        GTEST_SKIP() << "one registry view";
+    }
+    MakeEntry(kHKeyLocalMachine, "twin", {S("DisplayName", App("Native")), S("UninstallString", "n.exe")},
+              kRegView64);
+    MakeEntry(kHKeyLocalMachine, "twin", {S("DisplayName", App("Wow")), S("UninstallString", "w.exe")},
+              kRegView32);
+    MakeEntry(kHKeyLocalMachine, "only32", {S("DisplayName", App("Only32")), S("UninstallString", "o.exe")},
+              kRegView32);
+    MakeEntry(kHKeyCurrentUser, "mine", {S("DisplayName", App("Mine")), S("UninstallString", "m.exe")});
+    TUninstallManager manager(P(), *Info);
+    manager.Refresh();
+    // The machine's 64-bit view, its 32-bit view, then the user's; each entry once.
+    EXPECT_EQ(Ours(manager), (std::vector<std::string>{"LM:Native", "LM32:Only32", "LM32:Wow", "CU:Mine"}));
+
+    TUninstallItem* wow = Find(manager, kHKeyLocalMachine, "Wow");
+    ASSERT_NE(wow, nullptr);
+    const std::string shown =
+        "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + Tag + "twin";
+    EXPECT_EQ(wow->ShownKeyPath(), shown);
+    EXPECT_EQ(wow->KeyText(), "HKEY_LOCAL_MACHINE\\" + shown);
+    EXPECT_EQ(Find(manager, kHKeyLocalMachine, "Native")->ShownKeyPath(), wow->KeyPath);
+    const std::vector<std::string> values = wow->ReadValues();
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[0], "DisplayName=" + App("Wow"));
+
+    // The registry editor's path (the 64-bit view's WOW6432Node) is the same key.
+    auto name = [&](TRegView view, const std::string& path) {
+        TRegistry reg(P().Registry, kKeyRead);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.SetView(view);
+        return reg.OpenKey(path, false) ? reg.ReadString("DisplayName") : std::string("<none>");
+    };
+    EXPECT_EQ(name(kRegView64, shown), App("Wow"));
+
+    wow->WriteValues({"DisplayName=" + App("Renamed"), "UninstallString=w.exe"});
+    EXPECT_EQ(name(kRegView32, wow->KeyPath), App("Renamed"));
+    EXPECT_EQ(name(kRegView64, wow->KeyPath), App("Native")); // the same name in the other view is untouched
+
+    manager.DeleteEntry(wow);
+    EXPECT_EQ(name(kRegView32, std::string(kUninstallKey) + "\\" + Tag + "twin"), "<none>");
+    EXPECT_EQ(name(kRegView64, std::string(kUninstallKey) + "\\" + Tag + "twin"), App("Native"));
+    TUninstallItem* native = Find(manager, kHKeyLocalMachine, "Native");
+    ASSERT_NE(native, nullptr);
+    EXPECT_TRUE(manager.EntryExists(*native));
+    manager.Refresh();
+    EXPECT_EQ(Ours(manager), (std::vector<std::string>{"LM:Native", "LM32:Only32", "CU:Mine"}));
 }
 
 TEST_F(InventoryContract, WaitingForAnUninstallerCoversTheCopyItHandsOver) {

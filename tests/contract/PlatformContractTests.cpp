@@ -165,7 +165,7 @@ TEST_F(PlatformContract, KeysWithSubkeysGoOnlyThroughTheRecursiveDelete) {
     }
     HKey parent = 0;
     ASSERT_EQ(P().Registry.OpenKey(kHKeyCurrentUser, Key(), kKeyAllAccess, &parent), kErrorSuccess);
-    EXPECT_EQ(P().Registry.DeleteKey(parent, "Tree"), kErrorAccessDenied);
+    EXPECT_EQ(P().Registry.DeleteKey(parent, "Tree", kRegViewNative), kErrorAccessDenied);
     P().Registry.CloseKey(parent);
     reg.CloseKey();
 

@@ -129,6 +129,59 @@ TEST_F(StartupContract, EntriesOfEveryStoreSaveHideShowAndDelete) {
         P().Files.DirectoryExists(DisabledFolderOf(StartupFolderOf(P(), TRunFrom::rfAllUsersFolder))));
 }
 
+TEST_F(StartupContract, A32BitViewRunEntryIsHiddenShownAndDeletedInItsView) {
+    if (!P().Registry.HasTwoViews()) {
+        GTEST_SKIP() << "one registry view";
+    }
+    auto command = [&](TRegView view, const char* key) {
+        TRegistry reg(P().Registry, kKeyRead);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.SetView(view);
+        return reg.OpenKey(key, false) && reg.ValueExists(Tag + "Tray") ? reg.ReadString(Tag + "Tray")
+                                                                        : std::string("<none>");
+    };
+    for (const auto& [view, text] : {std::pair{kRegView64, "64"}, std::pair{kRegView32, "32"}}) {
+        TRegistry reg(P().Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.SetView(view);
+        ASSERT_TRUE(reg.OpenKey(kRunKey, true));
+        reg.WriteString(Tag + "Tray", std::string("tray") + text + ".exe");
+    }
+    auto find32 = [&](bool enabled) -> TRegistryStartupItem* {
+        for (const auto& item : Manager->GetItems(true)) {
+            auto* entry = dynamic_cast<TRegistryStartupItem*>(item.get());
+            if (entry != nullptr && entry->DisplayName == Tag + "Tray" && entry->View == kRegView32 &&
+                entry->Enabled == enabled) {
+                return entry;
+            }
+        }
+        return nullptr;
+    };
+    // Listed twice: once in each view, the 32-bit one after the 64-bit one.
+    EXPECT_EQ(Ours(), (std::vector<std::string>{"2:Tray:on", "2:Tray:on"}));
+    TRegistryStartupItem* entry = find32(true);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Command, "tray32.exe");
+    EXPECT_EQ(entry->KeyText(),
+              "HKEY_LOCAL_MACHINE\\Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+    entry->Hide();
+    EXPECT_EQ(command(kRegView32, kRunHiddenKey), "tray32.exe");
+    EXPECT_EQ(command(kRegView32, kRunKey), "<none>");
+    EXPECT_EQ(command(kRegView64, kRunKey), "tray64.exe");
+    EXPECT_EQ(command(kRegView64, kRunHiddenKey), "<none>");
+    entry = find32(false);
+    ASSERT_NE(entry, nullptr);
+    entry->Show();
+    EXPECT_EQ(command(kRegView32, kRunKey), "tray32.exe");
+    EXPECT_EQ(command(kRegView32, kRunHiddenKey), "<none>");
+    entry = find32(true);
+    ASSERT_NE(entry, nullptr);
+    entry->Delete();
+    EXPECT_EQ(command(kRegView32, kRunKey), "<none>");
+    EXPECT_EQ(command(kRegView64, kRunKey), "tray64.exe");
+}
+
 TEST_F(StartupContract, HidingAndShowingKeepsAnExpandableCommandExpandable) {
     TRegistry reg(P().Registry);
     reg.SetRootKey(kHKeyCurrentUser);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace cv::test {
 
 namespace {
@@ -48,7 +50,7 @@ protected:
     }
 
     std::string Command(HKey root, const char* key, const std::string& name) {
-        TRegistry reg(Sub.Registry);
+        TRegistry reg(Sub.Registry, kKeyRead);
         reg.SetRootKey(root);
         if (!reg.OpenKey(key, false) || !reg.ValueExists(name)) {
             return "<none>";
@@ -91,18 +93,41 @@ TEST_F(StartupTest, ReadsTheEightStoresInOrder) {
     EXPECT_EQ(&items, &Manager.Items);
 }
 
-TEST_F(StartupTest, MissingFoldersAndClosedKeysAreSkipped) {
+TEST_F(StartupTest, KeysClosedToWritingAreReadAndMissingFoldersSkipped) {
     Value(kHKeyLocalMachine, kRunKey, "Machine", "x");
     Value(kHKeyCurrentUser, kRunKey, "User", "x");
     Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kRunKey, true);
     Sub.Files.AddFile(std::string(kUserDisabled) + "\\Parked.lnk", "x");
     Sub.Files.RemoveEmptyDirectory(kCommonStartup);
-    EXPECT_EQ(Listing(), (std::vector<std::string>{"3+User=x", "1-Parked=Parked.lnk"}));
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"2+Machine=x", "3+User=x", "1-Parked=Parked.lnk"}));
+    // Switching it off or deleting it needs rights the user lacks: said so, nothing written.
+    for (const auto& act : {std::function<void(TStartupItem&)>([](TStartupItem& i) { i.Hide(); }),
+                            std::function<void(TStartupItem&)>([](TStartupItem& i) { i.Delete(); })}) {
+        try {
+            act(Item("Machine", true));
+            ADD_FAILURE() << "not refused";
+        } catch (const ERightsError& e) {
+            EXPECT_NE(std::string(e.what()).find("\"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
+                                                 "CurrentVersion\\Run"),
+                      std::string::npos)
+                << e.what();
+            EXPECT_NE(std::string(e.what()).find("administrator rights are needed"), std::string::npos);
+        }
+        EXPECT_EQ(Command(kHKeyLocalMachine, kRunKey, "Machine"), "x");
+        EXPECT_EQ(Command(kHKeyLocalMachine, kRunHiddenKey, "Machine"), "<none>");
+    }
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kRunKey, false);
+    const char* const kCurrentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kCurrentVersion, true); // no Run_Hidden can be made
+    EXPECT_THROW(Item("Machine", true).Hide(), ERightsError);
+    EXPECT_EQ(Command(kHKeyLocalMachine, kRunKey, "Machine"), "x");
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kCurrentVersion, false);
+    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kRunKey, true);
 
     // Without its Startup folder, a disabled folder is not read.
     Sub.Shell.SetSpecialFolder(kCsidlStartup, "C:\\Users\\Me\\Start Menu\\Programs\\Gone");
     Sub.Files.AddFile("C:\\Users\\Me\\Start Menu\\Programs\\Disabled Startup\\Other.lnk", "x");
-    EXPECT_EQ(Listing(), std::vector<std::string>{"3+User=x"});
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"2+Machine=x", "3+User=x"}));
 }
 
 TEST_F(StartupTest, AValueThatHoldsNoCommandIsSkippedAndNamed) {
@@ -179,7 +204,7 @@ TEST_F(StartupTest, ADeleteThatLeavesTheEntrySaysSo) {
     Sub.Files.AddFile(std::string(kUserStartup) + "\\Tool.lnk", "x");
     Sub.Registry.SetFault([](const std::string& op, const std::string&) { return op == "DeleteValue"; });
     Sub.Files.SetFault([](const std::string& op, const std::string&) { return op == "RemoveFile"; });
-    EXPECT_THROW(Item("Key", true).Delete(), EStartupError);
+    EXPECT_THROW(Item("Key", true).Delete(), ERegistryError);
     EXPECT_THROW(Item("Tool", true).Delete(), EStartupError);
     Sub.Registry.SetFault(nullptr);
     Sub.Files.SetFault(nullptr);

@@ -106,7 +106,7 @@ TEST_F(UninstallItemTest, ReadValuesGivesNameAndTextLinesInRegistryOrder) {
     EXPECT_TRUE(Item.ReadValues().empty());
     Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kKey, true);
     Item.KeyPath = kKey;
-    EXPECT_TRUE(Item.ReadValues().empty()); // keys are opened for full access
+    EXPECT_EQ(Item.ReadValues(), expected); // read rights are enough to read
 }
 
 TEST_F(UninstallItemTest, RewritingFromTextKeepsUntouchedValuesAndSetsTheRest) {
@@ -139,6 +139,9 @@ TEST_F(UninstallItemTest, RewritingFromTextKeepsUntouchedValuesAndSetsTheRest) {
 }
 
 TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
+    const char* const kRefused = "Cannot change \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
+                                 "CurrentVersion\\Uninstall\\App\": administrator rights are needed to "
+                                 "change this key.";
     {
         TRegistry reg = Reg();
         reg.WriteString("DisplayName", "Tool");
@@ -155,8 +158,8 @@ TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
         try {
             Item.WriteValues(lines);
             ADD_FAILURE() << "no error when change " << failAt << " failed";
-        } catch (const ERegistryError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind("Failed to set data for '", 0), 0u) << e.what();
+        } catch (const ERightsError& e) {
+            EXPECT_STREQ(e.what(), kRefused) << failAt;
         }
         Sub.Registry.SetFault(nullptr);
         EXPECT_EQ(Snapshot(), before) << "change " << failAt;
@@ -166,11 +169,27 @@ TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
     try {
         Item.WriteValues(lines);
         ADD_FAILURE() << "no error";
-    } catch (const ERegistryError& e) {
-        EXPECT_STREQ(e.what(), "Failed to set data for 'DisplayName'");
+    } catch (const ERightsError& e) {
+        EXPECT_STREQ(e.what(), kRefused);
     }
     Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kKey, false);
     EXPECT_EQ(Snapshot(), before);
+
+    // A key gone meanwhile (its uninstaller removed it) is not made again.
+    {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        ASSERT_TRUE(reg.DeleteKey(kKey));
+    }
+    try {
+        Item.WriteValues(lines);
+        ADD_FAILURE() << "no error for a missing key";
+    } catch (const ERegistryError& e) {
+        EXPECT_EQ(std::string(e.what()), "The entry \"HKEY_LOCAL_MACHINE\\" + kKey + "\" no longer exists.");
+    }
+    TRegistry reg(Sub.Registry);
+    reg.SetRootKey(kHKeyLocalMachine);
+    EXPECT_FALSE(reg.KeyExists(kKey));
 }
 
 } // namespace

@@ -35,22 +35,53 @@ protected:
     TUninstallManager Manager{Sub.Platform, Info};
 };
 
-TEST_F(UninstallManagerTest, KeysTheUserMayNotWriteAreReadAsMissing) {
+TEST_F(UninstallManagerTest, KeysTheUserMayNotWriteAreListedInFullAndNotDeleted) {
     Entry(kHKeyLocalMachine, "Locked", "Locked App");
     Entry(kHKeyLocalMachine, "Open", "Open App");
     Entry(kHKeyCurrentUser, "Mine", "My App");
+    // A user without administrator rights: the whole machine-wide key
+    // refuses writing, as does one entry's key below it.
     Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, std::string(kUninstallKey) + "\\Locked", true);
-
-    Manager.Refresh();
-    // The unreadable entry stays, nameless and not counted.
-    EXPECT_EQ(Names(), (std::vector<std::string>{"", "Open App", "My App"}));
-    EXPECT_EQ(Manager.AppCount, 2);
-    EXPECT_EQ(Manager.Items[0].second->KeyPath, std::string(kUninstallKey) + "\\Locked");
-
     Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kUninstallKey, true);
     Manager.Refresh();
-    EXPECT_EQ(Names(), std::vector<std::string>{"My App"});
-    EXPECT_EQ(Manager.AppCount, 1);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Locked App", "Open App", "My App"}));
+    EXPECT_EQ(Manager.AppCount, 3);
+
+    for (std::size_t i : {0u, 1u}) {
+        TUninstallItem* item = Manager.Items[i].second.get();
+        const std::string name = item->DisplayName;
+        try {
+            Manager.DeleteEntry(item);
+            ADD_FAILURE() << name << " deleted";
+        } catch (const ERightsError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot delete \"HKEY_LOCAL_MACHINE\\" + item->KeyPath +
+                                                 "\": administrator rights are needed to change this key.");
+        }
+        // Still listed, still counted, still there.
+        EXPECT_EQ(Manager.Items.size(), 3u);
+        EXPECT_EQ(Manager.AppCount, 3);
+        EXPECT_TRUE(Manager.EntryExists(*item));
+    }
+    Manager.DeleteEntry(Manager.Items[2].second.get()); // the user's own key
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Locked App", "Open App"}));
+}
+
+TEST_F(UninstallManagerTest, ATreeWithOneLockedSubkeyIsRefusedWhole) {
+    Entry(kHKeyCurrentUser, "Tree", "Tree App");
+    const std::string path = std::string(kUninstallKey) + "\\Tree";
+    {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        ASSERT_TRUE(reg.OpenKey(path + "\\A\\Deep", true));
+        ASSERT_TRUE(reg.OpenKey(path + "\\B", true));
+    }
+    Sub.Registry.SetRefusesWrite(kHKeyCurrentUser, path + "\\B", true);
+    Manager.Refresh();
+    EXPECT_THROW(Manager.DeleteEntry(Manager.Items[0].second.get()), ERightsError);
+    TRegistry reg(Sub.Registry, kKeyRead);
+    reg.SetRootKey(kHKeyCurrentUser);
+    EXPECT_TRUE(reg.KeyExists(path + "\\A\\Deep")); // nothing deleted before the refusal
+    EXPECT_EQ(Manager.Items.size(), 1u);
 }
 
 TEST_F(UninstallManagerTest, RefreshStartsAfreshAndKeepsHasNew) {
@@ -67,7 +98,7 @@ TEST_F(UninstallManagerTest, RefreshStartsAfreshAndKeepsHasNew) {
     EXPECT_TRUE(Manager.BadItems.empty());
 }
 
-TEST_F(UninstallManagerTest, DeletingABadEntryLowersBothCountsEvenWhenTheRegistryRefuses) {
+TEST_F(UninstallManagerTest, ABadEntryTheRegistryWillNotDeleteStaysListedAndCounted) {
     Entry(kHKeyCurrentUser, "Gone", "Gone App");
     Entry(kHKeyCurrentUser, "Fine", "Fine App");
     Manager.Refresh();
@@ -78,14 +109,18 @@ TEST_F(UninstallManagerTest, DeletingABadEntryLowersBothCountsEvenWhenTheRegistr
     Manager.BadCount = 1;
     Sub.Registry.SetRefusesWrite(kHKeyCurrentUser, std::string(kUninstallKey) + "\\Gone", true);
 
+    EXPECT_THROW(Manager.DeleteEntry(gone), ERightsError);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Fine App", "Gone App"}));
+    EXPECT_EQ(Manager.AppCount, 2);
+    EXPECT_EQ(Manager.BadCount, 1);
+    EXPECT_EQ(Manager.BadItems.size(), 1u);
+
+    Sub.Registry.SetRefusesWrite(kHKeyCurrentUser, std::string(kUninstallKey) + "\\Gone", false);
     Manager.DeleteEntry(gone);
     EXPECT_EQ(Names(), std::vector<std::string>{"Fine App"});
     EXPECT_EQ(Manager.AppCount, 1);
     EXPECT_EQ(Manager.BadCount, 0);
     EXPECT_TRUE(Manager.BadItems.empty());
-    TRegistry reg(Sub.Registry);
-    reg.SetRootKey(kHKeyCurrentUser);
-    EXPECT_TRUE(reg.KeyExists(std::string(kUninstallKey) + "\\Gone")); // back with the next refresh
 
     TUninstallItem stranger(Sub.Platform);
     Manager.DeleteEntry(&stranger); // not one of the inventory's: nothing happens
@@ -149,12 +184,11 @@ TEST_F(UninstallManagerTest, SavingNamesReplacesTheFileWholeOrNotAtAll) {
     Entry(kHKeyLocalMachine, "1", "Machine App");
     Entry(kHKeyCurrentUser, "2", "User App");
     Entry(kHKeyCurrentUser, "3", "Machine App");
-    Sub.Registry.SetRefusesWrite(kHKeyCurrentUser, std::string(kUninstallKey) + "\\3", true);
     Manager.Refresh();
     Manager.SaveNames(kNamesFile);
     std::string text;
     ASSERT_TRUE(Sub.Files.ReadFile("C:\\lastuninstall.dat", &text));
-    EXPECT_EQ(text, "Machine App\r\nUser App\r\n\r\n");
+    EXPECT_EQ(text, "Machine App\r\nUser App\r\nMachine App\r\n");
 
     // Every failure point of the save leaves the old file as it was and no
     // stray temporary file.
@@ -170,7 +204,7 @@ TEST_F(UninstallManagerTest, SavingNamesReplacesTheFileWholeOrNotAtAll) {
         }
         Sub.Files.SetFault(nullptr);
         ASSERT_TRUE(Sub.Files.ReadFile("C:\\lastuninstall.dat", &text));
-        EXPECT_EQ(text, "Machine App\r\nUser App\r\n\r\n") << failing;
+        EXPECT_EQ(text, "Machine App\r\nUser App\r\nMachine App\r\n") << failing;
         EXPECT_EQ(Sub.Files.FindFiles("C:\\", "*.new").size(), 0u) << failing;
         Manager.Refresh();
     }
