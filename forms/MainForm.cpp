@@ -32,7 +32,12 @@ TMainForm::TMainForm(const TPlatform& platform, TPageFactory uninstallerPage, TP
     PageControl1.SetActivePageIndex(0);
     PageControl1.OnChanging = [this](bool&) { PageChanging(); };
     PageControl1.OnChange = [this] { PageChanged(); };
-    StatusBar.SetPanels({{180, kVersionStatus}, {300, ""}});
+    // A run with administrator rights says so: its changes reach every user.
+    if (platform.Shell.IsAdministrator()) {
+        StatusBar.SetPanels({{270, std::string(kVersionStatus) + " (Administrator)"}, {300, ""}});
+    } else {
+        StatusBar.SetPanels({{180, kVersionStatus}, {300, ""}});
+    }
 
     HelpContextAction.SetCaption("Help");
     HelpContextAction.SetHint("Open the help");
@@ -80,6 +85,11 @@ void TMainForm::DoShow() {
     FManager.Pages = {UninstallerForm.get(), StartupForm.get()};
     FManager.SetCurrent(UninstallerForm.get());
     SetMenu(UninstallerForm->PageMenu());
+    if (FStartPage > 0 && FStartPage < static_cast<int>(FManager.Pages.size())) {
+        PageChanging();
+        PageControl1.SetActivePageIndex(FStartPage);
+        PageChanged();
+    }
 }
 
 void TMainForm::LoadPlacement() {

@@ -49,6 +49,8 @@ public:
 
     // Writes the window's state and bounds to the settings file.
     void SavePlacement();
+    // The tab shown first (0 the uninstaller page, 1 the startup page).
+    void SetStartPage(int page) { FStartPage = page; }
 
     static constexpr int kMinWidth = 670;
 
@@ -66,6 +68,7 @@ private:
     TPageFactory FStartupPage;
     TControlsManager FManager;
     bool FFirstShow = true;
+    int FStartPage = 0;
 };
 
 // A page with nothing on it yet but its menu, bound to the main window's

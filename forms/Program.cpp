@@ -1,11 +1,14 @@
 #include "forms/Program.h"
 
+#include "forms/Elevation.h"
+
 namespace cv {
 
-TProgram StartProgram(const TPlatform& platform, const std::string& firstParameter,
-                      const TQuickEntry& quickEntry, TPageFactory uninstallerPage, TPageFactory startupPage) {
+TProgram StartProgram(const TPlatform& platform, const TStartOptions& options, const TQuickEntry& quickEntry,
+                      TPageFactory uninstallerPage, TPageFactory startupPage) {
     TProgram program;
     TApplication::Instance().Title = "Clearvane 2003 V3";
+    OfferAdministratorRestartOnRefusals(platform);
     // The splash picture is looked up in the current directory; no picture, no splash.
     if (platform.Files.FileExists(kSplashFile)) {
         program.Splash = std::make_unique<TSplashForm>([] {
@@ -21,7 +24,8 @@ TProgram StartProgram(const TPlatform& platform, const std::string& firstParamet
     }
     program.Main = std::make_unique<TMainForm>(platform, std::move(uninstallerPage), std::move(startupPage));
     TForm::MainForm = program.Main.get();
-    if (!firstParameter.empty() && quickEntry && quickEntry(firstParameter) == kQuickEntryDone) {
+    program.Main->SetStartPage(options.Page);
+    if (!options.File.empty() && quickEntry && quickEntry(options.File) == kQuickEntryDone) {
         program.Main.reset(); // never shown: the stored placement stays as it was
     }
     return program;

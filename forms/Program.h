@@ -2,6 +2,7 @@
 // window, and the quick entry for a file named on the command line.
 #pragma once
 
+#include "app/StartOptions.h"
 #include "forms/MainForm.h"
 #include "forms/SplashForm.h"
 
@@ -17,9 +18,11 @@ struct TProgram {
     std::unique_ptr<TMainForm> Main; // null when the quick entry ended the program
 };
 
-// The start-up up to the message loop.
-TProgram StartProgram(const TPlatform& platform, const std::string& firstParameter,
-                      const TQuickEntry& quickEntry, TPageFactory uninstallerPage, TPageFactory startupPage);
+// The start-up up to the message loop: the main window made (on the page
+// asked for), a refusal for want of rights answered with the offer to
+// start again as administrator, and the quick entry for a file.
+TProgram StartProgram(const TPlatform& platform, const TStartOptions& options, const TQuickEntry& quickEntry,
+                      TPageFactory uninstallerPage, TPageFactory startupPage);
 // Shows the main window and runs the message loop until it closes.
 int RunProgram(TProgram& program);
 

@@ -110,14 +110,7 @@ void TUninstallManager::DeleteEntry(TUninstallItem* item) {
     if (it == Items.end()) {
         return; // not one of ours (any more)
     }
-    {
-        TRegistry reg(FPlatform.Registry, kKeyRead);
-        reg.SetRootKey(item->RootKey);
-        reg.SetView(item->View);
-        if (!reg.DeleteKey(item->KeyPath) && reg.KeyExists(item->KeyPath)) {
-            ThrowRefusedChange("delete", item->KeyText(), reg.LastError());
-        }
-    }
+    DeleteEntryKey(*item);
     if (item->IsUninstallable()) {
         --AppCount;
     }
@@ -130,6 +123,15 @@ void TUninstallManager::DeleteEntry(TUninstallItem* item) {
         }
     }
     Items.erase(it);
+}
+
+void TUninstallManager::DeleteEntryKey(const TUninstallItem& item) const {
+    TRegistry reg(FPlatform.Registry, kKeyRead);
+    reg.SetRootKey(item.RootKey);
+    reg.SetView(item.View);
+    if (!reg.DeleteKey(item.KeyPath) && reg.KeyExists(item.KeyPath)) {
+        ThrowRefusedChange("delete", item.KeyText(), reg.LastError());
+    }
 }
 
 bool TUninstallManager::EntryExists(const TUninstallItem& item) const {

@@ -54,6 +54,9 @@ public:
     // frees the entry. When the key stays (the registry refused) the entry
     // stays listed and ERightsError or ERegistryError names the key.
     void DeleteEntry(TUninstallItem* item);
+    // Deletes the entry's key alone, keeping the entry; throws as DeleteEntry
+    // does. A key that is gone already is no error.
+    void DeleteEntryKey(const TUninstallItem& item) const;
     bool EntryExists(const TUninstallItem& item) const;
 
     void RunUninstaller(const TUninstallItem& item);

@@ -13,20 +13,36 @@ namespace {
 
 // How long the end of the program waits for a worker still in a step.
 constexpr unsigned kEndWait = 3000;
+// How long a run started again waits for the one before to end.
+constexpr unsigned kEarlierRunWait = 30000;
+
+// A run started again as administrator reads its settings once the run
+// that started it has saved them and ended.
+void WaitForEarlierRun(std::uint32_t processId) {
+    if (processId == 0) {
+        return;
+    }
+    const cv::TKernelHandle earlier(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (earlier) {
+        WaitForSingleObject(earlier.Get(), kEarlierRunWait);
+    }
+}
 
 int Run() {
     // The platform and the file information live until every worker is
     // joined: a worker that outlived its page's close may still use them.
     const cv::TComScope com; // the shell calls of this thread
     cv::TWin32Platform win32;
-    std::string firstParameter;
+    std::vector<std::string> words;
     int count = 0;
     if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count); arguments != nullptr) {
-        if (count > 1) {
-            firstParameter = cv::toUtf8(arguments[1]);
+        for (int i = 1; i < count; ++i) {
+            words.push_back(cv::toUtf8(arguments[i]));
         }
         LocalFree(arguments);
     }
+    const cv::TStartOptions options = cv::ParseStartOptions(words);
+    WaitForEarlierRun(options.WaitForProcess);
     // The quick entry for a file on the command line is not built yet: such
     // a start opens the main window as any other.
     const cv::TQuickEntry quickEntry = [](const std::string&) { return 1; };
@@ -40,7 +56,7 @@ int Run() {
         return std::make_unique<cv::TStartupForm>(main, win32.Platform, fileInfo);
     };
     cv::TProgram program =
-        cv::StartProgram(win32.Platform, firstParameter, quickEntry, uninstallerPage, startupPage);
+        cv::StartProgram(win32.Platform, options, quickEntry, uninstallerPage, startupPage);
     inventory.reset(); // the page holds it from now on
     const int code = cv::RunProgram(program);
     // Workers set aside by a page's close still reach its dispatcher: join

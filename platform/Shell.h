@@ -76,6 +76,13 @@ public:
     // The whole version resource of a file; empty when it has none.
     virtual std::vector<std::uint8_t> FileVersionInfo(const std::string& path) = 0;
 
+    // Starts a program through the "runas" verb, for which the system asks
+    // the user for administrator rights; false when it did not start (the
+    // user said no, say).
+    virtual bool RunAsAdministrator(const std::string& program, const std::string& parameters) = 0;
+    // Whether this program runs with administrator rights.
+    virtual bool IsAdministrator() = 0;
+
     // The registry editor: "/e" writes the key (full name, such as
     // "HKEY_LOCAL_MACHINE\SOFTWARE\...") with its subtree to a .reg file,
     // "/s" merges a .reg file into the registry without asking. True when the

@@ -294,6 +294,7 @@ void TStartupForm::UpdateActions() {
 bool TStartupForm::SaveChanges() {
     TListView& list = StartupFrame.ListView;
     std::string failures;
+    bool forWantOfRights = false;
     for (int i = 0; i < list.Count(); ++i) {
         TStartupItem* entry = ItemEntry(i);
         if (entry == nullptr) {
@@ -304,10 +305,13 @@ bool TStartupForm::SaveChanges() {
         try {
             entry->ApplyState();
         } catch (const EClearvaneError& error) {
+            forWantOfRights = forWantOfRights || dynamic_cast<const ERightsError*>(&error) != nullptr;
             failures += (failures.empty() ? "" : "\r\n") + std::string(error.what());
         }
     }
-    if (!failures.empty()) {
+    if (forWantOfRights) {
+        TApplication::Instance().HandleException(ERightsError(failures));
+    } else if (!failures.empty()) {
         TApplication::Instance().HandleException(EStartupError(failures));
     }
     return failures.empty();

@@ -134,12 +134,25 @@ void TApplication::Terminate() {
 }
 
 void TApplication::HandleException(const std::exception& error) {
+    if (ExceptionFilter && ExceptionFilter(error)) {
+        return;
+    }
     if (ErrorBox) {
         ErrorBox(error.what());
     }
 }
 
 void TApplication::HandleException(std::exception_ptr error) {
+    if (ExceptionFilter) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            if (ExceptionFilter(e)) {
+                return;
+            }
+        } catch (...) {
+        }
+    }
     if (ErrorBox) {
         ErrorBox(ErrorMessage(error));
     }

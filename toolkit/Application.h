@@ -48,6 +48,8 @@ public:
 
     // The box that shows it; a test may replace it.
     std::function<void(const std::string&)> ErrorBox;
+    // Sees every error first; true when it dealt with it, and no box shows.
+    std::function<bool(const std::exception&)> ExceptionFilter;
     // The program's name as its error box shows it.
     std::string Title = "Clearvane";
 

@@ -4,6 +4,7 @@
 #include "forms/DialogForms.h"
 #include "forms/FormUtils.h"
 #include "forms/ToolBar.h"
+#include "platform/Errors.h"
 #include "uninstaller/BadEntriesForm.h"
 #include "uninstaller/SearchForm.h"
 #include "uninstaller/UninstallerText.h"
@@ -281,7 +282,7 @@ void TUninstallerForm::FillList() {
         for (const auto& pair : FInventory->Items) {
             const TUninstallItem& entry = *pair.second;
             if (entry.IsUninstallable()) {
-                list.AddItem(entry.DisplayName, {entry.UninstallString, entry.KeyPath},
+                list.AddItem(entry.DisplayName, {entry.UninstallString, entry.ShownKeyPath()},
                              FInventory->GetIconIndex(entry),
                              reinterpret_cast<std::uintptr_t>(pair.second.get()));
             }
@@ -380,9 +381,16 @@ void TUninstallerForm::DeleteSelectedEntry() {
     }
 }
 
-void TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
+bool TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
     if (!Alive()) {
-        return;
+        return false;
+    }
+    // The key first: a key the registry keeps keeps its row and its entry.
+    try {
+        FInventory->DeleteEntryKey(*entry);
+    } catch (const ERegistryError&) {
+        TApplication::Instance().HandleException(std::current_exception());
+        return false;
     }
     TListView& list = UninstListView.ListView;
     // The item goes before its entry is freed, so nothing the list does
@@ -395,6 +403,7 @@ void TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
     list.SetSelected(index >= 0 && index < list.Count() ? index : -1);
     list.Arrange();
     SyncUI();
+    return true;
 }
 
 void TUninstallerForm::UninstallActionHandler() {
@@ -426,10 +435,9 @@ void TUninstallerForm::UninstallActionHandler() {
                    "registry items was not deleted,would you like to delete them?") != mrYes) {
         return;
     }
-    if (!StillListed(entry, generation)) {
+    if (!StillListed(entry, generation) || !DeleteUninstallEntry(entry)) {
         return;
     }
-    DeleteUninstallEntry(entry);
     ShowTotal();
     SyncUI();
 }
@@ -461,8 +469,9 @@ void TUninstallerForm::DeleteEntryActionHandler() {
         !StillListed(entry, generation)) {
         return; // the page may have closed, or the entry gone, while the question was open
     }
-    DeleteUninstallEntry(entry);
-    ShowTotal();
+    if (DeleteUninstallEntry(entry)) {
+        ShowTotal();
+    }
 }
 
 void TUninstallerForm::FindBadEntryActionHandler() {
@@ -474,20 +483,36 @@ void TUninstallerForm::FindBadEntryActionHandler() {
         return;
     }
     TListView& list = UninstListView.ListView;
+    // Keys the registry keeps stay listed; the others go all the same.
+    std::string refused;
+    bool forWantOfRights = false;
     {
         const TListView::TUpdateGuard update(list);
         // From the last item up, so the places still to visit stay where they are.
         for (int i = list.Count() - 1; i >= 0; --i) {
             TUninstallItem* entry = ItemEntry(i);
-            if (entry->Bad) {
-                RemoveListItem(i);
-                FInventory->DeleteEntry(entry);
+            if (!entry->Bad) {
+                continue;
             }
+            try {
+                FInventory->DeleteEntryKey(*entry);
+            } catch (const ERegistryError& error) {
+                forWantOfRights = forWantOfRights || dynamic_cast<const ERightsError*>(&error) != nullptr;
+                refused = std::string(error.what()) + (refused.empty() ? "" : "\r\n") + refused;
+                continue;
+            }
+            RemoveListItem(i);
+            FInventory->DeleteEntry(entry);
         }
         ShowTotal();
         list.Arrange();
     }
     SyncUI();
+    if (forWantOfRights) {
+        TApplication::Instance().HandleException(ERightsError(refused));
+    } else if (!refused.empty()) {
+        TApplication::Instance().HandleException(ERegistryError(refused));
+    }
 }
 
 void TUninstallerForm::PageActivated(void* sender) {

@@ -65,7 +65,8 @@ public:
     // list, and selects the item that followed it (none after the last).
     void DeleteSelectedEntry();
     // The same for an entry taken earlier, wherever its item stands now.
-    void DeleteUninstallEntry(TUninstallItem* entry);
+    // False, with the refusal shown, when the registry kept the key.
+    bool DeleteUninstallEntry(TUninstallItem* entry);
     void PageActivated(void* sender) override;
 
     bool PageOpen() const { return FPageOpen; }

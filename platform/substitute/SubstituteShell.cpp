@@ -135,6 +135,35 @@ void TSubstituteShell::Open(const std::string& target) {
     FOpened.push_back(target);
 }
 
+bool TSubstituteShell::RunAsAdministrator(const std::string& program, const std::string& parameters) {
+    std::lock_guard<std::mutex> guard(FLock);
+    if (!FElevationAllowed || !FFiles.FileExists(program)) {
+        return false;
+    }
+    FRunsAsAdministrator.push_back(program + " " + parameters);
+    return true;
+}
+
+bool TSubstituteShell::IsAdministrator() {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FAdministrator;
+}
+
+std::vector<std::string> TSubstituteShell::RunsAsAdministrator() {
+    std::lock_guard<std::mutex> guard(FLock);
+    return FRunsAsAdministrator;
+}
+
+void TSubstituteShell::SetElevationAllowed(bool allowed) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FElevationAllowed = allowed;
+}
+
+void TSubstituteShell::SetAdministrator(bool administrator) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FAdministrator = administrator;
+}
+
 void TSubstituteShell::ShowProperties(const std::string& path) {
     std::lock_guard<std::mutex> guard(FLock);
     if (FFiles.FileExists(path) || FFiles.DirectoryExists(path)) {

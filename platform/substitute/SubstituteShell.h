@@ -28,6 +28,8 @@ public:
     std::string AssociatedProgram(const std::string& file) override;
     void Open(const std::string& target) override;
     void ShowProperties(const std::string& path) override;
+    bool RunAsAdministrator(const std::string& program, const std::string& parameters) override;
+    bool IsAdministrator() override;
     bool CreateShortcut(const std::string& linkPath, const std::string& target, const std::string& arguments,
                         const std::string& workingDirectory) override;
     std::string ResolveShortcut(const std::string& linkPath) override;
@@ -49,6 +51,11 @@ public:
     // What the program asked the shell to open.
     std::vector<std::string> Opened();
     std::vector<std::string> PropertiesShown();
+    // Every start as administrator, as "program parameters"; whether the
+    // user lets the next one through, and whether this run has the rights.
+    std::vector<std::string> RunsAsAdministrator();
+    void SetElevationAllowed(bool allowed);
+    void SetAdministrator(bool administrator);
 
     // Where a file name without a folder is looked for, as Windows searches:
     // the current folder, the system folder, the Windows folder. Empty when
@@ -69,6 +76,9 @@ private:
     std::map<std::string, std::vector<std::uint8_t>> FVersionInfo;
     std::vector<std::string> FOpened;
     std::vector<std::string> FPropertiesShown;
+    std::vector<std::string> FRunsAsAdministrator;
+    bool FElevationAllowed = true;
+    bool FAdministrator = false;
     int FNextIcon = 100;
 };
 

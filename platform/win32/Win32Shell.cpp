@@ -211,6 +211,25 @@ void TWin32Shell::ShowProperties(const std::string& path) {
     const TKernelHandle process(info.hProcess); // null unless a process was started
 }
 
+bool TWin32Shell::RunAsAdministrator(const std::string& program, const std::string& parameters) {
+    const std::wstring file = toWide(program);
+    const std::wstring arguments = toWide(parameters);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"runas";
+    info.lpFile = file.c_str();
+    info.lpParameters = arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    const bool started = ::ShellExecuteExW(&info) != FALSE;
+    const TKernelHandle process(info.hProcess);
+    return started;
+}
+
+bool TWin32Shell::IsAdministrator() {
+    return ::IsUserAnAdmin() != FALSE;
+}
+
 bool TWin32Shell::CreateShortcut(const std::string& linkPath, const std::string& target,
                                  const std::string& arguments, const std::string& workingDirectory) {
     const TComScope com;

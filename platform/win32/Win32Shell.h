@@ -18,6 +18,8 @@ public:
     std::string AssociatedProgram(const std::string& file) override;
     void Open(const std::string& target) override;
     void ShowProperties(const std::string& path) override;
+    bool RunAsAdministrator(const std::string& program, const std::string& parameters) override;
+    bool IsAdministrator() override;
     bool CreateShortcut(const std::string& linkPath, const std::string& target, const std::string& arguments,
                         const std::string& workingDirectory) override;
     std::string ResolveShortcut(const std::string& linkPath) override;

@@ -130,3 +130,38 @@ TEST(RegFile, ExportWritesTheEditorsFormsAndWrapsLongData) {
 } // namespace
 
 } // namespace cv::test
+
+namespace cv::test {
+
+namespace {
+
+TEST(RegistryKeyText, A32BitKeyIsShownUnderWow6432Node) {
+    struct TCase {
+        std::string Path;
+        TRegView View;
+        std::string Shown;
+    };
+    const TCase cases[] = {
+        {"SOFTWARE\\Microsoft\\X", kRegView32, "SOFTWARE\\WOW6432Node\\Microsoft\\X"},
+        {"Software\\Run", kRegView32, "Software\\WOW6432Node\\Run"},
+        {"\\SOFTWARE\\X", kRegView32, "SOFTWARE\\WOW6432Node\\X"},
+        {"SOFTWARE", kRegView32, "SOFTWARE\\WOW6432Node"},
+        {"SOFTWARE\\Wow6432Node\\X", kRegView32, "SOFTWARE\\Wow6432Node\\X"},                // named already
+        {"SOFTWARE\\WOW6432NodeX\\Y", kRegView32, "SOFTWARE\\WOW6432Node\\WOW6432NodeX\\Y"}, // another key
+        {"SOFTWAREX\\Y", kRegView32, "SOFTWAREX\\Y"},
+        {"SYSTEM\\X", kRegView32, "SYSTEM\\X"},
+        {"SOFTWARE\\X", kRegView64, "SOFTWARE\\X"},
+        {"SOFTWARE\\X", kRegViewNative, "SOFTWARE\\X"},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(ShownKeyPath(c.Path, c.View), c.Shown) << c.Path;
+    }
+    EXPECT_EQ(FullKeyText(kHKeyLocalMachine, "SOFTWARE\\X", kRegView32),
+              "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\X");
+    // The user's key has one view whatever is asked.
+    EXPECT_EQ(FullKeyText(kHKeyCurrentUser, "Software\\X", kRegView32), "HKEY_CURRENT_USER\\Software\\X");
+}
+
+} // namespace
+
+} // namespace cv::test

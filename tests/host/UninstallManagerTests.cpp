@@ -66,6 +66,31 @@ TEST_F(UninstallManagerTest, KeysTheUserMayNotWriteAreListedInFullAndNotDeleted)
     EXPECT_EQ(Names(), (std::vector<std::string>{"Locked App", "Open App"}));
 }
 
+TEST_F(UninstallManagerTest, TheMachinesViewsAreReadInOrderAndOnceOnWindowsWithOneView) {
+    Entry(kHKeyLocalMachine, "A", "Native App");
+    Entry(kHKeyCurrentUser, "B", "User App");
+    {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        reg.SetView(kRegView32);
+        ASSERT_TRUE(reg.OpenKey(std::string(kUninstallKey) + "\\A", true));
+        reg.WriteString("DisplayName", "Wow App");
+        reg.WriteString("UninstallString", "w.exe");
+    }
+    Manager.Refresh();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Native App", "Wow App", "User App"}));
+    EXPECT_EQ(Manager.Items[1].second->ShownKeyPath(),
+              "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A");
+    EXPECT_EQ(Manager.Items[0].second->ShownKeyPath(), std::string(kUninstallKey) + "\\A");
+
+    // 32-bit Windows: one view, read once; the key written through the
+    // other view's name is an ordinary subkey there.
+    Sub.Registry.SetTwoViews(false);
+    Manager.Refresh();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Native App", "User App"}));
+    EXPECT_EQ(Manager.Items[0].second->ShownKeyPath(), std::string(kUninstallKey) + "\\A");
+}
+
 TEST_F(UninstallManagerTest, ATreeWithOneLockedSubkeyIsRefusedWhole) {
     Entry(kHKeyCurrentUser, "Tree", "Tree App");
     const std::string path = std::string(kUninstallKey) + "\\Tree";

@@ -163,7 +163,7 @@ TEST_F(MainFormTest, AFileTheQuickEntryDealtWithEndsTheProgramBeforeTheWindowSho
     Store("[Main Form]\r\nWindowLeft=5\r\n");
     std::vector<std::string> asked;
     TProgram program = StartProgram(
-        Platform, "C:\\Tools\\editor.exe",
+        Platform, TStartOptions{"C:\\Tools\\editor.exe"},
         [&](const std::string& file) {
             asked.push_back(file);
             return kQuickEntryDone;
@@ -178,12 +178,12 @@ TEST_F(MainFormTest, AFileTheQuickEntryDealtWithEndsTheProgramBeforeTheWindowSho
 
     // "Show me the UI." goes on as a normal start; no file asks nothing.
     program = StartProgram(
-        Platform, "C:\\Tools\\editor.exe", [](const std::string&) { return 1; }, Probe("Uninstaller"),
-        Probe("Startup"));
+        Platform, TStartOptions{"C:\\Tools\\editor.exe"}, [](const std::string&) { return 1; },
+        Probe("Uninstaller"), Probe("Startup"));
     EXPECT_NE(program.Main, nullptr);
     asked.clear();
     program = StartProgram(
-        Platform, "",
+        Platform, TStartOptions{},
         [&](const std::string& file) {
             asked.push_back(file);
             return kQuickEntryDone;
@@ -203,7 +203,8 @@ TEST_F(MainFormTest, TheSplashShowsWhenItsPictureIsThereAndGoesOnceTheFirstPageE
     bmp[2] = static_cast<char>(bmp.size());
     ASSERT_TRUE(Win32.Files.WriteFile(kSplashFile, bmp));
     TApplication::Instance().Title = "Clearvane";
-    TProgram program = StartProgram(Platform, "", nullptr, Probe("Uninstaller"), Probe("Startup"));
+    TProgram program =
+        StartProgram(Platform, TStartOptions{}, nullptr, Probe("Uninstaller"), Probe("Startup"));
     Win32.Files.RemoveFile(kSplashFile);
     // The error box's caption; the window's own stays "Clearvane".
     EXPECT_EQ(TApplication::Instance().Title, "Clearvane 2003 V3");
