@@ -193,6 +193,29 @@ TEST_F(MainFormTest, AFileTheQuickEntryDealtWithEndsTheProgramBeforeTheWindowSho
     EXPECT_NE(program.Main, nullptr);
 }
 
+TEST_F(MainFormTest, ARunStartedAgainOpensOnThePageItWasAskedFor) {
+    for (int page : {1, 0}) {
+        TStartOptions options;
+        options.Page = page;
+        TProgram program = StartProgram(Platform, options, nullptr, Probe("Uninstaller"), Probe("Startup"));
+        Events.clear();
+        program.Main->Show();
+        Pump(20);
+        EXPECT_EQ(program.Main->PageControl1.ActivePageIndex(), page);
+        EXPECT_EQ(program.Main->Manager().Current(),
+                  page == 1 ? program.Main->StartupForm.get() : program.Main->UninstallerForm.get());
+        if (page == 1) {
+            EXPECT_EQ(Events, (std::vector<std::string>{"made Uninstaller", "made Startup",
+                                                        "deactivating Uninstaller", "activated Startup"}));
+        }
+        program.Main->Hide();
+        program.Main.reset();
+        TForm::MainForm = nullptr;
+    }
+    TApplication::Instance().ExceptionFilter = nullptr;
+    Win32.Files.RemoveFile(SettingsPath(Platform));
+}
+
 TEST_F(MainFormTest, TheSplashShowsWhenItsPictureIsThereAndGoesOnceTheFirstPageExists) {
     // A 2 x 2 picture of 24 bits.
     std::string bmp =
@@ -233,7 +256,9 @@ TEST_F(MainFormTest, TheEmptyPagesMenusCarryTheSharedActions) {
     wchar_t text[64] = {};
     GetMenuStringW(GetSubMenu(bar, 1), 0, text, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(text), L"Help\tF1");
-    EXPECT_EQ(main->StatusBar.PanelText(0), "Clearvane 2003 Version 3");
+    // Wine runs every program with administrator rights, and the bar says so.
+    ASSERT_TRUE(Win32.Shell.IsAdministrator());
+    EXPECT_EQ(main->StatusBar.PanelText(0), "Clearvane 2003 Version 3 (Administrator)");
     EXPECT_EQ(main->Text(), "Clearvane");
     // The tabs say what they hold.
     for (const auto& [index, caption] : {std::pair{0, L"Uninstaller"}, std::pair{1, L"Startup"}}) {

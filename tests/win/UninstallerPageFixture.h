@@ -111,10 +111,10 @@ protected:
             return static_cast<int>(mrOk);
         });
         Main = std::make_unique<TMainForm>(
-            Platform,
+            PagePlatform(),
             [this](TMainForm& main) -> std::unique_ptr<TBaseSubForm> {
                 return std::make_unique<TUninstallerForm>(
-                    main, Platform, std::make_shared<TUninstallManager>(Platform, Info));
+                    main, PagePlatform(), std::make_shared<TUninstallManager>(PagePlatform(), Info));
             },
             [](TMainForm& main) { return MakeEmptyPage(main, "StartupForm"); });
         TForm::MainForm = Main.get();
@@ -143,6 +143,8 @@ protected:
     }
 
     void CloseMain() { CloseMainWindow(Main); }
+    // The services the window and the page are made with.
+    virtual const TPlatform& PagePlatform() { return Win32.Platform; }
 
     TUninstallerForm& Page() const { return dynamic_cast<TUninstallerForm&>(*Main->UninstallerForm); }
     TListView& List() const { return Page().UninstListView.ListView; }
