@@ -12,7 +12,7 @@ namespace {
 
 // The string value of a subkey, or false when it is not there or no string.
 bool ReadText(IRegistryApi& api, const std::string& key, const std::string& value, std::string* text) {
-    TRegistry reg(api);
+    TRegistry reg(api, kKeyRead);
     reg.SetRootKey(kHKeyCurrentUser);
     if (!reg.OpenKey(key, false) || !reg.ValueExists(value)) {
         return false;
@@ -26,7 +26,7 @@ bool ReadText(IRegistryApi& api, const std::string& key, const std::string& valu
 }
 
 void WriteText(IRegistryApi& api, const std::string& key, const std::string& value, const std::string& text) {
-    TRegistry reg(api);
+    TRegistry reg(api, kKeyRead | kKeyWrite);
     reg.SetRootKey(kHKeyCurrentUser);
     reg.OpenKey(key, true); // a refused key shows in the write's error
     reg.WriteString(value, text);

@@ -7,7 +7,9 @@ it in the Start menu and registers its uninstall entry with a working
 uninstaller; the installers run silently in the prefix. A "gone" program's
 folder is removed afterwards, so its entry is left without files. "bad" and
 "hidden" lines become registry entries, and "startup" lines startup entries in
-the two Run keys, the two Startup folders and their disabled twins.
+the Run keys (the machine's in both registry views), the two Startup folders
+and their disabled twins. An HKLM32 program is installed by its installer into
+the 32-bit program folder and registered in the 32-bit registry view.
 
     python3 scripts/demo_prefix.py PREFIX [WORKDIR]
 
@@ -30,7 +32,16 @@ RUN_HIDDEN = r'Software\Microsoft\Windows\CurrentVersion\Run_Hidden'
 PICTURES = {
     'properties': make_glyphs.properties, 'home': make_glyphs.home, 'autofix': make_glyphs.autofix,
     'new': make_glyphs.new, 'refresh': make_glyphs.refresh, 'app_info': make_glyphs.app_info,
+    'computer': make_glyphs.computer, 'hourglass': make_glyphs.hourglass,
 }
+# The registry editor's name of each root; HKLM32 is the machine's 32-bit view,
+# where 32-bit programs register, below SOFTWARE\WOW6432Node.
+ROOTS = {'HKLM': 'HKEY_LOCAL_MACHINE', 'HKLM32': 'HKEY_LOCAL_MACHINE', 'HKCU': 'HKEY_CURRENT_USER'}
+
+
+def view_path(root, path):
+    """A path below SOFTWARE as the 64-bit view names it."""
+    return path.replace('Software\\', 'Software\\WOW6432Node\\', 1) if root == 'HKLM32' else path
 
 
 def read_entries(path):
@@ -54,7 +65,8 @@ def wine(prefix, *args):
 
 
 def install_dir(root, name):
-    return ('$PROGRAMFILES64\\' if root == 'HKLM' else '$LOCALAPPDATA\\Programs\\') + name
+    folders = {'HKLM': '$PROGRAMFILES64\\', 'HKLM32': '$PROGRAMFILES32\\', 'HKCU': '$LOCALAPPDATA\\Programs\\'}
+    return folders[root] + name
 
 
 def build_program(work, name, version, publisher, picture, exe):
@@ -106,7 +118,9 @@ def build_installer(work, root, name, version, publisher, exe):
     """An NSIS installer that installs the program and registers its uninstaller."""
     stem = os.path.splitext(exe)[0]
     key = UNINSTALL + '\\' + name
-    context = 'all' if root == 'HKLM' else 'current'
+    context = 'current' if root == 'HKCU' else 'all'
+    view = 32 if root == 'HKLM32' else 64
+    hive = 'HKLM' if root.startswith('HKLM') else root
     script = os.path.join(work, stem + '.nsi')
     with open(script, 'w', encoding='utf-8') as f:
         f.write(f'''Unicode true
@@ -114,19 +128,19 @@ Target amd64-unicode
 Name "{name}"
 OutFile "{stem}-setup.exe"
 InstallDir "{install_dir(root, name)}"
-RequestExecutionLevel {'admin' if root == 'HKLM' else 'user'}
+RequestExecutionLevel {'user' if root == 'HKCU' else 'admin'}
 AutoCloseWindow true
 ShowUninstDetails show
 UninstPage uninstConfirm
 UninstPage instfiles
 
 Function .onInit
-  SetRegView 64
+  SetRegView {view}
   SetShellVarContext {context}
 FunctionEnd
 
 Function un.onInit
-  SetRegView 64
+  SetRegView {view}
   SetShellVarContext {context}
 FunctionEnd
 
@@ -135,15 +149,15 @@ Section
   File "{exe}"
   WriteUninstaller "$INSTDIR\\uninstall.exe"
   CreateShortCut "$SMPROGRAMS\\{name}.lnk" "$INSTDIR\\{exe}"
-  WriteRegStr {root} "{key}" "DisplayName" "{name}"
-  WriteRegStr {root} "{key}" "DisplayVersion" "{version}"
-  WriteRegStr {root} "{key}" "Publisher" "{publisher}"
-  WriteRegStr {root} "{key}" "DisplayIcon" "$INSTDIR\\{exe},0"
-  WriteRegStr {root} "{key}" "InstallLocation" "$INSTDIR"
-  WriteRegStr {root} "{key}" "UninstallString" '"$INSTDIR\\uninstall.exe"'
-  WriteRegStr {root} "{key}" "URLInfoAbout" "https://{stem.lower()}.example/"
-  WriteRegStr {root} "{key}" "HelpLink" "https://{stem.lower()}.example/help"
-  WriteRegDWORD {root} "{key}" "EstimatedSize" 64
+  WriteRegStr {hive} "{key}" "DisplayName" "{name}"
+  WriteRegStr {hive} "{key}" "DisplayVersion" "{version}"
+  WriteRegStr {hive} "{key}" "Publisher" "{publisher}"
+  WriteRegStr {hive} "{key}" "DisplayIcon" "$INSTDIR\\{exe},0"
+  WriteRegStr {hive} "{key}" "InstallLocation" "$INSTDIR"
+  WriteRegStr {hive} "{key}" "UninstallString" '"$INSTDIR\\uninstall.exe"'
+  WriteRegStr {hive} "{key}" "URLInfoAbout" "https://{stem.lower()}.example/"
+  WriteRegStr {hive} "{key}" "HelpLink" "https://{stem.lower()}.example/help"
+  WriteRegDWORD {hive} "{key}" "EstimatedSize" 64
 SectionEnd
 
 Section "Uninstall"
@@ -151,7 +165,7 @@ Section "Uninstall"
   Delete "$INSTDIR\\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\\{name}.lnk"
-  DeleteRegKey {root} "{key}"
+  DeleteRegKey {hive} "{key}"
 SectionEnd
 ''')
     run(['makensis', '-V1', script], cwd=work)
@@ -164,16 +178,15 @@ def reg_text(value):
 
 def registry_file(entries, folders):
     """The .reg file for the bad, hidden and registry startup entries."""
-    roots = {'HKLM': 'HKEY_LOCAL_MACHINE', 'HKCU': 'HKEY_CURRENT_USER'}
     lines = ['Windows Registry Editor Version 5.00', '']
     for e in entries:
         if e[0] == 'bad':
             _, root, name, command = e
-            lines += [f'[{roots[root]}\\{UNINSTALL}\\{name}]', f'"DisplayName"="{reg_text(name)}"',
+            lines += [f'[{ROOTS[root]}\\{view_path(root, UNINSTALL)}\\{name}]', f'"DisplayName"="{reg_text(name)}"',
                       f'"UninstallString"="{reg_text(command)}"', '"Publisher"="Unknown"', '']
         elif e[0] == 'hidden':
             _, root, name, why = e
-            lines.append(f'[{roots[root]}\\{UNINSTALL}\\{name}]')
+            lines.append(f'[{ROOTS[root]}\\{view_path(root, UNINSTALL)}\\{name}]')
             if why != 'NoName':
                 lines.append(f'"DisplayName"="{reg_text(name)}"')
             if why != 'NoCommand':
@@ -181,11 +194,11 @@ def registry_file(entries, folders):
             if why in ('NoRemove', 'NoModify'):
                 lines.append(f'"{why}"=dword:00000001')
             lines.append('')
-        elif e[0] == 'startup' and e[1].endswith('Key'):
+        elif e[0] == 'startup' and 'Key' in e[1]:
             _, store, name, exe, enabled = e
-            root = 'HKLM' if store == 'AllUsersKey' else 'HKCU'
-            key = RUN if enabled == 'yes' else RUN_HIDDEN
-            lines += [f'[{roots[root]}\\{key}]', f'"{reg_text(name)}"="{reg_text(folders[exe])} /tray"', '']
+            root = {'AllUsersKey': 'HKLM', 'AllUsersKey32': 'HKLM32', 'CurrentUserKey': 'HKCU'}[store]
+            key = view_path(root, RUN if enabled == 'yes' else RUN_HIDDEN)
+            lines += [f'[{ROOTS[root]}\\{key}]', f'"{reg_text(name)}"="{reg_text(folders[exe])} /tray"', '']
     return '\r\n'.join(lines) + '\r\n'
 
 
@@ -212,7 +225,8 @@ def startup_installer(work, entries, folders):
 def windows_path(prefix, root, name, exe):
     """Where an installer puts the program, as Windows sees it."""
     user = os.environ.get('USER') or 'root'
-    base = 'C:\\Program Files\\' if root == 'HKLM' else f'C:\\users\\{user}\\AppData\\Local\\Programs\\'
+    base = {'HKLM': 'C:\\Program Files\\', 'HKLM32': 'C:\\Program Files (x86)\\',
+            'HKCU': f'C:\\users\\{user}\\AppData\\Local\\Programs\\'}[root]
     return base + name + '\\' + exe
 
 

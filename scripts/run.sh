@@ -20,11 +20,13 @@ cmake --build --preset win --target clearvane clearvane_help
 source scripts/wine-env.sh
 if [ -z "$prefix" ]; then
   prefix=$root/build/wineprefix-demo
-  if [ ! -f "$prefix/.clearvane-demo" ]; then
+  # Made again whenever what it is made from changed.
+  recipe=$(cat demo/entries.txt demo/DemoApp.c scripts/demo_prefix.py | sha1sum | cut -d' ' -f1)
+  if [ "$(cat "$prefix/.clearvane-demo" 2>/dev/null)" != "$recipe" ]; then
     echo "Making the demo machine in $prefix (about a minute)"
     wine_fresh_prefix "$prefix"
     python3 scripts/demo_prefix.py "$prefix" "$root/build/demo"
-    touch "$prefix/.clearvane-demo"
+    echo "$recipe" > "$prefix/.clearvane-demo"
   fi
 fi
 export WINEPREFIX=$prefix

@@ -44,7 +44,12 @@ std::vector<std::vector<std::string>> DemoEntries() {
 }
 
 HKey RootOf(const std::string& root) {
-    return root == "HKLM" ? kHKeyLocalMachine : kHKeyCurrentUser;
+    return root.starts_with("HKLM") ? kHKeyLocalMachine : kHKeyCurrentUser;
+}
+
+// The machine's 32-bit view is named with "32" at the end of its root or store.
+bool In32BitView(const std::string& where) {
+    return where.ends_with("32");
 }
 
 class DemoPrefix : public UninstallerPageTest {
@@ -58,9 +63,11 @@ protected:
         NeedsEmptyPrefix = false;
         UninstallerPageTest::SetUp();
     }
-    const TUninstallItem* Find(const TUninstallManager& inventory, HKey root, const std::string& subkey) {
+    const TUninstallItem* Find(const TUninstallManager& inventory, HKey root, const std::string& subkey,
+                               bool wow = false) {
         for (const auto& [name, entry] : inventory.Items) {
-            if (entry->RootKey == root && entry->KeyPath == std::string(kUninstallKey) + "\\" + subkey) {
+            if (entry->RootKey == root && entry->KeyPath == std::string(kUninstallKey) + "\\" + subkey &&
+                ((entry->View & kRegView32) != 0) == wow) {
                 return entry.get();
             }
         }
@@ -82,7 +89,7 @@ TEST_F(DemoPrefix, EveryPromisedUninstallEntryIsThereAsPromised) {
             continue;
         }
         SCOPED_TRACE(e[2]);
-        const TUninstallItem* entry = Find(inventory, RootOf(e[1]), e[2]);
+        const TUninstallItem* entry = Find(inventory, RootOf(e[1]), e[2], In32BitView(e[1]));
         ASSERT_NE(entry, nullptr) << "under " << e[1];
         if (e[0] == "hidden") {
             EXPECT_FALSE(entry->IsUninstallable()) << e[3];
@@ -115,6 +122,7 @@ TEST_F(DemoPrefix, EveryPromisedStartupEntryIsInItsStore) {
     const std::map<std::string, TRunFrom> stores = {{"AllUsersFolder", TRunFrom::rfAllUsersFolder},
                                                     {"CurrentUserFolder", TRunFrom::rfCurrentUserFolder},
                                                     {"AllUsersKey", TRunFrom::rfAllUsersKey},
+                                                    {"AllUsersKey32", TRunFrom::rfAllUsersKey},
                                                     {"CurrentUserKey", TRunFrom::rfCurrentUserKey}};
     std::set<std::pair<TRunFrom, bool>> seen;
     for (const auto& e : Entries) {
@@ -123,12 +131,14 @@ TEST_F(DemoPrefix, EveryPromisedStartupEntryIsInItsStore) {
         }
         SCOPED_TRACE(e[2]);
         const auto it = std::find_if(items.begin(), items.end(), [&](const auto& item) {
-            return item->DisplayName == e[2] && item->RunFrom == stores.at(e[1]);
+            const auto* key = dynamic_cast<const TRegistryStartupItem*>(item.get());
+            const bool wow = key != nullptr && (key->View & kRegView32) != 0;
+            return item->DisplayName == e[2] && item->RunFrom == stores.at(e[1]) && wow == In32BitView(e[1]);
         });
         ASSERT_NE(it, items.end()) << e[1];
         EXPECT_EQ((*it)->Enabled, e[4] == "yes");
         // A key's entry names the program; a folder's entry is its shortcut.
-        const std::string file = e[1].ends_with("Key") ? e[3] : e[2] + ".lnk";
+        const std::string file = e[1].find("Key") != std::string::npos ? e[3] : e[2] + ".lnk";
         EXPECT_TRUE((*it)->FilePath.ends_with(file) || (*it)->FilePath.find(file + " ") != std::string::npos)
             << (*it)->FilePath;
         seen.insert({stores.at(e[1]), e[4] == "yes"});
