@@ -7,6 +7,7 @@
 #include "platform/Utf.h"
 #include "platform/Utils.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace cv {
@@ -17,7 +18,6 @@ struct TOldValue {
     std::string Name;
     TRegRawValue Value;
     std::string Line;
-    bool Used = false;
 };
 
 std::uint64_t LittleEndian(const std::vector<std::uint8_t>& data) {
@@ -76,55 +76,45 @@ bool ParseInt32(const std::string& text, std::int32_t* number) {
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-void EmptyKey(TRegistry& reg) {
-    for (const std::string& name : reg.GetValueNames()) {
-        if (!reg.DeleteValue(name)) {
-            throw ERegistryError(FormatText("Failed to set data for '%s'", name));
-        }
-    }
+// Whether the grid's text is the whole value: a string, or a 32-bit number.
+bool ShownFaithfully(const TRegRawValue& value) {
+    return value.Type == kRegSz || value.Type == kRegExpandSz ||
+           (value.Type == kRegDword && value.Data.size() == 4);
 }
 
-void WriteLine(TRegistry& reg, std::vector<TOldValue>& old, const std::string& line) {
-    for (TOldValue& value : old) {
-        if (!value.Used && value.Line == line) {
-            value.Used = true;
-            reg.WriteRaw(value.Name, value.Value);
-            return;
-        }
-    }
-    const auto eq = line.find('=');
-    const std::string name = line.substr(0, eq);
-    const std::string text = eq == std::string::npos ? std::string() : line.substr(eq + 1);
-    for (const TOldValue& value : old) {
-        if (!SameText(value.Name, name)) {
-            continue;
-        }
-        std::int32_t number = 0;
-        if (value.Value.Type == kRegDword && ParseInt32(text, &number)) {
-            reg.WriteInteger(name, number);
-            return;
-        }
-        if (value.Value.Type == kRegExpandSz) {
-            reg.WriteExpandString(name, text);
-            return;
-        }
-        break;
-    }
-    reg.WriteString(name, text);
+std::vector<std::uint8_t> DwordData(std::int32_t number) {
+    const auto n = static_cast<std::uint32_t>(number);
+    return {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
 }
 
-// Puts the old values back as far as the registry lets it; the error that
-// made the rewrite fail is the one the caller hears of.
-void RestoreKey(TRegistry& reg, const std::vector<TOldValue>& old) {
-    for (const std::string& name : reg.GetValueNames()) {
-        reg.DeleteValue(name);
+// One value to be written: its new data, and what it held before, if anything.
+struct TWrite {
+    std::string Name;
+    TRegRawValue Value;
+    const TOldValue* Old = nullptr;
+};
+
+// The value a changed or new line asks for; throws ERegistryError, before
+// anything is written, for a change the text cannot carry.
+TRegRawValue NewValue(const TOldValue* old, const std::string& name, const std::string& text) {
+    if (old == nullptr || old->Value.Type == kRegSz) {
+        return {kRegSz, RegStringData(text)};
     }
-    for (const TOldValue& value : old) {
-        try {
-            reg.WriteRaw(value.Name, value.Value);
-        } catch (const ERegistryError&) {
-        }
+    if (old->Value.Type == kRegExpandSz) {
+        return {kRegExpandSz, RegStringData(text)};
     }
+    if (!ShownFaithfully(old->Value)) {
+        throw ERegistryError(FormatText("The value \"%s\" cannot be changed here: its data is not text, and "
+                                        "what the grid shows of it is not the whole of it.",
+                                        name));
+    }
+    std::int32_t number = 0;
+    if (!ParseInt32(text, &number)) {
+        throw ERegistryError(FormatText("The value \"%s\" is a number: \"", name) + text +
+                             "\" is not one. Nothing was saved.");
+    }
+    return {kRegDword, DwordData(number)};
 }
 
 } // namespace
@@ -170,23 +160,80 @@ void TUninstallItem::WriteValues(const std::vector<std::string>& lines) const {
     TRegistry reg(FPlatform->Registry, kKeyRead | kKeyWrite);
     reg.SetRootKey(RootKey);
     reg.SetView(View);
-    // Subkeys stay: only the values are replaced.
+    // Subkeys stay: only the values change.
     if (!reg.OpenKey(KeyPath, false)) {
         if (reg.LastError() == kErrorFileNotFound) {
             throw ERegistryError(FormatText("The entry \"%s\" no longer exists.", KeyText()));
         }
         ThrowRefusedChange("change", KeyText(), reg.LastError());
     }
-    const std::vector<TOldValue> old = ReadKey(reg);
-    std::vector<TOldValue> pending = old;
+    std::vector<TOldValue> old = ReadKey(reg);
+
+    // The plan first, so a line that cannot be saved stops the save before
+    // anything is written. A line as ReadValues gave it leaves its value as
+    // it is, byte for byte; a later line of the same name wins.
+    std::vector<TWrite> writes;
+    std::vector<const TOldValue*> kept;
+    for (const std::string& line : lines) {
+        const auto eq = line.find('=');
+        const std::string name = line.substr(0, eq);
+        const std::string text = eq == std::string::npos ? std::string() : line.substr(eq + 1);
+        std::erase_if(writes, [&](const TWrite& w) { return SameText(w.Name, name); });
+        std::erase_if(kept, [&](const TOldValue* v) { return SameText(v->Name, name); });
+        const auto same =
+            std::find_if(old.begin(), old.end(), [&](const TOldValue& v) { return v.Line == line; });
+        if (same != old.end()) {
+            kept.push_back(&*same);
+            continue;
+        }
+        const auto named =
+            std::find_if(old.begin(), old.end(), [&](const TOldValue& v) { return SameText(v.Name, name); });
+        const TOldValue* previous = named != old.end() ? &*named : nullptr;
+        writes.push_back({name, NewValue(previous, name, text), previous});
+    }
+    // Removed: the values the lines no longer name. A value that could not be
+    // read was never shown, so it is never removed.
+    std::vector<const TOldValue*> removals;
+    for (const TOldValue& value : old) {
+        const auto named = [&](const std::string& n) { return SameText(n, value.Name); };
+        if (std::none_of(writes.begin(), writes.end(), [&](const TWrite& w) { return named(w.Name); }) &&
+            std::none_of(kept.begin(), kept.end(), [&](const TOldValue* v) { return named(v->Name); })) {
+            removals.push_back(&value);
+        }
+    }
+
+    // New and changed values go in before the removed ones go, so a save cut
+    // short never leaves the key empty; a failure puts back what was done.
+    std::size_t written = 0;
+    std::size_t removed = 0;
     try {
-        EmptyKey(reg);
-        for (const std::string& line : lines) {
-            WriteLine(reg, pending, line);
+        for (; written < writes.size(); ++written) {
+            reg.WriteRaw(writes[written].Name, writes[written].Value);
+        }
+        for (; removed < removals.size(); ++removed) {
+            if (!reg.DeleteValue(removals[removed]->Name)) {
+                throw ERegistryError(FormatText("Failed to set data for '%s'", removals[removed]->Name));
+            }
         }
     } catch (const ERegistryError&) {
         const long error = reg.LastError();
-        RestoreKey(reg, old);
+        while (removed-- > 0) {
+            try {
+                reg.WriteRaw(removals[removed]->Name, removals[removed]->Value);
+            } catch (const ERegistryError&) {
+            }
+        }
+        while (written-- > 0) {
+            const TWrite& w = writes[written];
+            try {
+                if (w.Old != nullptr) {
+                    reg.WriteRaw(w.Old->Name, w.Old->Value);
+                } else {
+                    reg.DeleteValue(w.Name);
+                }
+            } catch (const ERegistryError&) {
+            }
+        }
         if (error == kErrorAccessDenied) {
             ThrowRefusedChange("change", KeyText(), error);
         }

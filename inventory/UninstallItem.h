@@ -52,12 +52,17 @@ public:
     // order: strings as they are, 32-bit numbers in signed decimal, binary
     // and other data as their byte count. Empty when the key cannot be opened.
     std::vector<std::string> ReadValues() const;
-    // Rewrites the key so that it holds exactly the values the lines name.
-    // Lines left as ReadValues gave them keep their value's type and data
-    // byte for byte; a changed number stays a number. If a write fails the
-    // key gets its old values back before ERegistryError reaches the caller;
-    // a key the user may not change gives ERightsError and stays as it was,
-    // a key gone meanwhile gives ERegistryError and is not made again.
+    // Makes the key hold exactly the values the lines name ("name=text").
+    // A line left as ReadValues gave it leaves its value untouched, byte for
+    // byte; a changed string keeps its kind (expandable or not), a changed
+    // 32-bit number must still be one, and a value whose line shows less
+    // than its data (binary, several strings, 64-bit, ...) cannot be changed:
+    // such a line throws ERegistryError naming the value before anything is
+    // written. New and changed values are written before the removed ones
+    // are deleted, and values that could not be read are never deleted. If
+    // the registry refuses a change, what was done is undone and
+    // ERightsError (access denied) or ERegistryError reaches the caller; a
+    // key gone meanwhile gives ERegistryError and is not made again.
     void WriteValues(const std::vector<std::string>& lines) const;
 
 private:

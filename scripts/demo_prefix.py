@@ -65,7 +65,9 @@ def wine(prefix, *args):
 
 
 def install_dir(root, name):
-    folders = {'HKLM': '$PROGRAMFILES64\\', 'HKLM32': '$PROGRAMFILES32\\', 'HKCU': '$LOCALAPPDATA\\Programs\\'}
+    # A 64-bit installer's $PROGRAMFILES32 is Wine's 64-bit folder: the 32-bit one is named.
+    folders = {'HKLM': '$PROGRAMFILES64\\', 'HKLM32': 'C:\\Program Files (x86)\\',
+               'HKCU': '$LOCALAPPDATA\\Programs\\'}
     return folders[root] + name
 
 

@@ -4,6 +4,7 @@
 
 #include "platform/Registry.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,12 @@ inline TKeyValues KeyValues(IRegistryApi& api, HKey root, const std::string& pat
         reg.ReadRaw(name, &value);
         values.emplace_back(name, value);
     }
+    return values;
+}
+
+// The same by name: a value put back after a failed change stands last.
+inline TKeyValues SortedByName(TKeyValues values) {
+    std::sort(values.begin(), values.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     return values;
 }
 

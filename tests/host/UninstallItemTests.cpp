@@ -2,6 +2,7 @@
 #include "inventory/UninstallManager.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
+#include "platform/TextCase.h"
 #include "platform/substitute/SubstitutePlatform.h"
 
 #include <gtest/gtest.h>
@@ -125,17 +126,102 @@ TEST_F(UninstallItemTest, RewritingFromTextKeepsUntouchedValuesAndSetsTheRest) {
     Item.WriteValues(
         {"=new default", "DisplayName=Tool 2", "Size=12", "Size=13", "Plain", "Eq=1=2", "Size2=oops"});
     TRegistry reg = Reg();
+    // The values kept stay where they were; new ones come after them.
     EXPECT_EQ(reg.GetValueNames(),
-              (std::vector<std::string>{"", "DisplayName", "Size", "Plain", "Eq", "Size2"}));
+              (std::vector<std::string>{"DisplayName", "Size", "", "Plain", "Eq", "Size2"}));
     EXPECT_EQ(reg.ReadString(""), "new default");
     EXPECT_EQ(reg.ReadString("DisplayName"), "Tool 2");
     EXPECT_EQ(reg.ReadInteger("Size"), 13); // the later line wins, still a number
     EXPECT_EQ(reg.ReadString("Plain"), "");
     EXPECT_EQ(reg.ReadString("Eq"), "1=2");
     EXPECT_TRUE(reg.KeyExists(kKey + "\\Child"));
+}
 
-    Item.WriteValues({"Size=not a number"});
-    EXPECT_EQ(reg.ReadString("Size"), "not a number");
+TEST_F(UninstallItemTest, ASaveThatWouldLoseDataIsRefusedWhole) {
+    {
+        TRegistry reg = Reg();
+        reg.WriteString("DisplayName", "Tool");
+        reg.WriteInteger("Size", 5);
+        reg.WriteBinaryData("Blob", "abc", 3);
+        reg.WriteRaw("Multi", {kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
+        reg.WriteRaw("Big", {kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}});
+        reg.WriteRaw("None", {kRegNone, {}});
+        reg.WriteRaw("Short", {kRegDword, {1, 2}});
+    }
+    const auto before = Snapshot();
+    struct TCase {
+        std::string Line; // changes one row, the others stay as shown
+        std::string Message;
+    };
+    const std::string notText =
+        "\" cannot be changed here: its data is not text, and what the grid shows of it "
+        "is not the whole of it.";
+    const TCase cases[] = {
+        {"Size=five", "The value \"Size\" is a number: \"five\" is not one. Nothing was saved."},
+        {"Size=", "The value \"Size\" is a number: \"\" is not one. Nothing was saved."},
+        {"Size=99999999999",
+         "The value \"Size\" is a number: \"99999999999\" is not one. Nothing was saved."},
+        {"Blob=4", "The value \"Blob" + notText},
+        {"Multi=a", "The value \"Multi" + notText},
+        {"big=2", "The value \"big" + notText},
+        {"None=x", "The value \"None" + notText},
+        {"Short=7", "The value \"Short" + notText},
+    };
+    for (const TCase& c : cases) {
+        std::vector<std::string> lines = Item.ReadValues();
+        const std::string name = c.Line.substr(0, c.Line.find('='));
+        lines.erase(
+            std::remove_if(lines.begin(), lines.end(),
+                           [&](const std::string& l) { return SameText(l.substr(0, l.find('=')), name); }),
+            lines.end());
+        lines.insert(lines.begin(), "DisplayName=Changed"); // would be written first
+        lines.push_back(c.Line);
+        try {
+            Item.WriteValues(lines);
+            ADD_FAILURE() << c.Line << " saved";
+        } catch (const ERegistryError& e) {
+            EXPECT_EQ(e.what(), c.Message);
+        }
+        EXPECT_EQ(Snapshot(), before) << c.Line;
+    }
+    // A number given as a number is saved as one; removing such a row is the user's to do.
+    Item.WriteValues({"DisplayName=Tool", "Size=-7"});
+    TRegistry reg = Reg();
+    EXPECT_EQ(reg.ReadInteger("Size"), -7);
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"DisplayName", "Size"}));
+}
+
+TEST_F(UninstallItemTest, AValueThatCouldNotBeReadIsNeverDeleted) {
+    // A value that vanishes between the names' listing and its read stands
+    // for one the registry would not give: the grid never showed it.
+    class TFlakyRegistry : public TSubstituteRegistry {
+    public:
+        long QueryValue(HKey key, std::string_view name, std::uint32_t* type,
+                        std::vector<std::uint8_t>* data) override {
+            if (name == "Hidden") {
+                return kErrorAccessDenied;
+            }
+            return TSubstituteRegistry::QueryValue(key, name, type, data);
+        }
+    };
+    TFlakyRegistry flaky;
+    TPlatform platform{flaky, Sub.Files, Sub.Shell, Sub.Processes, Sub.Locale, {}};
+    TUninstallItem item(platform);
+    item.RootKey = kHKeyLocalMachine;
+    item.KeyPath = kKey;
+    {
+        TRegistry reg(flaky);
+        reg.SetRootKey(kHKeyLocalMachine);
+        ASSERT_TRUE(reg.OpenKey(kKey, true));
+        reg.WriteString("DisplayName", "Tool");
+        reg.WriteString("Hidden", "kept");
+    }
+    EXPECT_EQ(item.ReadValues(), std::vector<std::string>{"DisplayName=Tool"});
+    item.WriteValues({"DisplayName=Tool 2"});
+    TRegistry reg(flaky);
+    reg.SetRootKey(kHKeyLocalMachine);
+    ASSERT_TRUE(reg.OpenKey(kKey, false));
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"DisplayName", "Hidden"}));
 }
 
 TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
@@ -150,9 +236,8 @@ TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
     }
     const auto before = Snapshot();
     const std::vector<std::string> lines{"DisplayName=Other", "Size=6", "New=1", "Icon=%y%"};
-    // Fail each change of the rewrite in turn: the deletes that empty the key
-    // and the writes that fill it.
-    for (int failAt = 1; failAt <= 7; ++failAt) {
+    // Fail each change of the rewrite in turn: its four writes.
+    for (int failAt = 1; failAt <= 4; ++failAt) {
         int count = 0;
         Sub.Registry.SetFault([&](const std::string&, const std::string&) { return ++count == failAt; });
         try {
