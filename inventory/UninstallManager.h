@@ -55,10 +55,12 @@ public:
     void DeleteEntry(TUninstallItem* item);
     bool EntryExists(const TUninstallItem& item) const;
 
-    void RunUninstaller(const TUninstallItem& item);
+    // Starts the entry's uninstaller (StartCommand); false, with the reason
+    // in *error when one is given, when it did not start.
+    bool RunUninstaller(const TUninstallItem& item, TStartError* error = nullptr);
     // Returns when the uninstaller and every process it started have ended;
     // window messages keep being handled meanwhile.
-    void RunUninstallerAndWait(const TUninstallItem& item);
+    bool RunUninstallerAndWait(const TUninstallItem& item, TStartError* error = nullptr);
 
     void LoadLastNames(const std::string& fileName);
     void MarkNewEntries();
