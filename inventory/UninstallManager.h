@@ -62,6 +62,13 @@ public:
     // window messages keep being handled meanwhile.
     bool RunUninstallerAndWait(const TUninstallItem& item, TStartError* error = nullptr);
 
+    // The record of the names seen at the last run; kNamesFile in the
+    // current directory until the program says where it lives.
+    void SetNamesFile(std::string fileName) { FNamesFile = std::move(fileName); }
+    const std::string& NamesFile() const { return FNamesFile; }
+    void LoadLastNames() { LoadLastNames(FNamesFile); }
+    void SaveNames() { SaveNames(FNamesFile); }
+
     void LoadLastNames(const std::string& fileName);
     void MarkNewEntries();
     // Writes the names of Items, one per CR LF line, replacing the file in
@@ -95,6 +102,7 @@ private:
     const TPlatform& FPlatform;
     const TFileInfoManager& FFileInfo;
     std::atomic<bool> FCheckFiles{false};
+    std::string FNamesFile = kNamesFile;
 };
 
 } // namespace cv

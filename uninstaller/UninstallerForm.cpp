@@ -286,7 +286,7 @@ void TUninstallerForm::FillList() {
         const TListView::TUpdateGuard update(list);
         list.Clear();
         FInventory->Refresh();
-        FInventory->LoadLastNames(kNamesFile);
+        FInventory->LoadLastNames();
         FInventory->MarkNewEntries();
         for (const auto& pair : FInventory->Items) {
             const TUninstallItem& entry = *pair.second;
@@ -556,7 +556,7 @@ void TUninstallerForm::FormClose() {
     FIconThread.reset();
     if (FInventory) {
         try {
-            FInventory->SaveNames(kNamesFile);
+            FInventory->SaveNames();
         } catch (const std::exception& error) {
             TApplication::Instance().HandleException(error);
         }
