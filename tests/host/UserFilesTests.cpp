@@ -124,23 +124,6 @@ TEST(UserFiles, TheFilesLiveWhereTheUserCanWriteAndOldOnesAreCarriedOverOnce) {
     }
 }
 
-TEST(UserFiles, TheInventoryKeepsItsRecordWhereItIsTold) {
-    TSubstitutePlatform sub;
-    sub.Files.AddFolder("C:\\Data");
-    sub.Files.AddFolder("C:\\Elsewhere");
-    sub.Files.ChangeDirectory("C:\\Elsewhere");
-    const TFileInfoManager info(sub.Platform);
-    TUninstallManager manager(sub.Platform, info);
-    manager.SetNamesFile("C:\\Data\\" + std::string(kNamesFile));
-    manager.SaveNames();
-    EXPECT_TRUE(sub.Files.FileExists("C:\\Data\\" + std::string(kNamesFile)));
-    EXPECT_FALSE(sub.Files.FileExists("C:\\Elsewhere\\" + std::string(kNamesFile)))
-        << "not the current directory";
-    sub.Files.WriteFile(manager.NamesFile(), "Known\r\n");
-    manager.LoadLastNames();
-    EXPECT_EQ(manager.LastNames, std::vector<std::string>{"Known"});
-}
-
 } // namespace
 
 } // namespace cv::test
