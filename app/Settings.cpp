@@ -1,7 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/IniFile.h"
-#include "platform/Utils.h"
+#include "app/UserFiles.h"
 
 namespace cv {
 
@@ -13,7 +13,7 @@ const char* const kUninstaller = "Clearvane";
 } // namespace
 
 std::string SettingsPath(const TPlatform& platform) {
-    return GetAppDir(platform) + kSettingsFileName;
+    return UserFilesFolder(platform) + kSettingsFileName;
 }
 
 TMainFormPlacement LoadMainFormPlacement(const TPlatform& platform) {

@@ -1,6 +1,7 @@
-// The program's preferences in "qxuninstaller.ini" beside the program: the
-// main window's placement and the uninstaller list's view. Each load reads
-// the file afresh and each save writes it at once.
+// The program's preferences in "qxuninstaller.ini" where the program keeps
+// its files (UserFiles.h): the main window's placement and the uninstaller
+// list's view. Each load reads the file afresh and each save writes it at
+// once.
 #pragma once
 
 #include "platform/Platform.h"
@@ -12,7 +13,7 @@ namespace cv {
 
 inline constexpr const char* kSettingsFileName = "qxuninstaller.ini";
 
-// The settings file's full path: the program's folder and the name.
+// The settings file's full path: the program's files' folder and the name.
 std::string SettingsPath(const TPlatform& platform);
 
 struct TMainFormPlacement {

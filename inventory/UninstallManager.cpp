@@ -1,5 +1,6 @@
 #include "inventory/UninstallManager.h"
 
+#include "platform/CommandStart.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
 #include "platform/StrCon.h"
@@ -141,14 +142,17 @@ bool TUninstallManager::EntryExists(const TUninstallItem& item) const {
     return reg.KeyExists(item.KeyPath);
 }
 
-void TUninstallManager::RunUninstaller(const TUninstallItem& item) {
-    FPlatform.Processes.Start(item.UninstallString, false);
+bool TUninstallManager::RunUninstaller(const TUninstallItem& item, TStartError* error) {
+    return StartCommand(FPlatform, item.UninstallString, false, error) != nullptr;
 }
 
-void TUninstallManager::RunUninstallerAndWait(const TUninstallItem& item) {
-    if (auto process = FPlatform.Processes.Start(item.UninstallString, true)) {
-        process->Wait(FPlatform.ProcessMessages);
+bool TUninstallManager::RunUninstallerAndWait(const TUninstallItem& item, TStartError* error) {
+    auto process = StartCommand(FPlatform, item.UninstallString, true, error);
+    if (!process) {
+        return false;
     }
+    process->Wait(FPlatform.ProcessMessages);
+    return true;
 }
 
 void TUninstallManager::LoadLastNames(const std::string& fileName) {

@@ -59,10 +59,19 @@ public:
     void DeleteEntryKey(const TUninstallItem& item) const;
     bool EntryExists(const TUninstallItem& item) const;
 
-    void RunUninstaller(const TUninstallItem& item);
+    // Starts the entry's uninstaller (StartCommand); false, with the reason
+    // in *error when one is given, when it did not start.
+    bool RunUninstaller(const TUninstallItem& item, TStartError* error = nullptr);
     // Returns when the uninstaller and every process it started have ended;
     // window messages keep being handled meanwhile.
-    void RunUninstallerAndWait(const TUninstallItem& item);
+    bool RunUninstallerAndWait(const TUninstallItem& item, TStartError* error = nullptr);
+
+    // The record of the names seen at the last run; kNamesFile in the
+    // current directory until the program says where it lives.
+    void SetNamesFile(std::string fileName) { FNamesFile = std::move(fileName); }
+    const std::string& NamesFile() const { return FNamesFile; }
+    void LoadLastNames() { LoadLastNames(FNamesFile); }
+    void SaveNames() { SaveNames(FNamesFile); }
 
     void LoadLastNames(const std::string& fileName);
     void MarkNewEntries();
@@ -97,6 +106,7 @@ private:
     const TPlatform& FPlatform;
     const TFileInfoManager& FFileInfo;
     std::atomic<bool> FCheckFiles{false};
+    std::string FNamesFile = kNamesFile;
 };
 
 } // namespace cv

@@ -1,4 +1,5 @@
 // Clearvane's entry point.
+#include "app/UserFiles.h"
 #include "forms/Program.h"
 #include "framework/XWBaseThread.h"
 #include "platform/win32/Win32Handles.h"
@@ -49,6 +50,8 @@ int Run() {
     // One inventory from the start until the uninstaller page closes.
     const cv::TFileInfoManager fileInfo(win32.Platform);
     auto inventory = std::make_shared<cv::TUninstallManager>(win32.Platform, fileInfo);
+    // Decided before any window reads its settings; files of an older copy move in now.
+    inventory->SetNamesFile(cv::PrepareUserFiles(win32.Platform).NamesFile);
     auto uninstallerPage = [&win32, inventory](cv::TMainForm& main) -> std::unique_ptr<cv::TBaseSubForm> {
         return std::make_unique<cv::TUninstallerForm>(main, win32.Platform, inventory);
     };

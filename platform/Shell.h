@@ -11,6 +11,7 @@ namespace cv {
 enum : int {
     kCsidlStartup = 7,
     kCsidlCommonStartup = 24,
+    kCsidlAppData = 26,
 };
 
 // SHGetFileInfo flags the program uses.

@@ -1,5 +1,6 @@
 #include "platform/Utils.h"
 
+#include "platform/CommandStart.h"
 #include "platform/PathText.h"
 #include "platform/StrCon.h"
 
@@ -48,17 +49,102 @@ std::string CleanCandidate(const std::string& candidate) {
 
 } // namespace
 
-std::string ExtractExecutable(const TPlatform& platform, const std::string& commandLine) {
-    std::string result;
-    std::string candidate;
-    for (int i = 0; candidate != commandLine && i < 10; ++i) {
-        candidate = CutBeforeBlank(commandLine, i);
-        result = LocateExecutable(platform, CleanCandidate(candidate));
-        if (!result.empty()) {
+namespace {
+
+bool HasFolder(const std::string& path) {
+    return path.find_first_of("\\/:") != std::string::npos;
+}
+
+// A bare program name in the system folder, then in the Windows folder, the
+// places its name stands for on every machine, before any folder a stranger
+// could have put a file of that name in. Empty when it is in neither.
+std::string InSystemFolders(const TPlatform& platform, const std::string& name) {
+    for (const std::string& folder : {GetSystemDir(platform), GetWindowsDir(platform)}) {
+        for (const std::string& file : {name, name + ".exe"}) {
+            if (platform.Files.FileExists(folder + file)) {
+                return folder + file;
+            }
+            if (!ExtractFileExt(name).empty()) {
+                break;
+            }
+        }
+    }
+    return {};
+}
+
+std::string NamedProgram(const TPlatform& platform, const std::string& name) {
+    if (!HasFolder(name)) {
+        if (std::string found = InSystemFolders(platform, name); !found.empty()) {
+            return found;
+        }
+    }
+    return LocateExecutable(platform, name);
+}
+
+// The end of the n-th cut (n from 1): the position of the n-th blank, or the
+// line's end when it has fewer.
+std::size_t CutEnd(const std::string& line, int n) {
+    const std::string cut = CutBeforeBlank(line, n);
+    return cut.size();
+}
+
+} // namespace
+
+TProgramInLine FindProgramInLine(const TPlatform& platform, const std::string& commandLine) {
+    const std::size_t first = commandLine.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    const bool quoted = commandLine[first] == '"';
+    if (quoted) {
+        // What CreateProcess runs: the text between the quotes.
+        const std::size_t close = commandLine.find('"', first + 1);
+        const std::size_t length = close == std::string::npos ? std::string::npos : close - first - 1;
+        const std::string name = CleanCandidate(commandLine.substr(first + 1, length));
+        if (!name.empty()) {
+            if (std::string found = NamedProgram(platform, name); !found.empty()) {
+                return {found, close == std::string::npos ? commandLine.size() : close + 1};
+            }
+        }
+    }
+    // A line whose path is not quoted can be read in several ways when
+    // blanks are in it: "C:\Tools\My App\uninst.exe /S" may be C:\Tools\My
+    // with the arguments "App\uninst.exe /S". CreateProcess tries the shortest
+    // reading first and, appending ".exe", runs C:\Tools\My.exe when there is
+    // one. The entry means its own uninstaller, so a cut that names an
+    // existing file exactly as written wins over any cut completed by a
+    // search; among those the shortest, as arguments may be paths too.
+    for (int n = 1; n < 10; ++n) {
+        const std::string name = CleanCandidate(CutBeforeBlank(commandLine, n));
+        if (HasFolder(name) && platform.Files.FileExists(name)) {
+            return {name, CutEnd(commandLine, n)};
+        }
+        if (CutEnd(commandLine, n) == commandLine.size()) {
             break;
         }
     }
-    return result;
+    if (quoted) {
+        return {}; // a quoted program that is not there is not guessed at
+    }
+    if (const std::string word = CleanCandidate(CutBeforeBlank(commandLine, 1)); !HasFolder(word)) {
+        if (std::string found = InSystemFolders(platform, word); !found.empty()) {
+            return {found, CutEnd(commandLine, 1)};
+        }
+    }
+    // Else whatever the shell finds for each cut in turn: a missing
+    // extension, a name on the search path, a document's program.
+    std::string candidate;
+    for (int i = 0; candidate != commandLine && i < 10; ++i) {
+        candidate = CutBeforeBlank(commandLine, i);
+        if (std::string result = LocateExecutable(platform, CleanCandidate(candidate)); !result.empty()) {
+            return {result, candidate.size()};
+        }
+    }
+    return {};
+}
+
+std::string ExtractExecutable(const TPlatform& platform, const std::string& commandLine) {
+    return FindProgramInLine(platform, commandLine).Program;
 }
 
 std::string GetAppDir(const TPlatform& platform) {
@@ -88,7 +174,7 @@ std::string ResolveShortcut(const TPlatform& platform, const std::string& linkPa
 }
 
 void RunAndWait(const TPlatform& platform, const std::string& commandLine, bool wait) {
-    auto process = platform.Processes.Start(commandLine, wait);
+    auto process = StartCommand(platform, commandLine, wait, nullptr);
     if (process && wait) {
         process->Wait(platform.ProcessMessages);
     }

@@ -12,11 +12,19 @@ namespace cv {
 // it, else empty.
 std::string LocateExecutable(const TPlatform& platform, const std::string& fileName);
 
-// The program at the start of a command line. The path may hold blanks and
-// may be quoted, so the line is cut before its first blank, then before its
-// second, and so on, each cut tried with quotes removed and doubled
-// backslashes made single; the first that names a program wins. Ten tries at
-// most; empty when none resolves.
+// The program at the start of a command line. A quoted program is the
+// quoted text. Otherwise the path may hold blanks, so the line is cut before
+// its first blank, then before its second, and so on, each cut tried with
+// quotes removed and doubled backslashes made single: a cut naming an
+// existing file as written wins first, then a bare program name in the
+// system or Windows folder, then the first cut the shell finds a program
+// for (a missing ".exe", the search path, a document's program). Ten tries
+// at most; empty when none resolves.
+struct TProgramInLine {
+    std::string Program;
+    std::size_t End = 0; // where the program's part of the line ends
+};
+TProgramInLine FindProgramInLine(const TPlatform& platform, const std::string& commandLine);
 std::string ExtractExecutable(const TPlatform& platform, const std::string& commandLine);
 
 // The program's own folder, the system folder and the Windows folder, each

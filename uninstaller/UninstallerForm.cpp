@@ -15,6 +15,16 @@ namespace {
 
 const TFont kTitleFont{"MS Sans Serif", 11, true, false, clWindowText};
 
+// Starts the entry's uninstaller; when it did not start, tells the user why.
+bool StartUninstaller(TUninstallManager& inventory, const TUninstallItem& entry) {
+    TStartError error;
+    if (inventory.RunUninstaller(entry, &error)) {
+        return true;
+    }
+    InfoDialog("Error", NotStartedText(entry.UninstallString, error.Message), false);
+    return false;
+}
+
 } // namespace
 
 TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
@@ -277,7 +287,7 @@ void TUninstallerForm::FillList() {
         const TListView::TUpdateGuard update(list);
         list.Clear();
         FInventory->Refresh();
-        FInventory->LoadLastNames(kNamesFile);
+        FInventory->LoadLastNames();
         FInventory->MarkNewEntries();
         for (const auto& pair : FInventory->Items) {
             const TUninstallItem& entry = *pair.second;
@@ -423,7 +433,9 @@ void TUninstallerForm::UninstallActionHandler() {
         !StillListed(entry, generation)) {
         return;
     }
-    FInventory->RunUninstaller(*entry);
+    if (!StartUninstaller(*FInventory, *entry)) {
+        return; // nothing runs that the user could wait for
+    }
     InfoDialog("Instruction", "Close this dialog when uninstalling process is finished.", false);
     if (!StillListed(entry, generation)) {
         return;
@@ -449,7 +461,9 @@ void TUninstallerForm::UninstallSelf(const TUninstallItem* entry) {
         !StillListed(entry, generation)) {
         return;
     }
-    FInventory->RunUninstaller(*entry);
+    if (!StartUninstaller(*FInventory, *entry)) {
+        return; // the program stays: nothing will remove it
+    }
     // The uninstaller will remove this program's files: end now, keeping
     // neither the record of this run nor the page's view.
     FEnding = true;
@@ -567,7 +581,7 @@ void TUninstallerForm::FormClose() {
     FIconThread.reset();
     if (FInventory) {
         try {
-            FInventory->SaveNames(kNamesFile);
+            FInventory->SaveNames();
         } catch (const std::exception& error) {
             TApplication::Instance().HandleException(error);
         }

@@ -24,6 +24,10 @@ bool CaptionMatches(const std::string& caption, const std::string& text) {
     return !text.empty() && StrCon().PosFrom(text, caption, true, 0) != 0;
 }
 
+std::string NotStartedText(const std::string& command, const std::string& reason) {
+    return "Cannot start the uninstaller:\r\n" + command + "\r\n" + reason;
+}
+
 int ValidViewStyle(int stored) {
     return stored >= 0 && stored <= 3 ? stored : 0;
 }

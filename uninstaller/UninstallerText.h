@@ -22,6 +22,10 @@ TAdvice AdviceFor(const TUninstallItem& entry);
 // text matches nothing.
 bool CaptionMatches(const std::string& caption, const std::string& text);
 
+// What the user is told when an uninstaller did not start: the command and
+// the system's reason.
+std::string NotStartedText(const std::string& command, const std::string& reason);
+
 // A stored view style outside the four the list knows falls back to large icons.
 int ValidViewStyle(int stored);
 

@@ -96,8 +96,8 @@ std::string TSubstituteProcesses::ProgramOf(const std::string& commandLine) {
     }
 }
 
-std::shared_ptr<TSubstituteProcesses::TState> TSubstituteProcesses::Launch(const std::string& commandLine) {
-    const std::string program = ProgramOf(commandLine);
+std::shared_ptr<TSubstituteProcesses::TState> TSubstituteProcesses::Launch(const std::string& program,
+                                                                           const std::string& commandLine) {
     if (program.empty()) {
         return nullptr;
     }
@@ -106,6 +106,7 @@ std::shared_ptr<TSubstituteProcesses::TState> TSubstituteProcesses::Launch(const
     {
         std::lock_guard<std::recursive_mutex> guard(FLock);
         FStarted.push_back(commandLine);
+        FStartedPrograms.push_back(program);
         const auto it = FPrograms.find(UpperText(program));
         if (it != FPrograms.end()) {
             behaviour = it->second;
@@ -129,7 +130,7 @@ void TSubstituteProcesses::Finish(TState& state) {
         state.Run.AtExit();
     }
     for (const std::string& child : state.Run.Children) {
-        if (auto started = Launch(child)) {
+        if (auto started = Launch(ProgramOf(child), child)) {
             std::lock_guard<std::recursive_mutex> guard(FLock);
             state.Tree.push_back(started);
         }
@@ -156,12 +157,83 @@ void TSubstituteProcesses::Step() {
     }
 }
 
-std::unique_ptr<IProcess> TSubstituteProcesses::Start(const std::string& commandLine, bool trackTree) {
-    auto state = Launch(commandLine);
-    if (!state) {
+std::unique_ptr<IProcess> TSubstituteProcesses::Start(const TCommand& command, bool trackTree,
+                                                      TStartError* error) {
+    std::uint32_t failure = 0;
+    std::string program = command.Program;
+    if (program.empty()) {
+        program = ProgramOf(command.CommandLine);
+        failure = program.empty() ? kStartFileNotFound : 0;
+    } else if (!FFiles.FileExists(program)) {
+        failure = kStartFileNotFound;
+    } else if (!IsProgramExtension(ExtractFileExt(program))) {
+        failure = kStartBadExeFormat;
+    } else {
+        program = FFiles.FullPathName(program);
+    }
+    bool elevated = false;
+    if (failure == 0) {
+        std::lock_guard<std::recursive_mutex> guard(FLock);
+        const std::string key = UpperText(FFiles.FullPathName(program));
+        if (const auto it = FStartFailures.find(key); it != FStartFailures.end()) {
+            failure = it->second;
+        } else if (FNeedsElevation.count(key) != 0) {
+            // As the real launcher does: only a program it was given goes to the shell.
+            if (command.Program.empty()) {
+                failure = kStartElevationRequired;
+            } else {
+                elevated = true;
+                FElevated.push_back(program);
+            }
+        }
+    }
+    if (failure != 0) {
+        if (error != nullptr) {
+            *error = {failure, ErrorText(failure)};
+        }
         return nullptr;
     }
-    return std::make_unique<TSubstituteProcess>(*this, state, trackTree);
+    auto state = Launch(program, command.CommandLine);
+    return std::make_unique<TSubstituteProcess>(*this, state, trackTree && !elevated);
+}
+
+std::string TSubstituteProcesses::ErrorText(std::uint32_t code) {
+    switch (code) {
+    case kStartFileNotFound:
+        return "The system cannot find the file specified.";
+    case 3:
+        return "The system cannot find the path specified.";
+    case 5:
+        return "Access is denied.";
+    case kStartBadExeFormat:
+        return "%1 is not a valid Win32 application.";
+    case kStartElevationRequired:
+        return "The requested operation requires elevation.";
+    case 1223:
+        return "The operation was canceled by the user.";
+    default:
+        return "Error " + std::to_string(code);
+    }
+}
+
+void TSubstituteProcesses::SetStartFailure(const std::string& path, std::uint32_t code) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    FStartFailures[UpperText(FFiles.FullPathName(path))] = code;
+}
+
+void TSubstituteProcesses::SetNeedsElevation(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    FNeedsElevation[UpperText(FFiles.FullPathName(path))] = true;
+}
+
+std::vector<std::string> TSubstituteProcesses::StartedPrograms() {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    return FStartedPrograms;
+}
+
+std::vector<std::string> TSubstituteProcesses::Elevated() {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    return FElevated;
 }
 
 void TSubstituteProcesses::SetProgram(const std::string& path, TBehaviour behaviour) {

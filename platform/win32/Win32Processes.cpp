@@ -4,6 +4,8 @@
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
+// windows.h first
+#include <shellapi.h>
 
 #include <thread>
 
@@ -44,6 +46,9 @@ public:
     }
 
     bool Wait(const TMessagePump& pump, std::uint32_t timeoutMs) override {
+        if (!FProcess) {
+            return true; // the shell started it without handing over a process to wait for
+        }
         const ULONGLONG deadline = timeoutMs == kWaitForever ? 0 : ::GetTickCount64() + timeoutMs;
         return WaitFor(FProcess.Get(), pump, deadline) &&
                (!FTreeEnded || WaitFor(FTreeEnded.Get(), pump, deadline));
@@ -96,14 +101,47 @@ private:
 
 } // namespace
 
-std::unique_ptr<IProcess> TWin32Processes::Start(const std::string& commandLine, bool trackTree) {
-    std::wstring line = toWide(commandLine);
+namespace {
+
+std::string SystemErrorText(DWORD code) {
+    LPWSTR buffer = nullptr;
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                              FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    std::wstring text(buffer != nullptr ? buffer : L"", length);
+    ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "Error " + std::to_string(code) : toUtf8(text);
+}
+
+void Report(TStartError* error, DWORD code) {
+    if (error != nullptr) {
+        error->Code = code;
+        error->Message = SystemErrorText(code);
+    }
+}
+
+} // namespace
+
+std::unique_ptr<IProcess> TWin32Processes::Start(const TCommand& command, bool trackTree,
+                                                 TStartError* error) {
+    std::wstring line = toWide(command.CommandLine);
     line.push_back(L'\0'); // CreateProcessW may write into the command line
+    const std::wstring program = toWide(command.Program);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, trackTree ? CREATE_SUSPENDED : 0,
-                          nullptr, nullptr, &startup, &info)) {
+    if (!::CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE,
+                          trackTree ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &info)) {
+        const DWORD code = ::GetLastError();
+        // Only the shell shows the elevation prompt; without a program of
+        // our own finding there is nothing safe to hand it.
+        if (code == kStartElevationRequired && !program.empty()) {
+            return StartThroughShell(command, error);
+        }
+        Report(error, code);
         return nullptr;
     }
     const TKernelHandle thread(info.hThread);
@@ -129,6 +167,28 @@ std::unique_ptr<IProcess> TWin32Processes::Start(const std::string& commandLine,
         ::ResumeThread(thread.Get());
     }
     return std::make_unique<TWin32Process>(std::move(process), std::move(job), std::move(port));
+}
+
+std::string TWin32Processes::ErrorText(std::uint32_t code) {
+    return SystemErrorText(code);
+}
+
+std::unique_ptr<IProcess> StartThroughShell(const TCommand& command, TStartError* error) {
+    const TComScope com; // the shell may hand the start to a handler of its own
+    const std::wstring file = toWide(command.Program);
+    const std::wstring parameters = toWide(command.Parameters);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    // No message box of the shell's: a failure is reported by the caller.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!::ShellExecuteExW(&info)) {
+        Report(error, ::GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<TWin32Process>(TKernelHandle(info.hProcess), TKernelHandle(), TKernelHandle());
 }
 
 void PumpWin32Messages() {

@@ -10,8 +10,15 @@ namespace cv {
 
 class TWin32Processes : public IProcessLauncher {
 public:
-    std::unique_ptr<IProcess> Start(const std::string& commandLine, bool trackTree) override;
+    using IProcessLauncher::Start;
+    std::unique_ptr<IProcess> Start(const TCommand& command, bool trackTree, TStartError* error) override;
+    std::string ErrorText(std::uint32_t code) override;
 };
+
+// ShellExecuteEx of the command's program with its parameters and the
+// default verb, as Start does for a program that needs elevation; the wait
+// covers the process alone.
+std::unique_ptr<IProcess> StartThroughShell(const TCommand& command, TStartError* error);
 
 // While a process is waited for: repaints windows and answers sent
 // messages, and nothing else.

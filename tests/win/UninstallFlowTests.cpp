@@ -3,6 +3,7 @@
 #include "UninstallFlowFixture.h"
 
 #include "uninstaller/BadEntriesForm.h"
+#include "uninstaller/UninstallerText.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,33 @@ TEST_F(UninstallFlowTest, AKeyLeftBehindIsDeletedOnYesAndKeptOnNoOrEsc) {
         ExpectInStep();
         CloseMain();
         Win32.Files.RemoveFile(marker);
+    }
+}
+
+TEST_F(UninstallFlowTest, AnUninstallerThatCannotStartIsReportedAndNothingIsAskedAfter) {
+    MakeApp(kHKeyCurrentUser, "Alpha Demo", Intact());
+    // Installed (its folder is there), so it can be uninstalled, but its uninstaller is gone.
+    for (const char* name : {"Beta Gone", "Clearvane Gone"}) {
+        MakeEntry(kHKeyCurrentUser, name,
+                  {{"DisplayName", name}, {"UninstallString", Gone()}, {"InstallLocation", Scratch}});
+    }
+    Open();
+    const std::string reason = Win32.Processes.ErrorText(kStartFileNotFound);
+    for (const char* name : {"Beta Gone", "Clearvane Gone"}) {
+        SCOPED_TRACE(name);
+        SelectAndFocus(name);
+        Unexpected.clear();
+        Script({{std::string(name) == "Beta Gone" ? "TConfirmForm" : "TWarnDialogForm", mrYes, {}},
+                {"TWaitDialogForm", mrOk, [&](TModalInfo& info) {
+                     EXPECT_TRUE(HasText(info, "Error"));
+                     EXPECT_TRUE(HasText(info, NotStartedText(Gone(), reason)));
+                 }}});
+        Page().UninstallAction.Execute();
+        EXPECT_TRUE(Answers.empty());
+        EXPECT_TRUE(Unexpected.empty()) << "no instruction and no question about the entry";
+        EXPECT_FALSE(Page().Ending()) << "the program goes on when its own uninstaller did not start";
+        EXPECT_TRUE(KeyThere(kHKeyCurrentUser, name));
+        EXPECT_EQ(List().Count(), 3);
     }
 }
 
