@@ -16,11 +16,11 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 HFONT FontHandle(const TFont& font) {
-    using TKey = std::tuple<std::string, int, bool, bool>;
+    using TKey = std::tuple<std::string, int, bool, bool, bool>;
     static std::map<TKey, HFONT> fonts;
     static std::mutex lock;
     const std::lock_guard<std::mutex> guard(lock);
-    const TKey key{font.Name, font.Height, font.Bold, font.Italic};
+    const TKey key{font.Name, font.Height, font.Bold, font.Italic, font.Underline};
     if (auto found = fonts.find(key); found != fonts.end()) {
         return found->second;
     }
@@ -28,6 +28,7 @@ HFONT FontHandle(const TFont& font) {
     lf.lfHeight = -font.Height;
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font.Italic ? TRUE : FALSE;
+    lf.lfUnderline = font.Underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     const std::wstring face = toWide(font.Name);

@@ -27,6 +27,7 @@ inline constexpr TColor clNone = 0x1FFFFFFFu;
 inline constexpr TColor clBlack = RgbColor(0, 0, 0);
 inline constexpr TColor clWhite = RgbColor(255, 255, 255);
 inline constexpr TColor clNavy = RgbColor(0, 0, 128);
+inline constexpr TColor clBlue = RgbColor(0, 0, 255);
 inline constexpr TColor clRed = RgbColor(255, 0, 0);
 inline constexpr TColor clMaroon = RgbColor(128, 0, 0);
 inline constexpr TColor clGray = RgbColor(128, 128, 128);
@@ -49,6 +50,7 @@ struct TFont {
     bool Bold = false;
     bool Italic = false;
     TColor Color = clWindowText;
+    bool Underline = false;
     bool operator==(const TFont&) const = default;
 };
 

@@ -45,6 +45,43 @@ void TPanel::PaintSelf(const TPaintContext& context) {
     }
 }
 
+// ---- TLinkLabel
+
+TLinkLabel::TLinkLabel(TWinControl* parent, std::string name) : TWinControl(parent, std::move(name)) {
+    TCreateParams params;
+    params.Style = WS_CHILD;
+    FBounds = {0, 0, 65, 13};
+    CreateWindowed(params);
+    TFont font = Font();
+    font.Underline = true;
+    font.Color = clBlue;
+    SetFont(font);
+}
+
+void TLinkLabel::SetCaption(const std::string& caption) {
+    TWinControl::SetCaption(caption);
+    Invalidate();
+}
+
+void TLinkLabel::PaintSelf(const TPaintContext& context) {
+    const RECT r = {0, 0, ClientWidth(), ClientHeight()};
+    DrawCaption(context.DC, Font(), FCaption, r, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX,
+                Font().Color);
+}
+
+LRESULT TLinkLabel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+    case WM_LBUTTONUP:
+        Click();
+        return 0;
+    default:
+        return TWinControl::WndProc(message, wParam, lParam);
+    }
+}
+
 // ---- TLabel
 
 TLabel::TLabel(TWinControl* parent, std::string name, const std::string& caption)

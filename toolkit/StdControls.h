@@ -41,6 +41,19 @@ protected:
 };
 
 // A picture: an icon, or a 32-bit image with alpha blended over what lies below.
+// A web address shown as a link: blue, underlined, the hand pointer over it,
+// and OnClick on a click. Text too long for it ends in an ellipsis.
+class TLinkLabel : public TWinControl {
+public:
+    TLinkLabel(TWinControl* parent, std::string name);
+    void SetCaption(const std::string& caption) override;
+
+protected:
+    void PaintSelf(const TPaintContext& context) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// A picture: an icon, or a 32-bit image with alpha blended over what lies below.
 class TImage : public TGraphicControl {
 public:
     TImage(TWinControl* parent, std::string name);

@@ -6,6 +6,7 @@
 #include "forms/ToolBar.h"
 #include "platform/Errors.h"
 #include "uninstaller/BadEntriesForm.h"
+#include "uninstaller/DetailsForm.h"
 #include "uninstaller/SearchForm.h"
 #include "uninstaller/UninstallerText.h"
 
@@ -51,7 +52,7 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
         {FindBadEntryAction, "Autofix", "Find the entries whose files are gone and clear them", {}},
         {SearchAppAction, "Search", "Find an application by part of its name", {'F', true}},
         {RefreshAction, "Refresh", "Read the list again", {VK_F5}},
-        {DetailsAction, "App Info", "", {}},
+        {DetailsAction, "App Info", "Details and values of the selected application", {}},
         {SaveListAction, "Backup Uninstall Info", "", {}},
         {LoadListAction, "Restore Uninstall Info", "", {}},
     };
@@ -78,6 +79,7 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
     DeleteEntryAction.OnExecute = whileOpen(&TUninstallerForm::DeleteEntryActionHandler);
     FindBadEntryAction.OnExecute = whileOpen(&TUninstallerForm::FindBadEntryActionHandler);
     SearchAppAction.OnExecute = whileOpen(&TUninstallerForm::SearchAppActionHandler);
+    DetailsAction.OnExecute = whileOpen(&TUninstallerForm::DetailsActionExecute);
 
     Panel3.SetBevelOuter(TBevelCut::bvNone);
     Panel3.SetSize(Panel3.Width(), 79);
@@ -485,6 +487,13 @@ void TUninstallerForm::DeleteEntryActionHandler() {
     }
     if (DeleteUninstallEntry(entry)) {
         ShowTotal();
+    }
+}
+
+void TUninstallerForm::DetailsActionExecute() {
+    // The dialog works on a copy: the entry may go while it is open.
+    if (const TUninstallItem* entry = SelectedUninstallItem(); entry != nullptr) {
+        ShowDetails(FPlatform, *FInventory, *entry);
     }
 }
 

@@ -110,6 +110,7 @@ private:
     void SaveViewSettings();
     void ViewActionExecute(TMenuItem& sender);
     void SearchAppActionHandler();
+    void DetailsActionExecute();
     void UninstallActionHandler();
     void UninstallSelf(const TUninstallItem* entry);
     void DeleteEntryActionHandler();

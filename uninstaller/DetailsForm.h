@@ -1,0 +1,51 @@
+// The details dialog: one entry's icon and name, its recorded facts with
+// their links, and every value of its key in a grid the user may edit and
+// save back after a warning.
+#pragma once
+
+#include "inventory/UninstallManager.h"
+#include "toolkit/Form.h"
+#include "toolkit/StdControls.h"
+#include "toolkit/ValueListEditor.h"
+#include "widgets/AlphaButton.h"
+
+namespace cv {
+
+class TDetailsForm : public TForm {
+public:
+    explicit TDetailsForm(const TPlatform& platform);
+    std::string ClassName() const override { return "TDetailsForm"; }
+
+    TPanel& TopBand;
+    TImage& Image1;
+    TLabel& LblInfo;
+    TGroupBox& Details;
+    TLabel& lblPublisher;
+    TLabel& lblVersion;
+    TLinkLabel& lblHelpInfo;
+    TLinkLabel& lblAboutInfo;
+    TLinkLabel& lblUpdateInfo;
+    TLabel& lblTelephone;
+    TLabel& Label1;
+    TValueListEditor& ValueList;
+    TAlphaButton& Button1;      // Save
+    TAlphaButton& AlphaButton1; // Close
+
+    // Fills the dialog from a copy of the entry: the dialog never reaches
+    // into the inventory, which may change while it is open.
+    void LoadEntry(const TUninstallItem& entry, int iconIndex, std::uintptr_t largeImages);
+    const TUninstallItem* Entry() const { return FEntry.get(); }
+
+private:
+    void GoToURLClick(const TLinkLabel& label);
+    void SaveClick();
+
+    const TPlatform& FPlatform;
+    std::unique_ptr<TUninstallItem> FEntry;
+    std::vector<std::string> FLoaded; // the lines the grid was filled from
+};
+
+// Shows the dialog for the entry, modally.
+void ShowDetails(const TPlatform& platform, const TUninstallManager& inventory, const TUninstallItem& entry);
+
+} // namespace cv
