@@ -32,7 +32,7 @@ RUN_HIDDEN = r'Software\Microsoft\Windows\CurrentVersion\Run_Hidden'
 PICTURES = {
     'properties': make_glyphs.properties, 'home': make_glyphs.home, 'autofix': make_glyphs.autofix,
     'new': make_glyphs.new, 'refresh': make_glyphs.refresh, 'app_info': make_glyphs.app_info,
-    'computer': make_glyphs.computer, 'hourglass': make_glyphs.hourglass,
+    'power': make_glyphs.exit_,
 }
 # The registry editor's name of each root; HKLM32 is the machine's 32-bit view,
 # where 32-bit programs register, below SOFTWARE\WOW6432Node.

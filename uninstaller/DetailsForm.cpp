@@ -6,8 +6,6 @@
 #include "toolkit/Application.h"
 #include "uninstaller/DetailsText.h"
 
-#include <commctrl.h>
-
 namespace cv {
 
 namespace {
@@ -35,7 +33,7 @@ TDetailsForm::TDetailsForm(const TPlatform& platform)
     TopBand.SetBounds(0, 0, 377, 81);
     TopBand.SetBevelOuter(TBevelCut::bvNone);
     TopBand.SetColor(clWhite);
-    Image1.SetBounds(172, 10, 32, 32);
+    Image1.SetBounds(172, 12, 32, 32);
     Image1.Center = true;
     LblInfo.AutoSize = false;
     LblInfo.Alignment = TAlignment::taCenter;
@@ -73,7 +71,8 @@ TDetailsForm::TDetailsForm(const TPlatform& platform)
         "Only for advanced users. If you don't know what it is, leave it as is.");
 
     ValueList.SetBounds(2, 258, 373, 144);
-    ValueList.SetTitles("Value Name", 171, "Value", 200);
+    // The text column fits beside the vertical scroll bar: no row scrolls sideways.
+    ValueList.SetTitles("Value Name", 171, "Value", 180);
     ValueList.SetRows({});
 
     Button1.SetBounds(108, 410, 75, 25);
@@ -96,12 +95,9 @@ TDetailsForm::TDetailsForm(const TPlatform& platform)
     };
 }
 
-void TDetailsForm::LoadEntry(const TUninstallItem& entry, int iconIndex, std::uintptr_t largeImages) {
+void TDetailsForm::LoadEntry(const TUninstallItem& entry, HICON icon) {
     FEntry = std::make_unique<TUninstallItem>(entry);
-    if (largeImages != 0 && iconIndex >= 0) {
-        Image1.SetIcon(
-            TIcon(ImageList_GetIcon(reinterpret_cast<HIMAGELIST>(largeImages), iconIndex, ILD_NORMAL)).Get());
-    }
+    Image1.SetIcon(icon);
     LblInfo.SetCaption(entry.DisplayName);
     lblPublisher.SetCaption(FactText(entry.Publisher));
     lblVersion.SetCaption(FactText(entry.DisplayVersion));
@@ -135,9 +131,9 @@ void TDetailsForm::SaveClick() {
     }
 }
 
-void ShowDetails(const TPlatform& platform, const TUninstallManager& inventory, const TUninstallItem& entry) {
+void ShowDetails(const TPlatform& platform, const TUninstallItem& entry, HICON icon) {
     TDetailsForm form(platform);
-    form.LoadEntry(entry, inventory.GetIconIndex(entry), inventory.LargeImages);
+    form.LoadEntry(entry, icon);
     form.ShowModal();
 }
 

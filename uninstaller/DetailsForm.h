@@ -33,7 +33,8 @@ public:
 
     // Fills the dialog from a copy of the entry: the dialog never reaches
     // into the inventory, which may change while it is open.
-    void LoadEntry(const TUninstallItem& entry, int iconIndex, std::uintptr_t largeImages);
+    // The icon is the one the page's list shows for it (the dialog copies it).
+    void LoadEntry(const TUninstallItem& entry, HICON icon);
     const TUninstallItem* Entry() const { return FEntry.get(); }
 
 private:
@@ -46,6 +47,6 @@ private:
 };
 
 // Shows the dialog for the entry, modally.
-void ShowDetails(const TPlatform& platform, const TUninstallManager& inventory, const TUninstallItem& entry);
+void ShowDetails(const TPlatform& platform, const TUninstallItem& entry, HICON icon);
 
 } // namespace cv

@@ -492,9 +492,12 @@ void TUninstallerForm::DeleteEntryActionHandler() {
 
 void TUninstallerForm::DetailsActionExecute() {
     // The dialog works on a copy: the entry may go while it is open.
-    if (const TUninstallItem* entry = SelectedUninstallItem(); entry != nullptr) {
-        ShowDetails(FPlatform, *FInventory, *entry);
+    const int selected = SelectedListItem();
+    if (selected < 0) {
+        return;
     }
+    const TIcon icon = UninstListView.ListView.ItemLargeIcon(selected);
+    ShowDetails(FPlatform, *ItemEntry(selected), icon.Get());
 }
 
 void TUninstallerForm::FindBadEntryActionHandler() {

@@ -203,6 +203,33 @@ TEST_F(PageScreenshots, TheUninstallerPageInEachViewStyle) {
     }
 }
 
+// App Info of an application of the 32-bit view, with its links and values.
+TEST_F(PageScreenshots, TheDetailsDialog) {
+    const char* const name = OnDemo ? "Radio Clock 1.3" : "Example Editor 2.1";
+    if (!OnDemo) {
+        MakeEntry(kHKeyLocalMachine, name,
+                  {{"DisplayName", name},
+                   {"UninstallString", Intact()},
+                   {"DisplayIcon", "C:\\windows\\notepad.exe"},
+                   {"Publisher", "Example Makers"},
+                   {"HelpLink", "https://example.example/help"}});
+    }
+    Open();
+    Main->SetBounds(20, 20, 699, 558);
+    for (int i = 0; i < List().Count(); ++i) {
+        if (List().ItemText(i) == name) {
+            List().SetSelected(i);
+        }
+    }
+    List().SetFocus();
+    Pump(100);
+    TApplication::Instance().SetModalResponder(
+        [](TModalInfo& info) { return Photograph(info, "dialog-details"); });
+    Page().DetailsAction.Execute();
+    TApplication::Instance().SetModalResponder(nullptr);
+    CloseMain();
+}
+
 // The startup page on the demo machine, whose eight stores each hold an
 // entry, half of them switched off; and the new-entry dialog filled in.
 TEST(Screenshots, TheStartupPageAndItsDialog) {
