@@ -269,7 +269,11 @@ bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* b
     return true;
 }
 
-bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
+namespace {
+
+// The file's lines after its header, continued lines joined; false when it
+// is not a registry file.
+bool RegFileLines(const std::string& bytes, std::vector<std::string>* joined) {
     const std::vector<std::string> raw = SplitTextLines(DecodeFile(bytes));
     std::size_t first = 0;
     while (first < raw.size() && TrimRight(raw[first]).empty()) {
@@ -283,7 +287,7 @@ bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
         return false;
     }
     // Lines ending in a backslash go on in the next line (long hex data).
-    std::vector<std::string> lines;
+    std::vector<std::string>& lines = *joined;
     for (std::size_t i = first + 1; i < raw.size(); ++i) {
         std::string line = TrimRight(raw[i]);
         while (!line.empty() && line.back() == '\\' && line[0] != '[' && i + 1 < raw.size()) {
@@ -292,7 +296,16 @@ bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
         }
         lines.push_back(line);
     }
+    return true;
+}
 
+} // namespace
+
+bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
+    std::vector<std::string> lines;
+    if (!RegFileLines(bytes, &lines)) {
+        return false;
+    }
     bool ok = true;
     TRegistry reg(api);
     bool haveKey = false;
@@ -357,6 +370,31 @@ bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
         }
     }
     return ok;
+}
+
+std::string EmptyRegFile() {
+    const std::vector<std::uint8_t> wide = Utf8ToUtf16Bytes(std::string(kHeader) + "\r\n\r\n");
+    return std::string("\xFF\xFE") + std::string(wide.begin(), wide.end());
+}
+
+bool RegFileSections(const std::string& bytes, std::vector<std::string>* sections) {
+    std::vector<std::string> lines;
+    if (!RegFileLines(bytes, &lines)) {
+        return false;
+    }
+    sections->clear();
+    for (const std::string& line : lines) {
+        const std::string text = TrimLeft(line);
+        if (text.empty() || text[0] != '[') {
+            continue;
+        }
+        const auto close = text.rfind(']');
+        if (close == std::string::npos) {
+            return false;
+        }
+        sections->push_back(text.substr(1, close - 1));
+    }
+    return true;
 }
 
 } // namespace cv

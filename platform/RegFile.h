@@ -7,6 +7,7 @@
 #include "platform/RegistryApi.h"
 
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -24,5 +25,13 @@ bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* b
 // everything else left as it was. False when the file is not a registry file
 // or a line could not be applied; the lines before it stay applied.
 bool ImportRegFile(IRegistryApi& api, const std::string& bytes);
+
+// A registry file without a key, as the editor writes it.
+std::string EmptyRegFile();
+
+// The keys the file's sections name, in order, each as written between the
+// brackets (a removal keeps its "-"); false when the file is not a
+// registry file or a section line is not closed.
+bool RegFileSections(const std::string& bytes, std::vector<std::string>* sections);
 
 } // namespace cv
