@@ -5,6 +5,8 @@
 #include "forms/FormUtils.h"
 #include "forms/ToolBar.h"
 #include "platform/Errors.h"
+#include "toolkit/FileDialogs.h"
+#include "uninstaller/BackupFiles.h"
 #include "uninstaller/BadEntriesForm.h"
 #include "uninstaller/DetailsForm.h"
 #include "uninstaller/SearchForm.h"
@@ -53,8 +55,8 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
         {SearchAppAction, "Search", "Find an application by part of its name", {'F', true}},
         {RefreshAction, "Refresh", "Read the list again", {VK_F5}},
         {DetailsAction, "App Info", "Details and values of the selected application", {}},
-        {SaveListAction, "Backup Uninstall Info", "", {}},
-        {LoadListAction, "Restore Uninstall Info", "", {}},
+        {SaveListAction, "Backup Uninstall Info", "Save the uninstall information to registry files", {}},
+        {LoadListAction, "Restore Uninstall Info", "Load saved uninstall information back", {}},
     };
     for (const auto& a : actions) {
         a.Action.SetCaption(a.Caption);
@@ -80,6 +82,8 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
     FindBadEntryAction.OnExecute = whileOpen(&TUninstallerForm::FindBadEntryActionHandler);
     SearchAppAction.OnExecute = whileOpen(&TUninstallerForm::SearchAppActionHandler);
     DetailsAction.OnExecute = whileOpen(&TUninstallerForm::DetailsActionExecute);
+    SaveListAction.OnExecute = whileOpen(&TUninstallerForm::SaveListActionExecute);
+    LoadListAction.OnExecute = whileOpen(&TUninstallerForm::LoadListActionExecute);
 
     Panel3.SetBevelOuter(TBevelCut::bvNone);
     Panel3.SetSize(Panel3.Width(), 79);
@@ -498,6 +502,71 @@ void TUninstallerForm::DetailsActionExecute() {
     }
     const TIcon icon = UninstListView.ListView.ItemLargeIcon(selected);
     ShowDetails(FPlatform, *ItemEntry(selected), icon.Get());
+}
+
+namespace {
+
+constexpr const char* kBackupFilter = "Registry file(*.reg)|*.reg";
+
+HWND DialogOwner() {
+    return TForm::MainForm != nullptr && TForm::MainForm->HandleAllocated() ? TForm::MainForm->Handle()
+                                                                            : nullptr;
+}
+
+} // namespace
+
+void TUninstallerForm::SaveListActionExecute() {
+    TSaveDialog dialog;
+    dialog.Filter = kBackupFilter;
+    dialog.OverwritePrompt = false; // asked below, for every file of the backup
+    if (!dialog.Execute(DialogOwner()) || !Alive()) {
+        return;
+    }
+    const std::string base = BackupBaseName(dialog.FileName);
+    bool exists = false;
+    for (const TBackupFile& file : BackupFiles(base, FPlatform.Registry.HasTwoViews())) {
+        exists = exists || FPlatform.Files.FileExists(file.Path);
+    }
+    if (exists && (ConfirmDialog("\"" + base + "\" or the files beside it that belong to it exist already. " +
+                                 "Replace them?") != mrYes ||
+                   !Alive())) {
+        return;
+    }
+    const std::string failure = SaveBackup(FPlatform, base);
+    if (!Alive()) {
+        return;
+    }
+    if (failure.empty()) {
+        InfoDialog("Info", "Uninstall information saved.", true);
+    } else {
+        InfoDialog("Warning:", failure, false);
+    }
+}
+
+void TUninstallerForm::LoadListActionExecute() {
+    TOpenDialog dialog;
+    dialog.Filter = kBackupFilter;
+    if (!dialog.Execute(DialogOwner()) || !Alive()) {
+        return;
+    }
+    std::string failure;
+    try {
+        failure = RestoreBackup(FPlatform, dialog.FileName);
+    } catch (const ERegistryError&) {
+        TApplication::Instance().HandleException(std::current_exception());
+        return;
+    }
+    if (!Alive()) {
+        return;
+    }
+    if (!failure.empty()) {
+        InfoDialog("Warning:", failure, false);
+        return;
+    }
+    InfoDialog("Info", "Uninstall information restored.", true);
+    if (Alive()) {
+        FillList();
+    }
 }
 
 void TUninstallerForm::FindBadEntryActionHandler() {

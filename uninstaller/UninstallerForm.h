@@ -111,6 +111,8 @@ private:
     void ViewActionExecute(TMenuItem& sender);
     void SearchAppActionHandler();
     void DetailsActionExecute();
+    void SaveListActionExecute();
+    void LoadListActionExecute();
     void UninstallActionHandler();
     void UninstallSelf(const TUninstallItem* entry);
     void DeleteEntryActionHandler();
