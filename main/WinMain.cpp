@@ -6,6 +6,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Text.h"
 #include "startup/StartupForm.h"
+#include "uninstaller/QuickEntryForm.h"
 #include "uninstaller/UninstallerForm.h"
 
 #include <shellapi.h>
@@ -44,12 +45,13 @@ int Run() {
     }
     const cv::TStartOptions options = cv::ParseStartOptions(words);
     WaitForEarlierRun(options.WaitForProcess);
-    // The quick entry for a file on the command line is not built yet: such
-    // a start opens the main window as any other.
-    const cv::TQuickEntry quickEntry = [](const std::string&) { return 1; };
     // One inventory from the start until the uninstaller page closes.
     const cv::TFileInfoManager fileInfo(win32.Platform);
     auto inventory = std::make_shared<cv::TUninstallManager>(win32.Platform, fileInfo);
+    // A file dropped on the program's icon: the quick entry, before any window.
+    const cv::TQuickEntry quickEntry = [&win32, inventory](const std::string& file) {
+        return cv::ShowQuickEntry(win32.Platform, *inventory, file);
+    };
     // Decided before any window reads its settings; files of an older copy move in now.
     inventory->SetNamesFile(cv::PrepareUserFiles(win32.Platform).NamesFile);
     auto uninstallerPage = [&win32, inventory](cv::TMainForm& main) -> std::unique_ptr<cv::TBaseSubForm> {

@@ -46,6 +46,12 @@ public:
     virtual bool ChangeDirectory(const std::string& path) = 0;
     // GetShortPathName: the 8.3 form of an existing path, empty when it does not exist.
     virtual std::string ShortPathName(const std::string& path) = 0;
+    // GetLongPathName: every part of an existing path in its long form, empty
+    // when it does not exist.
+    virtual std::string LongPathName(const std::string& path) = 0;
+    // Moves a file or folder to the Recycle Bin (the user can take it back),
+    // without asking; false when it is still where it was.
+    virtual bool MoveToRecycleBin(const std::string& path) = 0;
     // GetFullPathName: an absolute path without "." and ".." parts.
     virtual std::string FullPathName(const std::string& path) = 0;
 };

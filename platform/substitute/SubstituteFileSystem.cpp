@@ -397,6 +397,36 @@ std::string TSubstituteFileSystem::ShortPathName(const std::string& path) {
     return where.Parts.empty() ? out + "\\" : out;
 }
 
+std::string TSubstituteFileSystem::LongPathName(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    TLocation where;
+    if (!Find(path) || !Locate(path, &where)) {
+        return {};
+    }
+    std::shared_ptr<TNode> at = FDrives[where.Drive];
+    std::string out = std::string(1, where.Drive) + ":";
+    for (const std::string& part : where.Parts) {
+        at = at->Child(part);
+        out += "\\" + at->Name;
+    }
+    return where.Parts.empty() || IsPathDelimiter(path.back()) ? out + "\\" : out;
+}
+
+bool TSubstituteFileSystem::MoveToRecycleBin(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    std::string contents;
+    if (!FileExists(path) || !ReadFile(path, &contents) || !RemoveFile(path)) {
+        return false;
+    }
+    FRecycled.push_back({FullPathName(path), contents});
+    return true;
+}
+
+std::vector<std::pair<std::string, std::string>> TSubstituteFileSystem::Recycled() {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    return FRecycled;
+}
+
 std::string TSubstituteFileSystem::FullPathName(const std::string& path) {
     std::lock_guard<std::recursive_mutex> guard(FLock);
     TLocation where;

@@ -30,6 +30,10 @@ public:
     std::string CurrentDirectory() override;
     bool ChangeDirectory(const std::string& path) override;
     std::string ShortPathName(const std::string& path) override;
+    std::string LongPathName(const std::string& path) override;
+    bool MoveToRecycleBin(const std::string& path) override;
+    // The files moved to the Recycle Bin, as (full path, contents), in order.
+    std::vector<std::pair<std::string, std::string>> Recycled();
     std::string FullPathName(const std::string& path) override;
 
     // Set-up for tests: folders on the way are created.
@@ -54,6 +58,7 @@ private:
     bool Fails(const std::string& operation, const std::string& path) const;
 
     mutable std::recursive_mutex FLock;
+    std::vector<std::pair<std::string, std::string>> FRecycled;
     std::map<char, std::shared_ptr<TNode>> FDrives;
     std::string FCurrentDirectory = "C:\\";
     TFault FFault;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 namespace cv {
@@ -151,6 +153,29 @@ std::string TWin32FileSystem::ShortPathName(const std::string& path) {
         shortName.erase(0, 4);
     }
     return toUtf8(shortName);
+}
+
+std::string TWin32FileSystem::LongPathName(const std::string& path) {
+    const std::wstring wide = ApiPath(path);
+    std::wstring longName =
+        Grow([&](wchar_t* out, DWORD size) { return ::GetLongPathNameW(wide.c_str(), out, size); });
+    if (longName.compare(0, 4, L"\\\\?\\") == 0) {
+        longName.erase(0, 4);
+    }
+    return toUtf8(longName);
+}
+
+bool TWin32FileSystem::MoveToRecycleBin(const std::string& path) {
+    // The shell's delete with undo: into the Recycle Bin, without a question
+    // or a progress window. The list of names ends in two NULs.
+    std::wstring from = toWide(FullPathName(path));
+    from.append(2, L'\0');
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
+           ::GetFileAttributesW(ApiPath(path).c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 std::string TWin32FileSystem::FullPathName(const std::string& path) {

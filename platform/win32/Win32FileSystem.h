@@ -20,6 +20,8 @@ public:
     std::string CurrentDirectory() override;
     bool ChangeDirectory(const std::string& path) override;
     std::string ShortPathName(const std::string& path) override;
+    std::string LongPathName(const std::string& path) override;
+    bool MoveToRecycleBin(const std::string& path) override;
     std::string FullPathName(const std::string& path) override;
 };
 

@@ -81,6 +81,8 @@ public:
     std::string CurrentDirectory() override { return FInner.CurrentDirectory(); }
     bool ChangeDirectory(const std::string& path) override { return FInner.ChangeDirectory(path); }
     std::string ShortPathName(const std::string& path) override { return FInner.ShortPathName(path); }
+    std::string LongPathName(const std::string& path) override { return FInner.LongPathName(path); }
+    bool MoveToRecycleBin(const std::string& path) override { return FInner.MoveToRecycleBin(path); }
     std::string FullPathName(const std::string& path) override { return FInner.FullPathName(path); }
 
 private:
