@@ -6,7 +6,12 @@
 
 #include "startup/StartupManager.h"
 
+#include "uninstaller/QuickEntryForm.h"
+
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include <cstdlib>
 #include <fstream>
@@ -216,6 +221,51 @@ TEST_F(DemoPrefix, UninstallingADemoApplicationFromThePageRemovesItEverywhere) {
                                 std::to_string(inventory.BadCount) + " bad entries");
     EXPECT_TRUE(Until([&] { return !Win32.Files.FileExists(folder + "\\QuickZip.exe"); }));
     EXPECT_FALSE(Win32.Files.FileExists(folder + "\\uninstall.exe"));
+}
+
+// A file of a demo application dropped on the program's icon: its own
+// uninstaller (which hands over to a copy of itself) runs to its end before
+// the quick entry lets the program end.
+TEST_F(DemoPrefix, TheQuickEntryUninstallsTheOwnerOfADroppedFileToTheEnd) {
+    TUninstallManager inventory(Platform, Info);
+    inventory.Refresh();
+    const TUninstallItem* entry = Find(inventory, kHKeyLocalMachine, "Sky Weather 3.1");
+    ASSERT_NE(entry, nullptr);
+    const std::string folder = entry->InstallLocation;
+    const TUninstallItem owner = *entry; // the quick entry reads the inventory again
+    ASSERT_TRUE(Win32.Files.FileExists(folder + "\\SkyWeather.exe"));
+    // The user presses "Uninstall" in the uninstaller's own window while the
+    // quick entry waits.
+    std::atomic<bool> waiting{true};
+    std::thread user([&] {
+        const ULONGLONG start = GetTickCount64();
+        while (waiting && GetTickCount64() - start < 60000) {
+            if (HWND window = FindTopWindow(L"Sky Weather 3.1 Uninstall"); window != nullptr) {
+                if (HWND button = GetDlgItem(window, 1); button != nullptr && IsWindowEnabled(button)) {
+                    PostMessageW(button, BM_CLICK, 0, 0);
+                }
+            }
+            Sleep(200);
+        }
+    });
+    std::vector<std::string> items;
+    int result = -1;
+    {
+        TResponderScope scope([&](TModalInfo& info) {
+            auto& form = dynamic_cast<TQuickEntryForm&>(*TWindow::FromHandle(info.Handle));
+            items = form.RadioGroup.Items();
+            form.OkButton.Click(); // the first choice: Uninstall
+            return kRunModalLoop;
+        });
+        result = ShowQuickEntry(Platform, inventory, folder + "\\SkyWeather.exe");
+    }
+    waiting = false;
+    user.join();
+    EXPECT_EQ(result, kQuickEntryDone);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(items[0], "Uninstall \"Sky Weather 3.1\"?");
+    EXPECT_FALSE(inventory.EntryExists(owner)) << "returned before the uninstaller had ended";
+    EXPECT_FALSE(Win32.Files.FileExists(folder + "\\SkyWeather.exe"));
 }
 
 } // namespace cv::test
