@@ -3,6 +3,8 @@
 #include "uninstaller/QuickEntry.h"
 #include "uninstaller/UninstallerText.h"
 
+#include <algorithm>
+
 namespace cv {
 
 TQuickEntryForm::TQuickEntryForm(const TPlatform& platform, TUninstallManager& inventory)
@@ -19,6 +21,19 @@ TQuickEntryForm::TQuickEntryForm(const TPlatform& platform, TUninstallManager& i
     RadioGroup.SetBounds(8, 68, 337, 81);
     OkButton.SetBounds(92, 154, 75, 25);
     OkButton.OnClick = [this] { OkButtonClick(); };
+    // The header grows until its whole comment shows; the rest moves down with it.
+    const int grow = std::max(0, glWizardHeader1.FittingHeight() - glWizardHeader1.Height());
+    FitMessage();
+    RadioGroup.SetBounds(RadioGroup.Left(), RadioGroup.Top() + grow, RadioGroup.Width(), RadioGroup.Height());
+    // The radio buttons hold the focus, so the form hears Esc first: it
+    // cancels, and ends the program as Cancel does.
+    KeyPreview = true;
+    OnKeyDown = [this](WORD& key) {
+        if (key == VK_ESCAPE && !FRunning) {
+            key = 0;
+            SetModalResult(kQuickEntryDone);
+        }
+    };
 }
 
 void TQuickEntryForm::FillChoices() {
@@ -69,7 +84,8 @@ int ShowQuickEntry(const TPlatform& platform, TUninstallManager& inventory, cons
     TQuickEntryForm form(platform, inventory);
     form.GivenPath = path;
     form.FillChoices();
-    return form.ShowModal();
+    // Only "Show me the UI." opens the window; Cancel, Esc and the close box end the program.
+    return form.ShowModal() == kQuickEntryShowWindow ? kQuickEntryShowWindow : kQuickEntryDone;
 }
 
 } // namespace cv

@@ -517,6 +517,7 @@ HWND DialogOwner() {
 
 void TUninstallerForm::SaveListActionExecute() {
     TSaveDialog dialog;
+    dialog.Title = "Backup Uninstall Info";
     dialog.Filter = kBackupFilter;
     dialog.OverwritePrompt = false; // asked below, for every file of the backup
     if (!dialog.Execute(DialogOwner()) || !Alive()) {
@@ -545,6 +546,7 @@ void TUninstallerForm::SaveListActionExecute() {
 
 void TUninstallerForm::LoadListActionExecute() {
     TOpenDialog dialog;
+    dialog.Title = "Restore Uninstall Info";
     dialog.Filter = kBackupFilter;
     if (!dialog.Execute(DialogOwner()) || !Alive()) {
         return;

@@ -21,8 +21,7 @@ protected:
         ASSERT_TRUE(Win32.Files.WriteFile(Program, "MZ"));
     }
     void TearDown() override {
-        for (const std::string& file :
-             {Program, Folder + ".lnk", Folder + ".LNK", Scratch + "\\done.txt"}) {
+        for (const std::string& file : {Program, Folder + ".lnk", Folder + ".LNK", Scratch + "\\done.txt"}) {
             Win32.Files.RemoveFile(file);
         }
         Win32.Files.RemoveEmptyDirectory(Folder);
@@ -30,12 +29,18 @@ protected:
     }
     // Runs the quick entry for the path; the dialog is answered by choosing
     // the item and pressing the button (OK or Cancel).
-    int Drop(const std::string& path, int item, bool cancel = false) {
+    enum class TEnd { Ok, Cancel, Esc };
+    int Drop(const std::string& path, int item, TEnd end = TEnd::Ok) {
         TResponderScope scope([&](TModalInfo& info) {
             auto& form = dynamic_cast<TQuickEntryForm&>(*TWindow::FromHandle(info.Handle));
             Items = form.RadioGroup.Items();
             form.RadioGroup.SetItemIndex(item);
-            (cancel ? form.AlphaButton1 : form.OkButton).Click();
+            if (end == TEnd::Esc) {
+                form.RadioGroup.Button(static_cast<std::size_t>(item))->SetFocus();
+                PostKey(FocusOr(info.Handle), VK_ESCAPE);
+            } else {
+                (end == TEnd::Cancel ? form.AlphaButton1 : form.OkButton).Click();
+            }
             return kRunModalLoop;
         });
         TUninstallManager inventory(Platform, Info);
@@ -83,7 +88,8 @@ TEST_F(QuickEntryTest, TheOwnersChoicesAndWhatCancelAndShowMeTheUIAnswer) {
         EXPECT_EQ(Items[0], "Uninstall \"Quick Demo with a name of forty-five ...\"?");
         EXPECT_EQ(Items[2], "Show me the UI.");
     }
-    EXPECT_EQ(Drop(Program, 0, true), kQuickEntryDone); // Cancel ends the program too
+    EXPECT_EQ(Drop(Program, 0, TEnd::Cancel), kQuickEntryDone); // Cancel ends the program too
+    EXPECT_EQ(Drop(Program, 2, TEnd::Esc), kQuickEntryDone);    // and so does Esc, whatever is chosen
     EXPECT_TRUE(Win32.Files.FileExists(Program));
     // A file outside any install folder: Delete and Show me the UI. only.
     EXPECT_EQ(Drop(Scratch + "\\elsewhere.txt", 1), kQuickEntryShowWindow);

@@ -7,18 +7,21 @@
 #include "forms/AboutForm.h"
 #include "forms/DialogForms.h"
 #include "forms/MainForm.h"
+#include "platform/PathText.h"
 #include "platform/Registry.h"
 #include "platform/substitute/SubstitutePlatform.h"
 #include "platform/win32/Win32Platform.h"
 #include "startup/NewStartupForm.h"
 #include "startup/StartupForm.h"
 #include "uninstaller/BadEntriesForm.h"
+#include "uninstaller/QuickEntryForm.h"
 #include "uninstaller/SearchForm.h"
 #include "widgets/AlphaButton.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 namespace cv::test {
 
@@ -228,6 +231,56 @@ TEST_F(PageScreenshots, TheDetailsDialog) {
     Page().DetailsAction.Execute();
     TApplication::Instance().SetModalResponder(nullptr);
     CloseMain();
+}
+
+// The system's file dialogs of Backup and Restore, as the user sees them:
+// a second thread waits for each, takes its picture and cancels it.
+TEST_F(PageScreenshots, TheBackupFileDialogs) {
+    Open();
+    Main->SetBounds(20, 20, 699, 558);
+    TApplication::Instance().SetModalResponder(nullptr); // the real dialogs
+    for (const auto& [title, shot] : {std::pair{L"Backup Uninstall Info", "dialog-backup-save"},
+                                      std::pair{L"Restore Uninstall Info", "dialog-backup-open"}}) {
+        std::thread photographer([title = std::wstring(title), name = std::string(shot)] {
+            const ULONGLONG start = GetTickCount64();
+            HWND dialog = nullptr;
+            while (dialog == nullptr && GetTickCount64() - start < 20000) {
+                Sleep(100);
+                dialog = FindTopWindow(title);
+            }
+            if (dialog == nullptr) {
+                return;
+            }
+            Sleep(700); // its folder listed
+            SavePng(CaptureWindow(dialog), ScreenshotPath(name));
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        if (std::wstring(title).starts_with(L"Backup")) {
+            Page().SaveListAction.Execute();
+        } else {
+            Page().LoadListAction.Execute();
+        }
+        photographer.join();
+    }
+    CloseMain();
+}
+
+// The quick entry for a demo program dropped on the program's icon.
+TEST_F(PageScreenshots, TheQuickEntry) {
+    if (!OnDemo) {
+        GTEST_SKIP() << "pictured on the demo machine";
+    }
+    TUninstallManager inventory(Platform, Info);
+    inventory.Refresh();
+    std::string program;
+    for (const auto& [name, entry] : inventory.Items) {
+        if (name == "Pixel Paint 2.4") {
+            program = IncludeTrailingBackslash(entry->InstallLocation) + "PixelPaint.exe";
+        }
+    }
+    ASSERT_FALSE(program.empty());
+    TResponderScope scope([](TModalInfo& info) { return Photograph(info, "dialog-quick-entry"); });
+    ShowQuickEntry(Platform, inventory, program);
 }
 
 // The startup page on the demo machine, whose eight stores each hold an
