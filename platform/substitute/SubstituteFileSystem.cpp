@@ -382,7 +382,7 @@ bool TSubstituteFileSystem::ChangeDirectory(const std::string& path) {
     return true;
 }
 
-std::string TSubstituteFileSystem::ShortPathName(const std::string& path) {
+std::string TSubstituteFileSystem::PathForm(const std::string& path, bool shortForm) {
     std::lock_guard<std::recursive_mutex> guard(FLock);
     TLocation where;
     if (!Find(path) || !Locate(path, &where)) {
@@ -392,24 +392,18 @@ std::string TSubstituteFileSystem::ShortPathName(const std::string& path) {
     std::string out = std::string(1, where.Drive) + ":";
     for (const std::string& part : where.Parts) {
         at = at->Child(part);
-        out += "\\" + at->ShortName;
+        out += "\\" + (shortForm ? at->ShortName : at->Name);
     }
-    return where.Parts.empty() ? out + "\\" : out;
+    // Windows keeps a final backslash of the long form's input, and a drive's.
+    return where.Parts.empty() || (!shortForm && IsPathDelimiter(path.back())) ? out + "\\" : out;
+}
+
+std::string TSubstituteFileSystem::ShortPathName(const std::string& path) {
+    return PathForm(path, true);
 }
 
 std::string TSubstituteFileSystem::LongPathName(const std::string& path) {
-    std::lock_guard<std::recursive_mutex> guard(FLock);
-    TLocation where;
-    if (!Find(path) || !Locate(path, &where)) {
-        return {};
-    }
-    std::shared_ptr<TNode> at = FDrives[where.Drive];
-    std::string out = std::string(1, where.Drive) + ":";
-    for (const std::string& part : where.Parts) {
-        at = at->Child(part);
-        out += "\\" + at->Name;
-    }
-    return where.Parts.empty() || IsPathDelimiter(path.back()) ? out + "\\" : out;
+    return PathForm(path, false);
 }
 
 bool TSubstituteFileSystem::MoveToRecycleBin(const std::string& path) {

@@ -57,6 +57,8 @@ private:
     std::shared_ptr<TNode> AddChild(TNode& folder, const std::string& name, bool isFolder);
     bool Fails(const std::string& operation, const std::string& path) const;
 
+    // Every part of an existing path in its short or its long name.
+    std::string PathForm(const std::string& path, bool shortForm);
     mutable std::recursive_mutex FLock;
     std::vector<std::pair<std::string, std::string>> FRecycled;
     std::map<char, std::shared_ptr<TNode>> FDrives;

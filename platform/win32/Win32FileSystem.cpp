@@ -145,24 +145,26 @@ bool TWin32FileSystem::ChangeDirectory(const std::string& path) {
     return ::SetCurrentDirectoryW(toWide(path).c_str()) != 0;
 }
 
-std::string TWin32FileSystem::ShortPathName(const std::string& path) {
+namespace {
+
+// GetShortPathName or GetLongPathName, without the long-path prefix.
+template <class F> std::string PathForm(const std::string& path, F convert) {
     const std::wstring wide = ApiPath(path);
-    std::wstring shortName =
-        Grow([&](wchar_t* out, DWORD size) { return ::GetShortPathNameW(wide.c_str(), out, size); });
-    if (shortName.compare(0, 4, L"\\\\?\\") == 0) {
-        shortName.erase(0, 4);
+    std::wstring form = Grow([&](wchar_t* out, DWORD size) { return convert(wide.c_str(), out, size); });
+    if (form.compare(0, 4, L"\\\\?\\") == 0) {
+        form.erase(0, 4);
     }
-    return toUtf8(shortName);
+    return toUtf8(form);
+}
+
+} // namespace
+
+std::string TWin32FileSystem::ShortPathName(const std::string& path) {
+    return PathForm(path, ::GetShortPathNameW);
 }
 
 std::string TWin32FileSystem::LongPathName(const std::string& path) {
-    const std::wstring wide = ApiPath(path);
-    std::wstring longName =
-        Grow([&](wchar_t* out, DWORD size) { return ::GetLongPathNameW(wide.c_str(), out, size); });
-    if (longName.compare(0, 4, L"\\\\?\\") == 0) {
-        longName.erase(0, 4);
-    }
-    return toUtf8(longName);
+    return PathForm(path, ::GetLongPathNameW);
 }
 
 bool TWin32FileSystem::MoveToRecycleBin(const std::string& path) {
