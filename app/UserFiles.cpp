@@ -55,10 +55,17 @@ bool CanWriteFolder(const TPlatform& platform, const std::string& folder) {
 std::string UserFilesFolder(const TPlatform& platform) {
     const std::string beside = GetAppDir(platform);
     const std::string appData = platform.Shell.GetSpecialFolderPath(kCsidlAppData);
+    const std::string folder = IncludeTrailingBackslash(appData) + kUserFilesFolderName;
+    // Files that moved to the user's folder stay there, also for a run that
+    // could write beside the program (one started as administrator).
+    for (const char* name : {kSettingsFileName, kNamesFile}) {
+        if (!appData.empty() && platform.Files.FileExists(IncludeTrailingBackslash(folder) + name)) {
+            return IncludeTrailingBackslash(folder);
+        }
+    }
     if (appData.empty() || CanWriteFolder(platform, beside)) {
         return beside;
     }
-    const std::string folder = IncludeTrailingBackslash(appData) + kUserFilesFolderName;
     for (const std::string& made : {appData, folder}) {
         if (!platform.Files.DirectoryExists(made)) {
             platform.Files.MakeDirectory(made);

@@ -17,7 +17,7 @@ namespace {
 struct TOldValue {
     std::string Name;
     TRegRawValue Value;
-    std::string Line;
+    std::string Text; // as the grid shows it
 };
 
 std::uint64_t LittleEndian(const std::vector<std::uint8_t>& data) {
@@ -63,7 +63,7 @@ std::vector<TOldValue> ReadKey(TRegistry& reg) {
         TOldValue old;
         old.Name = name;
         if (reg.ReadRaw(name, &old.Value)) {
-            old.Line = name + "=" + ValueText(old.Value);
+            old.Text = ValueText(old.Value);
             values.push_back(std::move(old));
         }
     }
@@ -142,21 +142,46 @@ std::string TUninstallItem::KeyText() const {
     return FullKeyText(RootKey, KeyPath, View);
 }
 
-std::vector<std::string> TUninstallItem::ReadValues() const {
-    std::vector<std::string> lines;
+std::vector<TValueText> TUninstallItem::ReadRows() const {
+    std::vector<TValueText> rows;
     TRegistry reg(FPlatform->Registry, kKeyRead);
     reg.SetRootKey(RootKey);
     reg.SetView(View);
     if (!reg.OpenKey(KeyPath, false)) {
-        return lines;
+        return rows;
     }
     for (const TOldValue& value : ReadKey(reg)) {
-        lines.push_back(value.Line);
+        rows.emplace_back(value.Name, value.Text);
+    }
+    return rows;
+}
+
+std::vector<std::string> TUninstallItem::ReadValues() const {
+    std::vector<std::string> lines;
+    for (const auto& [name, text] : ReadRows()) {
+        lines.push_back(name + "=" + text);
     }
     return lines;
 }
 
 void TUninstallItem::WriteValues(const std::vector<std::string>& lines) const {
+    // A line as ReadValues gave it names its value whole, "=" in the name and all.
+    const std::vector<TValueText> current = ReadRows();
+    std::vector<TValueText> rows;
+    for (const std::string& line : lines) {
+        const auto same = std::find_if(current.begin(), current.end(), [&](const TValueText& row) {
+            return row.first + "=" + row.second == line;
+        });
+        const auto eq = line.find('=');
+        rows.push_back(
+            same != current.end()
+                ? *same
+                : TValueText{line.substr(0, eq), eq == std::string::npos ? "" : line.substr(eq + 1)});
+    }
+    WriteRows(rows);
+}
+
+void TUninstallItem::WriteRows(const std::vector<TValueText>& rows) const {
     TRegistry reg(FPlatform->Registry, kKeyRead | kKeyWrite);
     reg.SetRootKey(RootKey);
     reg.SetView(View);
@@ -168,28 +193,45 @@ void TUninstallItem::WriteValues(const std::vector<std::string>& lines) const {
         ThrowRefusedChange("change", KeyText(), reg.LastError());
     }
     std::vector<TOldValue> old = ReadKey(reg);
+    const auto named = [&](const std::string& name) {
+        return std::find_if(old.begin(), old.end(),
+                            [&](const TOldValue& v) { return SameText(v.Name, name); });
+    };
 
-    // The plan first, so a line that cannot be saved stops the save before
-    // anything is written. A line as ReadValues gave it leaves its value as
-    // it is, byte for byte; a later line of the same name wins.
+    // The plan first, so a row that cannot be saved stops the save before
+    // anything is written. A row as ReadRows gave it leaves its value as it
+    // is, byte for byte; a later row of the same name wins.
     std::vector<TWrite> writes;
     std::vector<const TOldValue*> kept;
-    for (const std::string& line : lines) {
-        const auto eq = line.find('=');
-        const std::string name = line.substr(0, eq);
-        const std::string text = eq == std::string::npos ? std::string() : line.substr(eq + 1);
+    std::vector<std::pair<std::string, std::string>> fresh; // rows naming no value yet
+    for (const auto& [name, text] : rows) {
         std::erase_if(writes, [&](const TWrite& w) { return SameText(w.Name, name); });
         std::erase_if(kept, [&](const TOldValue* v) { return SameText(v->Name, name); });
-        const auto same =
-            std::find_if(old.begin(), old.end(), [&](const TOldValue& v) { return v.Line == line; });
-        if (same != old.end()) {
-            kept.push_back(&*same);
-            continue;
+        std::erase_if(fresh, [&](const auto& f) { return SameText(f.first, name); });
+        const auto previous = named(name);
+        if (previous == old.end()) {
+            fresh.emplace_back(name, text);
+        } else if (previous->Name == name && previous->Text == text) {
+            kept.push_back(&*previous);
+        } else {
+            writes.push_back({name, NewValue(&*previous, name, text), &*previous});
         }
-        const auto named =
-            std::find_if(old.begin(), old.end(), [&](const TOldValue& v) { return SameText(v.Name, name); });
-        const TOldValue* previous = named != old.end() ? &*named : nullptr;
-        writes.push_back({name, NewValue(previous, name, text), previous});
+    }
+    // A new name showing the text of a value no row names any more is that
+    // value renamed: it keeps its type and its data, whatever they are.
+    std::vector<const TOldValue*> renamed;
+    for (const auto& [name, text] : fresh) {
+        const auto source = std::find_if(old.begin(), old.end(), [&](const TOldValue& v) {
+            const auto byName = [&](const auto& n) { return SameText(n, v.Name); };
+            return v.Text == text && std::find(renamed.begin(), renamed.end(), &v) == renamed.end() &&
+                   std::none_of(rows.begin(), rows.end(), [&](const auto& row) { return byName(row.first); });
+        });
+        if (source != old.end()) {
+            renamed.push_back(&*source);
+            writes.push_back({name, source->Value, nullptr});
+        } else {
+            writes.push_back({name, NewValue(nullptr, name, text), nullptr});
+        }
     }
     // Removed: the values the lines no longer name. A value that could not be
     // read was never shown, so it is never removed.

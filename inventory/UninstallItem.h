@@ -6,9 +6,13 @@
 #include "platform/Platform.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cv {
+
+// A value's name and its text as ReadRows shows it.
+using TValueText = std::pair<std::string, std::string>;
 
 class TUninstallItem {
 public:
@@ -64,6 +68,11 @@ public:
     // ERightsError (access denied) or ERegistryError reaches the caller; a
     // key gone meanwhile gives ERegistryError and is not made again.
     void WriteValues(const std::vector<std::string>& lines) const;
+    // The same with names and texts apart, so a name may hold "=". A row
+    // whose name is new and whose text is that of a value no row names any
+    // more is that value renamed: it keeps the value's type and data.
+    std::vector<TValueText> ReadRows() const;
+    void WriteRows(const std::vector<TValueText>& rows) const;
 
 private:
     const TPlatform* FPlatform;

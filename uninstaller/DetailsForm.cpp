@@ -105,7 +105,7 @@ void TDetailsForm::LoadEntry(const TUninstallItem& entry, HICON icon) {
     lblAboutInfo.SetCaption(LinkText(entry.URLInfoAbout));
     lblUpdateInfo.SetCaption(LinkText(entry.URLUpdateInfo));
     lblTelephone.SetCaption(FactText(entry.HelpTelephone));
-    FLoaded = entry.ReadValues();
+    FLoaded = entry.ReadRows();
     ValueList.SetRows(GridRows(FLoaded));
 }
 
@@ -123,8 +123,8 @@ void TDetailsForm::SaveClick() {
         ValueList.EndEdit(true); // the cell being typed in counts
     }
     try {
-        FEntry->WriteValues(GridLines(ValueList.Rows(), FLoaded));
-        FLoaded = FEntry->ReadValues(); // what is saved now is what a later save starts from
+        FEntry->WriteRows(SavedRows(ValueList.Rows(), FLoaded));
+        FLoaded = FEntry->ReadRows(); // what is saved now is what a later save starts from
         ValueList.SetRows(GridRows(FLoaded));
     } catch (const EClearvaneError&) {
         TApplication::Instance().HandleException(std::current_exception());

@@ -43,7 +43,7 @@ private:
 
     const TPlatform& FPlatform;
     std::unique_ptr<TUninstallItem> FEntry;
-    std::vector<std::string> FLoaded; // the lines the grid was filled from
+    std::vector<TValueText> FLoaded; // the values the grid was filled from
 };
 
 // Shows the dialog for the entry, modally.

@@ -26,26 +26,20 @@ bool IsWebAddress(const std::string& text) {
     return upper.starts_with("HTTP://") || upper.starts_with("HTTPS://");
 }
 
-std::vector<TGridRow> GridRows(const std::vector<std::string>& lines) {
-    std::vector<TGridRow> rows;
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-        const auto eq = it->find('=');
-        rows.emplace_back(it->substr(0, eq), eq == std::string::npos ? std::string() : it->substr(eq + 1));
-    }
-    return rows;
+std::vector<TGridRow> GridRows(const std::vector<TGridRow>& values) {
+    return {values.rbegin(), values.rend()};
 }
 
-std::vector<std::string> GridLines(const std::vector<TGridRow>& rows,
-                                   const std::vector<std::string>& loaded) {
-    const bool hadDefault = std::find(loaded.begin(), loaded.end(), "=") != loaded.end();
-    std::vector<std::string> lines;
-    for (const auto& [name, text] : rows) {
-        if (name.empty() && text.empty() && !hadDefault) {
-            continue;
+std::vector<TGridRow> SavedRows(const std::vector<TGridRow>& rows, const std::vector<TGridRow>& loaded) {
+    const bool hadDefault =
+        std::any_of(loaded.begin(), loaded.end(), [](const TGridRow& row) { return row.first.empty(); });
+    std::vector<TGridRow> saved;
+    for (const TGridRow& row : rows) {
+        if (!row.first.empty() || !row.second.empty() || hadDefault) {
+            saved.push_back(row);
         }
-        lines.push_back(name + "=" + text);
     }
-    return lines;
+    return saved;
 }
 
 } // namespace cv

@@ -21,12 +21,11 @@ std::string LinkText(const std::string& field);
 bool IsWebAddress(const std::string& text);
 
 using TGridRow = std::pair<std::string, std::string>;
-// The grid's rows from ReadValues' lines: the name before the first "=",
-// the text after it; the key's last value first.
-std::vector<TGridRow> GridRows(const std::vector<std::string>& lines);
-// The lines a save hands to WriteValues, in the grid's order. The grid's
-// lone empty row of a key without values stands for nothing; an empty row
-// stands for the default value only when the key had one.
-std::vector<std::string> GridLines(const std::vector<TGridRow>& rows, const std::vector<std::string>& loaded);
+// The grid's rows from the key's values (ReadRows): the last value first.
+std::vector<TGridRow> GridRows(const std::vector<TGridRow>& values);
+// The rows a save hands to WriteRows, in the grid's order. The grid's lone
+// empty row of a key without values stands for nothing; an empty row stands
+// for the default value only when the key had one.
+std::vector<TGridRow> SavedRows(const std::vector<TGridRow>& rows, const std::vector<TGridRow>& loaded);
 
 } // namespace cv

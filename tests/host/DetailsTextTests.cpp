@@ -36,16 +36,17 @@ TEST(DetailsText, FactsAndLinksAsTheDialogShowsThem) {
 }
 
 TEST(DetailsText, TheGridShowsTheLastValueFirstAndSavesWhatItShows) {
-    const std::vector<std::string> lines{"A=1", "B=x=y", "C", "=default"};
-    const std::vector<TGridRow> rows = GridRows(lines);
-    EXPECT_EQ(rows, (std::vector<TGridRow>{{"", "default"}, {"C", ""}, {"B", "x=y"}, {"A", "1"}}));
-    EXPECT_EQ(GridLines(rows, lines), (std::vector<std::string>{"=default", "C=", "B=x=y", "A=1"}));
+    const std::vector<TGridRow> values{{"A", "1"}, {"B=x", "y"}, {"C", ""}, {"", "default"}};
+    const std::vector<TGridRow> rows = GridRows(values);
+    EXPECT_EQ(rows, (std::vector<TGridRow>{{"", "default"}, {"C", ""}, {"B=x", "y"}, {"A", "1"}}));
+    EXPECT_EQ(SavedRows(rows, values), rows);
 
     // A key without values shows one empty row, which saves as nothing;
     // an empty default value the key had is kept.
-    EXPECT_TRUE(GridLines({{"", ""}}, {}).empty());
-    EXPECT_EQ(GridLines({{"", ""}, {"A", "1"}}, {"=", "A=1"}), (std::vector<std::string>{"=", "A=1"}));
-    EXPECT_EQ(GridLines({{"", "typed"}}, {}), std::vector<std::string>{"=typed"});
+    EXPECT_TRUE(SavedRows({{"", ""}}, {}).empty());
+    EXPECT_EQ(SavedRows({{"", ""}, {"A", "1"}}, {{"", ""}, {"A", "1"}}),
+              (std::vector<TGridRow>{{"", ""}, {"A", "1"}}));
+    EXPECT_EQ(SavedRows({{"", "typed"}}, {}), (std::vector<TGridRow>{{"", "typed"}}));
 }
 
 } // namespace

@@ -280,3 +280,49 @@ TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
 } // namespace
 
 } // namespace cv::test
+
+namespace cv::test {
+
+namespace {
+
+TEST_F(UninstallItemTest, ARenamedRowKeepsItsValuesTypeAndDataAndANameMayHoldAnEqualsSign) {
+    const std::vector<std::uint8_t> blob{1, 2, 0, 255, 7};
+    {
+        TRegistry reg = Reg();
+        reg.WriteString("DisplayName", "Tool");
+        reg.WriteRaw("Bin", {kRegBinary, blob});
+        reg.WriteInteger("Size", 42);
+        reg.WriteExpandString("Icon", "%x%\\i.ico");
+        reg.WriteString("a=b", "c");
+    }
+    std::vector<TValueText> rows = Item.ReadRows();
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[4], (TValueText{"a=b", "c"}));
+    // Every row but DisplayName renamed; "a=b" gets a new text.
+    rows = {{"DisplayName", "Tool"}, {"Bin2", "5"}, {"Size2", "42"}, {"Icon2", "%x%\\i.ico"}, {"a=b", "d"}};
+    Item.WriteRows(rows);
+    TRegistry reg = Reg();
+    EXPECT_EQ(reg.GetValueNames(),
+              (std::vector<std::string>{"DisplayName", "a=b", "Bin2", "Size2", "Icon2"}));
+    TRegRawValue value;
+    ASSERT_TRUE(reg.ReadRaw("Bin2", &value));
+    EXPECT_EQ(value, (TRegRawValue{kRegBinary, blob}));
+    EXPECT_EQ(reg.ReadInteger("Size2"), 42);
+    ASSERT_TRUE(reg.ReadRaw("Icon2", &value));
+    EXPECT_EQ(value.Type, static_cast<std::uint32_t>(kRegExpandSz));
+    EXPECT_EQ(reg.ReadString("a=b"), "d");
+
+    // The lines of ReadValues name a value with "=" whole when left as they are.
+    Item.WriteValues(Item.ReadValues());
+    EXPECT_EQ(reg.GetValueNames(),
+              (std::vector<std::string>{"DisplayName", "a=b", "Bin2", "Size2", "Icon2"}));
+    // A new name with a text no removed value shows is a new string.
+    Item.WriteRows({{"DisplayName", "Tool"}, {"Fresh", "new"}});
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"DisplayName", "Fresh"}));
+    ASSERT_TRUE(reg.ReadRaw("Fresh", &value));
+    EXPECT_EQ(value.Type, static_cast<std::uint32_t>(kRegSz));
+}
+
+} // namespace
+
+} // namespace cv::test
