@@ -65,16 +65,31 @@ const TUninstallItem* FindOwnerEntry(const TPlatform& platform, const TUninstall
         return nullptr; // nothing says where the file belongs
     }
     const std::string where = LongFolder(platform, folder);
+    // A folder of Windows (an MSI entry's uninstaller lies in the system
+    // folder) says nothing of the application.
+    const std::string windows = LongFolder(platform, GetWindowsDir(platform));
+    const TUninstallItem* owner = nullptr;
+    std::size_t ownerDepth = 0;
     for (const auto& [name, entry] : inventory.Items) {
         if (!entry->IsUninstallable() || entry->Bad) {
             continue;
         }
         const std::string install = entry->GetInstallDir();
-        if (!install.empty() && FolderWithin(where, LongFolder(platform, install))) {
-            return entry.get();
+        if (install.empty()) {
+            continue;
+        }
+        const std::string around = LongFolder(platform, install);
+        if (FolderWithin(around, windows) || !FolderWithin(where, around)) {
+            continue;
+        }
+        // The innermost install folder wins: "C:\Tools\Inner" before "C:\Tools".
+        const std::size_t depth = PathParts(around).size();
+        if (owner == nullptr || depth > ownerDepth) {
+            owner = entry.get();
+            ownerDepth = depth;
         }
     }
-    return nullptr;
+    return owner;
 }
 
 std::vector<std::string> QuickEntryChoices(const TUninstallItem* owner, const std::string& givenPath) {

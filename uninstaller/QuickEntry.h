@@ -15,11 +15,13 @@ namespace cv {
 // and empty paths nothing either.
 bool FolderWithin(const std::string& folder, const std::string& outer);
 
-// The first application of the inventory (read by the caller) whose
-// install folder holds the file: a shortcut (".lnk" in any case) stands
-// for its target; the file's folder and each install folder are compared
-// in their long forms where they exist. Applications that cannot be
-// removed, and bad ones, are passed over. Null when none owns it.
+// The application of the inventory (read by the caller) whose install
+// folder holds the file, the innermost when several do (the first of
+// those): a shortcut (".lnk" in any case) stands for its target; the
+// file's folder and each install folder are compared in their long forms
+// where they exist. Applications that cannot be removed, bad ones, and
+// those whose folder is Windows' own (or in it) are passed over. Null when
+// none owns it.
 const TUninstallItem* FindOwnerEntry(const TPlatform& platform, const TUninstallManager& inventory,
                                      const std::string& path);
 

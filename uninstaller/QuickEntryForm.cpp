@@ -74,9 +74,13 @@ void TQuickEntryForm::OkButtonClick() {
         SetModalResult(kQuickEntryDone);
         return;
     }
-    // Into the Recycle Bin, never erased: the user can take it back. A
-    // shortcut goes itself, never its target.
-    FPlatform.Files.MoveToRecycleBin(GivenPath);
+    // Into the Recycle Bin, never erased without a word: the user can take
+    // it back. A shortcut goes itself, never its target.
+    if (!FPlatform.Files.MoveToRecycleBin(GivenPath)) {
+        InfoDialog("Warning:",
+                   "\"" + GivenPath + "\" could not be moved to the Recycle Bin; it is still there.", false);
+        return; // the dialog stays for another choice
+    }
     SetModalResult(kQuickEntryDone);
 }
 

@@ -169,13 +169,15 @@ std::string TWin32FileSystem::LongPathName(const std::string& path) {
 
 bool TWin32FileSystem::MoveToRecycleBin(const std::string& path) {
     // The shell's delete with undo: into the Recycle Bin, without a question
-    // or a progress window. The list of names ends in two NULs.
+    // or a progress window; where there is no Recycle Bin (a network share)
+    // the shell warns that the file would be gone for good, and the user may
+    // say no. The list of names ends in two NULs.
     std::wstring from = toWide(FullPathName(path));
     from.append(2, L'\0');
     SHFILEOPSTRUCTW operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_SILENT | FOF_NOERRORUI;
     return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
            ::GetFileAttributesW(ApiPath(path).c_str()) == INVALID_FILE_ATTRIBUTES;
 }

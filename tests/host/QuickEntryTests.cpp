@@ -105,6 +105,26 @@ TEST_F(QuickEntryTest, TheOwnerIsFoundByItsFolderInLongOrShortForm) {
     EXPECT_EQ(Owner("C:\\Program Files\\Photo Frame\\frame.exe"), "Photo Frame");
 }
 
+TEST_F(QuickEntryTest, TheInnermostFolderWinsAndWindowsFoldersOwnNothing) {
+    Sub.Files.AddFile("C:\\Tools\\outer.exe", "MZ");
+    Sub.Files.AddFile("C:\\Tools\\Inner\\inner.exe", "MZ");
+    Sub.Files.AddFile(GetSystemDir(Sub.Platform) + "msiexec.exe", "MZ");
+    Sub.Files.AddFile(GetSystemDir(Sub.Platform) + "notepad.exe", "MZ");
+    App("A Outer", "Outer", "C:\\Tools");
+    App("B Inner", "Inner", "C:\\Tools\\Inner");
+    {
+        // Installed by Windows Installer: no folder of its own, an uninstaller of the system's.
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyLocalMachine);
+        ASSERT_TRUE(reg.OpenKey(std::string(kUninstallKey) + "\\{MSI}", true));
+        reg.WriteString("DisplayName", "Some MSI App");
+        reg.WriteString("UninstallString", "MsiExec.exe /X{00000000-0000-0000-0000-000000000001}");
+    }
+    EXPECT_EQ(Owner("C:\\Tools\\Inner\\inner.exe"), "Inner");
+    EXPECT_EQ(Owner("C:\\Tools\\outer.exe"), "Outer");
+    EXPECT_EQ(Owner(GetSystemDir(Sub.Platform) + "notepad.exe"), "<none>");
+}
+
 TEST_F(QuickEntryTest, TheChoicesNameTheOwnerAndTheFileCutToForty) {
     TUninstallItem owner(Sub.Platform);
     owner.DisplayName = std::string(45, 'a');
