@@ -105,13 +105,13 @@ TRegRawValue NewValue(const TOldValue* old, const std::string& name, const std::
         return {kRegExpandSz, RegStringData(text)};
     }
     if (!ShownFaithfully(old->Value)) {
-        throw ERegistryError(FormatText("The value \"%s\" cannot be changed here: its data is not text, and "
-                                        "what the grid shows of it is not the whole of it.",
+        throw ERegistryError(FormatText("The value \"%s\" cannot be changed here: it holds neither text nor a "
+                                        "32-bit number. Nothing was saved.",
                                         name));
     }
     std::int32_t number = 0;
     if (!ParseInt32(text, &number)) {
-        throw ERegistryError(FormatText("The value \"%s\" is a number: \"", name) + text +
+        throw ERegistryError(FormatText("The value \"%s\" is a 32-bit number: \"", name) + text +
                              "\" is not one. Nothing was saved.");
     }
     return {kRegDword, DwordData(number)};

@@ -35,11 +35,8 @@ TUninstallItems& TUninstallManager::Refresh() {
     BadCount = 0;
     // The machine's 64-bit view, its 32-bit view, then the user's key,
     // which has one view on every Windows.
-    if (FPlatform.Registry.HasTwoViews()) {
-        ReadRoot(kHKeyLocalMachine, kRegView64);
-        ReadRoot(kHKeyLocalMachine, kRegView32);
-    } else {
-        ReadRoot(kHKeyLocalMachine, kRegViewNative);
+    for (const TRegView view : MachineViews(FPlatform.Registry)) {
+        ReadRoot(kHKeyLocalMachine, view);
     }
     ReadRoot(kHKeyCurrentUser, kRegViewNative);
     if (FCheckFiles) {
@@ -130,7 +127,10 @@ void TUninstallManager::DeleteEntryKey(const TUninstallItem& item) const {
     TRegistry reg(FPlatform.Registry, kKeyRead);
     reg.SetRootKey(item.RootKey);
     reg.SetView(item.View);
-    if (!reg.DeleteKey(item.KeyPath) && reg.KeyExists(item.KeyPath)) {
+    // Only a key that is not there counts as deleted; one that merely
+    // cannot be read or named is still there.
+    if (!reg.DeleteKey(item.KeyPath) &&
+        (reg.LastError() != kErrorFileNotFound || reg.KeyExists(item.KeyPath))) {
         ThrowRefusedChange("delete", item.KeyText(), reg.LastError());
     }
 }

@@ -377,14 +377,19 @@ std::string EmptyRegFile() {
     return std::string("\xFF\xFE") + std::string(wide.begin(), wide.end());
 }
 
-bool RegFileSections(const std::string& bytes, std::vector<std::string>* sections) {
+bool RegFileSections(const std::string& bytes, std::vector<std::string>* sections, bool* removesValues) {
     std::vector<std::string> lines;
     if (!RegFileLines(bytes, &lines)) {
         return false;
     }
     sections->clear();
+    *removesValues = false;
     for (const std::string& line : lines) {
-        const std::string text = TrimLeft(line);
+        const std::string text = TrimLeft(TrimRight(line));
+        if (!text.empty() && (text[0] == '"' || text[0] == '@') && text.back() == '-') {
+            const std::string before = TrimRight(text.substr(0, text.size() - 1));
+            *removesValues = *removesValues || (!before.empty() && before.back() == '=');
+        }
         if (text.empty() || text[0] != '[') {
             continue;
         }

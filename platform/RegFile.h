@@ -30,8 +30,9 @@ bool ImportRegFile(IRegistryApi& api, const std::string& bytes);
 std::string EmptyRegFile();
 
 // The keys the file's sections name, in order, each as written between the
-// brackets (a removal keeps its "-"); false when the file is not a
-// registry file or a section line is not closed.
-bool RegFileSections(const std::string& bytes, std::vector<std::string>* sections);
+// brackets (a removal keeps its "-"), and whether a line deletes a value
+// ("name"=-); false when the file is not a registry file or a section line
+// is not closed.
+bool RegFileSections(const std::string& bytes, std::vector<std::string>* sections, bool* removesValues);
 
 } // namespace cv

@@ -286,9 +286,17 @@ bool TRegistry::DeleteKey(const std::string& path) {
         relative.pop_back();
     }
     if (relative.empty() || !IsSafePath(relative)) {
+        FLastError = kErrorInvalidParameter;
         return false; // never the root itself, nor a key other than the one named
     }
     return MayDeleteTree(relative) && DeleteTree(relative);
+}
+
+std::vector<TRegView> MachineViews(const IRegistryApi& api) {
+    if (api.HasTwoViews()) {
+        return {kRegView64, kRegView32};
+    }
+    return {kRegViewNative};
 }
 
 std::string ShownKeyPath(const std::string& path, TRegView view) {

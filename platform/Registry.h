@@ -97,6 +97,10 @@ private:
 // A key's path as the registry editor shows it: a key of the 32-bit view
 // under SOFTWARE\WOW6432Node.
 std::string ShownKeyPath(const std::string& path, TRegView view);
+// The views of HKEY_LOCAL_MACHINE to read, 64-bit before 32-bit: both on
+// 64-bit Windows, the one there is elsewhere.
+std::vector<TRegView> MachineViews(const IRegistryApi& api);
+
 // The root's name, a backslash and the shown path.
 std::string FullKeyText(HKey root, const std::string& path, TRegView view);
 // Throws for a change of the key the registry refused with the error:

@@ -30,11 +30,8 @@ void TStartupManager::LoadRegistryItems() {
         TRunFrom RunFrom;
     };
     std::vector<TStore> stores;
-    if (FPlatform.Registry.HasTwoViews()) {
-        stores.push_back({kHKeyLocalMachine, kRegView64, TRunFrom::rfAllUsersKey});
-        stores.push_back({kHKeyLocalMachine, kRegView32, TRunFrom::rfAllUsersKey});
-    } else {
-        stores.push_back({kHKeyLocalMachine, kRegViewNative, TRunFrom::rfAllUsersKey});
+    for (const TRegView view : MachineViews(FPlatform.Registry)) {
+        stores.push_back({kHKeyLocalMachine, view, TRunFrom::rfAllUsersKey});
     }
     stores.push_back({kHKeyCurrentUser, kRegViewNative, TRunFrom::rfCurrentUserKey});
     TRegistry reg(FPlatform.Registry, kKeyRead);

@@ -40,7 +40,6 @@ protected:
     void FontChanged() override;
 };
 
-// A picture: an icon, or a 32-bit image with alpha blended over what lies below.
 // A web address shown as a link: blue, underlined, the hand pointer over it,
 // and OnClick on a click. Text too long for it ends in an ellipsis.
 class TLinkLabel : public TWinControl {

@@ -55,7 +55,11 @@ std::vector<TBackupFile> BackupFiles(const std::string& base, bool twoViews) {
 }
 
 std::string SaveBackup(const TPlatform& platform, const std::string& base) {
-    for (const TBackupFile& file : BackupFiles(base, platform.Registry.HasTwoViews())) {
+    const bool twoViews = platform.Registry.HasTwoViews();
+    if (!twoViews) {
+        platform.Files.RemoveFile(base + ".2"); // a 64-bit machine's part of an older backup of this name
+    }
+    for (const TBackupFile& file : BackupFiles(base, twoViews)) {
         // A key that is not there (no application installed for this user)
         // is saved as a file that restores nothing.
         TRegistry reg(platform.Registry, kKeyRead);
@@ -84,10 +88,20 @@ std::string RestoreBackup(const TPlatform& platform, const std::string& chosen) 
     for (const std::string& file : files) {
         std::string bytes;
         std::vector<std::string> sections;
-        if (!platform.Files.ReadFile(file, &bytes) || !RegFileSections(bytes, &sections)) {
+        bool removesValues = false;
+        if (!platform.Files.ReadFile(file, &bytes) || !RegFileSections(bytes, &sections, &removesValues)) {
             return Quoted(file) + " is not a registry file. Nothing was restored.";
         }
+        if (removesValues) {
+            return Quoted(file) + " would delete values. A backup deletes nothing. Nothing was restored.";
+        }
         for (const std::string& section : sections) {
+            // A backup brings entries back and deletes nothing; a file that
+            // would delete a key is none of ours.
+            if (!section.empty() && section[0] == '-') {
+                return Quoted(file) + " would delete the key " + Quoted(section.substr(1)) +
+                       ". A backup deletes nothing. Nothing was restored.";
+            }
             HKey root = 0;
             if (!IsUninstallSection(section, &root)) {
                 return Quoted(file) + " holds the key " + Quoted(section) +
@@ -96,11 +110,13 @@ std::string RestoreBackup(const TPlatform& platform, const std::string& chosen) 
             machine = machine || root == kHKeyLocalMachine;
         }
     }
-    if (machine) {
+    for (const TRegView view : machine ? MachineViews(platform.Registry) : std::vector<TRegView>{}) {
         TRegistry reg(platform.Registry, kKeyRead | kKeyWrite);
         reg.SetRootKey(kHKeyLocalMachine);
+        reg.SetView(view);
         if (!reg.OpenKey(kUninstallKey, false) && reg.LastError() == kErrorAccessDenied) {
-            ThrowRefusedChange("restore into", kMachineKey, kErrorAccessDenied);
+            ThrowRefusedChange("restore into", FullKeyText(kHKeyLocalMachine, kUninstallKey, view),
+                               kErrorAccessDenied);
         }
     }
     for (const std::string& file : files) {

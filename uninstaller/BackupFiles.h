@@ -28,9 +28,10 @@ std::vector<TBackupFile> BackupFiles(const std::string& base, bool twoViews);
 std::string SaveBackup(const TPlatform& platform, const std::string& base);
 
 // Restores from the file chosen and its companions that exist. Every file
-// is read first: one that is not a registry file, or that names a key
-// outside the uninstall information, stops the restore before anything is
-// imported, and its message names the file and the first such key. A key
+// is read first: one that is not a registry file, that names a key outside
+// the uninstall information, or that would delete a key or a value, stops
+// the restore before anything is imported, and its message names the file
+// and the first such key. A key
 // of HKEY_LOCAL_MACHINE the user may not change throws ERightsError before
 // anything is imported. Empty when everything was imported.
 std::string RestoreBackup(const TPlatform& platform, const std::string& chosen);

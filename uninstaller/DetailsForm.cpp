@@ -2,9 +2,12 @@
 
 #include "forms/DialogForms.h"
 #include "platform/Errors.h"
+#include "platform/TextCase.h"
 #include "platform/Utils.h"
 #include "toolkit/Application.h"
 #include "uninstaller/DetailsText.h"
+
+#include <algorithm>
 
 namespace cv {
 
@@ -98,6 +101,12 @@ TDetailsForm::TDetailsForm(const TPlatform& platform)
 void TDetailsForm::LoadEntry(const TUninstallItem& entry, HICON icon) {
     FEntry = std::make_unique<TUninstallItem>(entry);
     Image1.SetIcon(icon);
+    ShowFacts(entry);
+    FLoaded = entry.ReadRows();
+    ValueList.SetRows(GridRows(FLoaded));
+}
+
+void TDetailsForm::ShowFacts(const TUninstallItem& entry) {
     LblInfo.SetCaption(entry.DisplayName);
     lblPublisher.SetCaption(FactText(entry.Publisher));
     lblVersion.SetCaption(FactText(entry.DisplayVersion));
@@ -105,8 +114,6 @@ void TDetailsForm::LoadEntry(const TUninstallItem& entry, HICON icon) {
     lblAboutInfo.SetCaption(LinkText(entry.URLInfoAbout));
     lblUpdateInfo.SetCaption(LinkText(entry.URLUpdateInfo));
     lblTelephone.SetCaption(FactText(entry.HelpTelephone));
-    FLoaded = entry.ReadRows();
-    ValueList.SetRows(GridRows(FLoaded));
 }
 
 void TDetailsForm::GoToURLClick(const TLinkLabel& label) {
@@ -126,6 +133,20 @@ void TDetailsForm::SaveClick() {
         FEntry->WriteRows(SavedRows(ValueList.Rows(), FLoaded));
         FLoaded = FEntry->ReadRows(); // what is saved now is what a later save starts from
         ValueList.SetRows(GridRows(FLoaded));
+        // The facts above follow what was saved.
+        TUninstallItem saved = *FEntry;
+        for (auto [field, name] : {std::pair{&saved.DisplayName, "DisplayName"},
+                                   {&saved.Publisher, "Publisher"},
+                                   {&saved.DisplayVersion, "DisplayVersion"},
+                                   {&saved.HelpLink, "HelpLink"},
+                                   {&saved.URLInfoAbout, "URLInfoAbout"},
+                                   {&saved.URLUpdateInfo, "URLUpdateInfo"},
+                                   {&saved.HelpTelephone, "HelpTelephone"}}) {
+            const auto row = std::find_if(FLoaded.begin(), FLoaded.end(),
+                                          [&](const TValueText& v) { return SameText(v.first, name); });
+            *field = row != FLoaded.end() ? row->second : std::string();
+        }
+        ShowFacts(saved);
     } catch (const EClearvaneError&) {
         TApplication::Instance().HandleException(std::current_exception());
     }

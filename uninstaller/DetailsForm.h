@@ -38,6 +38,7 @@ public:
     const TUninstallItem* Entry() const { return FEntry.get(); }
 
 private:
+    void ShowFacts(const TUninstallItem& entry);
     void GoToURLClick(const TLinkLabel& label);
     void SaveClick();
 

@@ -15,8 +15,13 @@ std::string LinkText(const std::string& field) {
     std::string text = FactText(field);
     const auto scheme = text.find("://");
     const std::size_t from = scheme == std::string::npos ? 0 : scheme + 3;
-    for (auto at = text.find("//", from); at != std::string::npos; at = text.find("//", at)) {
+    // The path only: a query or a fragment may carry an address of its own.
+    std::size_t end = std::min(text.find('?', from), text.find('#', from));
+    for (auto at = text.find("//", from); at != std::string::npos && at < end; at = text.find("//", at)) {
         text.erase(at, 1);
+        if (end != std::string::npos) {
+            --end;
+        }
     }
     return text;
 }

@@ -288,8 +288,9 @@ long TSubstituteRegistry::DeleteKey(HKey parent, std::string_view subKey, TRegVi
     if (const long rc = Walk(parent, subKey, false, view, &node); rc != kErrorSuccess) {
         return rc;
     }
+    // Deleting needs the key's own right to be deleted, not its parent's.
     TNode* owner = node->Parent;
-    if (!node->Subkeys.empty() || node->RefusesWrite || (owner != nullptr && owner->RefusesWrite) ||
+    if (!node->Subkeys.empty() || node->RefusesWrite ||
         Fails("DeleteKey", node->Name)) {
         return kErrorAccessDenied;
     }

@@ -1,7 +1,10 @@
 #include "platform/win32/Win32Shell.h"
 
+#include "platform/Processes.h"
+#include "platform/RegFile.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Text.h"
 
 #include <windows.h>
@@ -286,13 +289,17 @@ std::vector<std::uint8_t> TWin32Shell::FileVersionInfo(const std::string& path) 
     return data;
 }
 
-bool TWin32Shell::RunRegedit(const std::wstring& arguments) {
+bool TWin32Shell::RunRegedit(const std::wstring& arguments, bool* needsElevation) {
     std::wstring commandLine = L"\"" + toWide(WindowsDirectory()) + L"\\regedit.exe\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
+    *needsElevation = false;
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &process)) {
+        // The registry editor asks for an administrator's full rights, which
+        // a run with the user's own rights cannot give it without a prompt.
+        *needsElevation = ::GetLastError() == kStartElevationRequired;
         return false;
     }
     const TKernelHandle thread(process.hThread);
@@ -309,8 +316,24 @@ bool TWin32Shell::RegeditExport(const std::string& keyName, const std::string& f
     const std::wstring target = ApiPath(file);
     const std::wstring fresh = ApiPath(file + ".new");
     ::DeleteFileW(fresh.c_str());
-    if (!RunRegedit(L"/e \"" + toWide(file + ".new") + L"\" \"" + toWide(keyName) + L"\"") ||
-        ::GetFileAttributesW(fresh.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    bool needsElevation = false;
+    const bool ran =
+        RunRegedit(L"/e \"" + toWide(file + ".new") + L"\" \"" + toWide(keyName) + L"\"", &needsElevation);
+    if (!ran && !needsElevation) {
+        ::DeleteFileW(fresh.c_str());
+        return false;
+    }
+    if (!ran) {
+        // The program's own writer of the editor's format, with the user's rights.
+        TWin32Registry registry;
+        TWin32FileSystem files;
+        std::string bytes;
+        if (!ExportRegFile(registry, keyName, &bytes) || !files.WriteFile(file + ".new", bytes)) {
+            ::DeleteFileW(fresh.c_str());
+            return false;
+        }
+    }
+    if (::GetFileAttributesW(fresh.c_str()) == INVALID_FILE_ATTRIBUTES) {
         ::DeleteFileW(fresh.c_str());
         return false;
     }
@@ -319,7 +342,19 @@ bool TWin32Shell::RegeditExport(const std::string& keyName, const std::string& f
 }
 
 bool TWin32Shell::RegeditImport(const std::string& file) {
-    return RunRegedit(L"/s \"" + toWide(file) + L"\"");
+    bool needsElevation = false;
+    if (RunRegedit(L"/s \"" + toWide(file) + L"\"", &needsElevation)) {
+        return true;
+    }
+    if (!needsElevation) {
+        return false;
+    }
+    // The program's own reader, with the user's rights: the user's key is
+    // theirs to change, the machine's refuses what it refuses.
+    TWin32Registry registry;
+    TWin32FileSystem files;
+    std::string bytes;
+    return files.ReadFile(file, &bytes) && ImportRegFile(registry, bytes);
 }
 
 } // namespace cv

@@ -28,7 +28,9 @@ public:
     bool RegeditImport(const std::string& file) override;
 
 private:
-    bool RunRegedit(const std::wstring& arguments);
+    // Runs the registry editor and waits; needsElevation tells a start the
+    // system refused because the editor wants an administrator's rights.
+    bool RunRegedit(const std::wstring& arguments, bool* needsElevation);
 };
 
 } // namespace cv

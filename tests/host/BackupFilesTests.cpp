@@ -105,8 +105,16 @@ TEST_F(BackupFilesTest, AFileOutsideTheUninstallInformationIsRefusedAndNothingIs
          "\"C:\\Backups\\x.reg\" holds the key \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Evil\", which is no uninstall "
          "information. Nothing was restored."},
         {ours, "[-HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n",
-         "\"C:\\Backups\\x.reg.1\" holds the key \"-HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
-         "CurrentVersion\\Run\", which is no uninstall information. Nothing was restored."},
+         "\"C:\\Backups\\x.reg.1\" would delete the key \"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+         "CurrentVersion\\Run\". A backup deletes nothing. Nothing was restored."},
+        // Deletions inside the uninstall information are refused too: a backup brings back, never removes.
+        {ours, "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall]\r\n",
+         "\"C:\\Backups\\x.reg.1\" would delete the key \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
+         "CurrentVersion\\Uninstall\". A backup deletes nothing. Nothing was restored."},
+        {ours,
+         "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other]"
+         "\r\n\"Publisher\" = -\r\n",
+         "\"C:\\Backups\\x.reg.1\" would delete values. A backup deletes nothing. Nothing was restored."},
         {ours, "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\UninstallX]\r\n",
          "\"C:\\Backups\\x.reg.1\" holds the key \"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
          "CurrentVersion\\UninstallX\", which is no uninstall information. Nothing was restored."},

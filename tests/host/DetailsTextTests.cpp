@@ -27,6 +27,8 @@ TEST(DetailsText, FactsAndLinksAsTheDialogShowsThem) {
         {"http:/host", "http:/host", "http:/host", false},
         {"file://C:/x", "file://C:/x", "file://C:/x", false},
         {"\\\\server\\share", "\\\\server\\share", "\\\\server\\share", false},
+        {"http://a//b?u=http://c//d#x//y", "http://a//b?u=http://c//d#x//y", "http://a/b?u=http://c//d#x//y",
+         true},
     };
     for (const TCase& c : cases) {
         EXPECT_EQ(FactText(c.Field), c.Fact) << c.Field;

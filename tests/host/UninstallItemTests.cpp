@@ -154,13 +154,12 @@ TEST_F(UninstallItemTest, ASaveThatWouldLoseDataIsRefusedWhole) {
         std::string Message;
     };
     const std::string notText =
-        "\" cannot be changed here: its data is not text, and what the grid shows of it "
-        "is not the whole of it.";
+        "\" cannot be changed here: it holds neither text nor a 32-bit number. Nothing was saved.";
     const TCase cases[] = {
-        {"Size=five", "The value \"Size\" is a number: \"five\" is not one. Nothing was saved."},
-        {"Size=", "The value \"Size\" is a number: \"\" is not one. Nothing was saved."},
+        {"Size=five", "The value \"Size\" is a 32-bit number: \"five\" is not one. Nothing was saved."},
+        {"Size=", "The value \"Size\" is a 32-bit number: \"\" is not one. Nothing was saved."},
         {"Size=99999999999",
-         "The value \"Size\" is a number: \"99999999999\" is not one. Nothing was saved."},
+         "The value \"Size\" is a 32-bit number: \"99999999999\" is not one. Nothing was saved."},
         {"Blob=4", "The value \"Blob" + notText},
         {"Multi=a", "The value \"Multi" + notText},
         {"big=2", "The value \"big" + notText},

@@ -39,10 +39,11 @@ TEST_F(UninstallManagerTest, KeysTheUserMayNotWriteAreListedInFullAndNotDeleted)
     Entry(kHKeyLocalMachine, "Locked", "Locked App");
     Entry(kHKeyLocalMachine, "Open", "Open App");
     Entry(kHKeyCurrentUser, "Mine", "My App");
-    // A user without administrator rights: the whole machine-wide key
-    // refuses writing, as does one entry's key below it.
-    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, std::string(kUninstallKey) + "\\Locked", true);
-    Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, kUninstallKey, true);
+    // A user without administrator rights: the machine-wide key and every
+    // entry's key below it refuse writing (each key has rights of its own).
+    for (const char* key : {"", "\\Locked", "\\Open"}) {
+        Sub.Registry.SetRefusesWrite(kHKeyLocalMachine, std::string(kUninstallKey) + key, true);
+    }
     Manager.Refresh();
     EXPECT_EQ(Names(), (std::vector<std::string>{"Locked App", "Open App", "My App"}));
     EXPECT_EQ(Manager.AppCount, 3);

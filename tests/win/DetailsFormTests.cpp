@@ -142,16 +142,16 @@ TEST_F(DetailsFormTest, SaveKeepsWhatWasNotChangedByteForByteAndRefusesWhatWould
         std::string Text;
         std::string Error;
     } refusals[] = {
-        {"Size", "forty", "The value \"Size\" is a number: \"forty\" is not one. Nothing was saved."},
+        {"Size", "forty", "The value \"Size\" is a 32-bit number: \"forty\" is not one. Nothing was saved."},
         {"Blob", "5",
-         "The value \"Blob\" cannot be changed here: its data is not text, and what the grid shows "
-         "of it is not the whole of it."},
+         "The value \"Blob\" cannot be changed here: it holds neither text nor a 32-bit number. "
+         "Nothing was saved."},
         {"Multi", "a",
-         "The value \"Multi\" cannot be changed here: its data is not text, and what the grid "
-         "shows of it is not the whole of it."},
+         "The value \"Multi\" cannot be changed here: it holds neither text nor a 32-bit number. "
+         "Nothing was saved."},
         {"Big", "1",
-         "The value \"Big\" cannot be changed here: its data is not text, and what the grid shows "
-         "of it is not the whole of it."},
+         "The value \"Big\" cannot be changed here: it holds neither text nor a 32-bit number. "
+         "Nothing was saved."},
     };
     for (const auto& r : refusals) {
         Errors.clear();
@@ -180,6 +180,7 @@ TEST_F(DetailsFormTest, SaveKeepsWhatWasNotChangedByteForByteAndRefusesWhatWould
                     form.Button1.Click();
                     EXPECT_EQ(Values("Kinds"), before);
                     form.Button1.Click();
+                    EXPECT_EQ(form.LblInfo.Caption(), "Kinds 2"); // the facts follow what was saved
                 },
                 {{"TWarnDialogForm", mrNo, {}}, {"TWarnDialogForm", mrYes, {}}});
     TKeyValues after = Values("Kinds");

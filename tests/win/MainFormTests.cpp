@@ -46,6 +46,7 @@ protected:
     }
     void TearDown() override {
         TForm::MainForm = nullptr;
+        TApplication::Instance().ExceptionFilter = nullptr; // StartProgram's holds this test's platform
         Win32.Files.RemoveFile(SettingsPath(Platform));
     }
     void Store(const std::string& text) { Win32.Files.WriteFile(SettingsPath(Platform), text); }
@@ -212,8 +213,6 @@ TEST_F(MainFormTest, ARunStartedAgainOpensOnThePageItWasAskedFor) {
         program.Main.reset();
         TForm::MainForm = nullptr;
     }
-    TApplication::Instance().ExceptionFilter = nullptr;
-    Win32.Files.RemoveFile(SettingsPath(Platform));
 }
 
 TEST_F(MainFormTest, TheSplashShowsWhenItsPictureIsThereAndGoesOnceTheFirstPageExists) {
