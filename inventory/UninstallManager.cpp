@@ -109,6 +109,15 @@ void TUninstallManager::DeleteEntry(TUninstallItem* item) {
         return; // not one of ours (any more)
     }
     DeleteEntryKey(*item);
+    ForgetEntry(item);
+}
+
+void TUninstallManager::ForgetEntry(TUninstallItem* item) {
+    const auto it =
+        std::find_if(Items.begin(), Items.end(), [&](const auto& pair) { return pair.second.get() == item; });
+    if (it == Items.end()) {
+        return;
+    }
     if (item->IsUninstallable()) {
         --AppCount;
     }

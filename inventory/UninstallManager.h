@@ -57,6 +57,9 @@ public:
     // Deletes the entry's key alone, keeping the entry; throws as DeleteEntry
     // does. A key that is gone already is no error.
     void DeleteEntryKey(const TUninstallItem& item) const;
+    // Frees the entry and leaves the registry alone: for an entry whose key
+    // DeleteEntryKey has deleted. Pointers not of the inventory are ignored.
+    void ForgetEntry(TUninstallItem* item);
     bool EntryExists(const TUninstallItem& item) const;
 
     // Starts the entry's uninstaller (StartCommand); false, with the reason

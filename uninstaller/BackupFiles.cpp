@@ -7,6 +7,8 @@
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
 
+#include <algorithm>
+
 namespace cv {
 
 namespace {
@@ -52,6 +54,12 @@ std::vector<TBackupFile> BackupFiles(const std::string& base, bool twoViews) {
         files.push_back({base + ".2", kMachine32Key});
     }
     return files;
+}
+
+bool BackupExists(const TPlatform& platform, const std::string& base) {
+    const auto files = BackupFiles(base, true); // a 32-bit part of an older backup counts too
+    return std::any_of(files.begin(), files.end(),
+                       [&](const TBackupFile& file) { return platform.Files.FileExists(file.Path); });
 }
 
 std::string SaveBackup(const TPlatform& platform, const std::string& base) {

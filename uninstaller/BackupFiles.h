@@ -22,6 +22,9 @@ std::string BackupBaseName(const std::string& chosen);
 // user's, and base + ".2" for the machine's 32-bit view where there is one.
 std::vector<TBackupFile> BackupFiles(const std::string& base, bool twoViews);
 
+// Whether any file of a backup of that base is there already.
+bool BackupExists(const TPlatform& platform, const std::string& base);
+
 // Writes the backup's files; empty when all were written, else the message
 // naming the first that was not. A file the editor did not write is no
 // backup: each file is checked.

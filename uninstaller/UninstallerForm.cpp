@@ -415,7 +415,7 @@ bool TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
     if (index >= 0) {
         RemoveListItem(index);
     }
-    FInventory->DeleteEntry(entry);
+    FInventory->ForgetEntry(entry); // its key went above
     list.SetSelected(index >= 0 && index < list.Count() ? index : -1);
     list.Arrange();
     SyncUI();
@@ -524,13 +524,10 @@ void TUninstallerForm::SaveListActionExecute() {
         return;
     }
     const std::string base = BackupBaseName(dialog.FileName);
-    bool exists = false;
-    for (const TBackupFile& file : BackupFiles(base, FPlatform.Registry.HasTwoViews())) {
-        exists = exists || FPlatform.Files.FileExists(file.Path);
-    }
-    if (exists && (ConfirmDialog("\"" + base + "\" or the files beside it that belong to it exist already. " +
-                                 "Replace them?") != mrYes ||
-                   !Alive())) {
+    if (BackupExists(FPlatform, base) &&
+        (ConfirmDialog("\"" + base + "\" or the files beside it that belong to it exist already. " +
+                       "Replace them?") != mrYes ||
+         !Alive())) {
         return;
     }
     const std::string failure = SaveBackup(FPlatform, base);
@@ -599,7 +596,7 @@ void TUninstallerForm::FindBadEntryActionHandler() {
                 continue;
             }
             RemoveListItem(i);
-            FInventory->DeleteEntry(entry);
+            FInventory->ForgetEntry(entry);
         }
         ShowTotal();
         list.Arrange();
