@@ -410,6 +410,14 @@ protected:
         }
         return true;
     }
+    // The dialog manager moves the focus with the arrow keys; the choice
+    // follows the focus, as with any dialog's radio buttons.
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SETFOCUS) {
+            FGroup.ButtonClicked(this);
+        }
+        return TWinControl::WndProc(message, wParam, lParam);
+    }
 
 private:
     TRadioGroup& FGroup;

@@ -263,6 +263,13 @@ TEST(Controls, RadioGroupEditComboTimerAndDialogs) {
     EXPECT_EQ(group.ItemIndex(), 1);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(SendMessageW(group.Button(0)->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    // The arrow keys move the choice with the focus, round the ends.
+    for (const auto& [key, index] : {std::pair{VK_DOWN, 0}, std::pair{VK_DOWN, 1}, std::pair{VK_UP, 0}}) {
+        PostKey(FocusOr(group.Button(static_cast<std::size_t>(group.ItemIndex()))->Handle()), key);
+        Pump(30);
+        EXPECT_EQ(group.ItemIndex(), index);
+        EXPECT_EQ(GetFocus(), group.Button(static_cast<std::size_t>(index))->Handle());
+    }
 
     auto& edit = form.Make<TEdit>(&form, "Name");
     std::string typed;
