@@ -105,9 +105,10 @@ TRegRawValue NewValue(const TOldValue* old, const std::string& name, const std::
         return {kRegExpandSz, RegStringData(text)};
     }
     if (!ShownFaithfully(old->Value)) {
-        throw ERegistryError(FormatText("The value \"%s\" cannot be changed here: it holds neither text nor a "
-                                        "32-bit number. Nothing was saved.",
-                                        name));
+        throw ERegistryError(
+            FormatText("The value \"%s\" cannot be changed here: it holds neither text nor a "
+                       "32-bit number. Nothing was saved.",
+                       name));
     }
     std::int32_t number = 0;
     if (!ParseInt32(text, &number)) {
@@ -204,7 +205,9 @@ void TUninstallItem::WriteRows(const std::vector<TValueText>& rows) const {
     std::vector<TWrite> writes;
     std::vector<const TOldValue*> kept;
     std::vector<std::pair<std::string, std::string>> fresh; // rows naming no value yet
-    for (const auto& [name, text] : rows) {
+    for (const TValueText& row : rows) {
+        const std::string& name = row.first;
+        const std::string& text = row.second;
         std::erase_if(writes, [&](const TWrite& w) { return SameText(w.Name, name); });
         std::erase_if(kept, [&](const TOldValue* v) { return SameText(v->Name, name); });
         std::erase_if(fresh, [&](const auto& f) { return SameText(f.first, name); });
@@ -220,7 +223,9 @@ void TUninstallItem::WriteRows(const std::vector<TValueText>& rows) const {
     // A new name showing the text of a value no row names any more is that
     // value renamed: it keeps its type and its data, whatever they are.
     std::vector<const TOldValue*> renamed;
-    for (const auto& [name, text] : fresh) {
+    for (const auto& row : fresh) {
+        const std::string& name = row.first;
+        const std::string& text = row.second;
         const auto source = std::find_if(old.begin(), old.end(), [&](const TOldValue& v) {
             const auto byName = [&](const auto& n) { return SameText(n, v.Name); };
             return v.Text == text && std::find(renamed.begin(), renamed.end(), &v) == renamed.end() &&

@@ -135,13 +135,14 @@ void TDetailsForm::SaveClick() {
         ValueList.SetRows(GridRows(FLoaded));
         // The facts above follow what was saved.
         TUninstallItem saved = *FEntry;
-        for (auto [field, name] : {std::pair{&saved.DisplayName, "DisplayName"},
-                                   {&saved.Publisher, "Publisher"},
-                                   {&saved.DisplayVersion, "DisplayVersion"},
-                                   {&saved.HelpLink, "HelpLink"},
-                                   {&saved.URLInfoAbout, "URLInfoAbout"},
-                                   {&saved.URLUpdateInfo, "URLUpdateInfo"},
-                                   {&saved.HelpTelephone, "HelpTelephone"}}) {
+        for (const auto& [field, fieldName] : {std::pair{&saved.DisplayName, "DisplayName"},
+                                               {&saved.Publisher, "Publisher"},
+                                               {&saved.DisplayVersion, "DisplayVersion"},
+                                               {&saved.HelpLink, "HelpLink"},
+                                               {&saved.URLInfoAbout, "URLInfoAbout"},
+                                               {&saved.URLUpdateInfo, "URLUpdateInfo"},
+                                               {&saved.HelpTelephone, "HelpTelephone"}}) {
+            const std::string name = fieldName; // a lambda takes no structured binding
             const auto row = std::find_if(FLoaded.begin(), FLoaded.end(),
                                           [&](const TValueText& v) { return SameText(v.first, name); });
             *field = row != FLoaded.end() ? row->second : std::string();
