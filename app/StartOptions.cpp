@@ -11,8 +11,8 @@ constexpr int kPageCount = 2;
 
 // The number after "name=" when the argument is that switch.
 bool SwitchValue(std::string_view argument, std::string_view name, std::uint32_t* value) {
-    if (argument.size() <= name.size() + 2 || argument[0] != '/' ||
-        argument.substr(1, name.size()) != name || argument[name.size() + 1] != '=') {
+    if (argument.size() <= name.size() + 2 || argument[0] != '/' || argument.substr(1, name.size()) != name ||
+        argument[name.size() + 1] != '=') {
         return false;
     }
     const std::string_view digits = argument.substr(name.size() + 2);
@@ -21,8 +21,8 @@ bool SwitchValue(std::string_view argument, std::string_view name, std::uint32_t
 }
 
 bool IsSwitch(std::string_view argument, std::string_view name) {
-    return argument.size() > name.size() + 1 && argument[0] == '/' && argument.substr(1, name.size()) == name &&
-           argument[name.size() + 1] == '=';
+    return argument.size() > name.size() + 1 && argument[0] == '/' &&
+           argument.substr(1, name.size()) == name && argument[name.size() + 1] == '=';
 }
 
 } // namespace
@@ -51,7 +51,8 @@ std::string RestartParameters(int page, std::uint32_t processId) {
 }
 
 bool RestartAsAdministrator(const TPlatform& platform, int page, std::uint32_t processId) {
-    return platform.Shell.RunAsAdministrator(platform.Shell.ProgramPath(), RestartParameters(page, processId));
+    return platform.Shell.RunAsAdministrator(platform.Shell.ProgramPath(),
+                                             RestartParameters(page, processId));
 }
 
 } // namespace cv

@@ -290,8 +290,7 @@ long TSubstituteRegistry::DeleteKey(HKey parent, std::string_view subKey, TRegVi
     }
     // Deleting needs the key's own right to be deleted, not its parent's.
     TNode* owner = node->Parent;
-    if (!node->Subkeys.empty() || node->RefusesWrite ||
-        Fails("DeleteKey", node->Name)) {
+    if (!node->Subkeys.empty() || node->RefusesWrite || Fails("DeleteKey", node->Name)) {
         return kErrorAccessDenied;
     }
     node->Deleted = true;

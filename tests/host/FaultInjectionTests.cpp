@@ -82,7 +82,8 @@ TEST(FaultInjection, RewritingValuesLeavesTheOldKeyOrTheNewOne) {
         WalkFailures([&](auto f) { sub.Registry.SetFault(f); }, setUp, [&] { item.WriteValues(lines); },
                      [&](int n) {
                          // The same values, types and data; the order may differ.
-                         const TKeyValues now = SortedByName(KeyValues(sub.Registry, kHKeyLocalMachine, path));
+                         const TKeyValues now =
+                             SortedByName(KeyValues(sub.Registry, kHKeyLocalMachine, path));
                          EXPECT_TRUE(now == before || now == after) << "failing change " << n;
                      });
     EXPECT_EQ(points, 6); // four writes, then the two removed values' deletes

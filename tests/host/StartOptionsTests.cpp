@@ -42,8 +42,8 @@ TEST(StartOptions, ARestartAsAdministratorComesBackOnItsPageAfterThisRun) {
     EXPECT_EQ(run, sub.Shell.ProgramPath() + " /page=1 /after=4242");
     // What the new run reads back is what this one asked for.
     const std::string parameters = run.substr(sub.Shell.ProgramPath().size() + 1);
-    const TStartOptions options = ParseStartOptions({parameters.substr(0, parameters.find(' ')),
-                                                     parameters.substr(parameters.find(' ') + 1)});
+    const TStartOptions options = ParseStartOptions(
+        {parameters.substr(0, parameters.find(' ')), parameters.substr(parameters.find(' ') + 1)});
     EXPECT_EQ(options.Page, 1);
     EXPECT_EQ(options.WaitForProcess, 4242u);
     EXPECT_TRUE(options.File.empty());
