@@ -1,5 +1,6 @@
 #include "inventory/UninstallManager.h"
 
+#include "app/DeletedStore.h"
 #include "platform/CommandStart.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
@@ -133,6 +134,8 @@ void TUninstallManager::ForgetEntry(TUninstallItem* item) {
 }
 
 void TUninstallManager::DeleteEntryKey(const TUninstallItem& item) const {
+    // No copy, no delete: SaveKey throws when it cannot keep one.
+    TDeletedStore(FPlatform, FDeletedFolder).SaveKey(item.RootKey, item.View, item.KeyPath, item.DisplayName);
     TRegistry reg(FPlatform.Registry, kKeyRead);
     reg.SetRootKey(item.RootKey);
     reg.SetView(item.View);

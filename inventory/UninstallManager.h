@@ -51,7 +51,9 @@ public:
     void Clear();
 
     // Deletes the entry's key with its subkeys, in the entry's view, and
-    // frees the entry. When the key stays (the registry refused) the entry
+    // frees the entry. A copy of the key goes into the store of deleted
+    // entries first; when none can be kept, EBackupError says why and the
+    // key stays. When the key stays (the registry refused) the entry
     // stays listed and ERightsError or ERegistryError names the key.
     void DeleteEntry(TUninstallItem* item);
     // Deletes the entry's key alone, keeping the entry; throws as DeleteEntry
@@ -72,6 +74,8 @@ public:
     // The record of the names seen at the last run; kNamesFile in the
     // current directory until the program says where it lives.
     void SetNamesFile(std::string fileName) { FNamesFile = std::move(fileName); }
+    // Where copies of deleted keys are kept; the user's own store unless set.
+    void SetDeletedFolder(std::string folder) { FDeletedFolder = std::move(folder); }
     const std::string& NamesFile() const { return FNamesFile; }
     void LoadLastNames() { LoadLastNames(FNamesFile); }
     void SaveNames() { SaveNames(FNamesFile); }
@@ -110,6 +114,7 @@ private:
     const TFileInfoManager& FFileInfo;
     std::atomic<bool> FCheckFiles{false};
     std::string FNamesFile = kNamesFile;
+    std::string FDeletedFolder;
 };
 
 } // namespace cv

@@ -37,6 +37,13 @@ public:
     using EClearvaneError::EClearvaneError;
 };
 
+// A copy of something about to be deleted could not be kept, or a kept
+// copy could not be put back.
+class EBackupError : public EClearvaneError {
+public:
+    using EClearvaneError::EClearvaneError;
+};
+
 // A startup entry that cannot be written where it was asked to go.
 class EStartupError : public EClearvaneError {
 public:

@@ -16,6 +16,10 @@ enum : std::uint32_t {
     kFileAttributeDirectory = 0x10,
     kFileAttributeArchive = 0x20,
     kFileAttributeNormal = 0x80,
+    // A junction or a symbolic link: the path leads somewhere else.
+    kFileAttributeReparsePoint = 0x400,
+    // GetAttributes' answer for a path it could not ask about.
+    kNoAttributes = 0xFFFFFFFF,
 };
 
 struct TFoundFile {
@@ -31,6 +35,9 @@ public:
     // True for an existing file, false for a folder or nothing.
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool DirectoryExists(const std::string& path) = 0;
+    // GetFileAttributes: the path's own attributes (a link's, not what it
+    // leads to), kNoAttributes when there is nothing or it cannot be asked.
+    virtual std::uint32_t GetAttributes(const std::string& path) = 0;
     // FindFirstFile/FindNextFile over folder\mask ("*" and "?" wildcards),
     // "." and ".." left out, in the order the file system lists them.
     virtual std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) = 0;

@@ -93,29 +93,46 @@ void ExportValue(std::string& out, const std::string& name, std::uint32_t type,
     out += "\r\n";
 }
 
-void ExportKey(IRegistryApi& api, HKey root, const std::string& path, std::string& out) {
+// False when anything of the tree could not be read: a copy missing a
+// value is no copy.
+bool ExportKey(IRegistryApi& api, HKey root, const std::string& path, std::string& out) {
     HKey key = 0;
-    if (api.OpenKey(root, path, kKeyRead, &key) != kErrorSuccess) {
-        return;
+    bool link = false;
+    if (api.OpenKeyAsLink(root, path, kKeyRead, &key, &link) != kErrorSuccess) {
+        return false;
+    }
+    if (link) {
+        api.CloseKey(key); // what a link points to is not part of this key
+        return true;
     }
     out += "[" + RootKeyName(root) + (path.empty() ? "" : "\\" + path) + "]\r\n";
     std::string name;
-    for (std::uint32_t i = 0; api.EnumValue(key, i, &name) == kErrorSuccess; ++i) {
+    bool ok = true;
+    std::uint32_t i = 0;
+    long rc = kErrorSuccess;
+    for (; ok && (rc = api.EnumValue(key, i, &name)) == kErrorSuccess; ++i) {
         std::uint32_t type = 0;
         std::vector<std::uint8_t> data;
-        if (api.QueryValue(key, name, &type, &data) == kErrorSuccess) {
-            ExportValue(out, name, type, data);
+        // A name holding a NUL cannot be asked for by name: it would ask for another value.
+        if (name.find('\0') == std::string::npos) {
+            ok = api.QueryValue(key, name, &type, &data) == kErrorSuccess;
+            if (ok) {
+                ExportValue(out, name, type, data);
+            }
         }
     }
+    ok = ok && rc == kErrorNoMoreItems;
     out += "\r\n";
     std::vector<std::string> subkeys;
-    for (std::uint32_t i = 0; api.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
+    for (i = 0; ok && (rc = api.EnumKey(key, i, &name)) == kErrorSuccess; ++i) {
         subkeys.push_back(name);
     }
+    ok = ok && rc == kErrorNoMoreItems;
     api.CloseKey(key);
     for (const std::string& sub : subkeys) {
-        ExportKey(api, root, path.empty() ? sub : path + "\\" + sub, out);
+        ok = ok && ExportKey(api, root, path.empty() ? sub : path + "\\" + sub, out);
     }
+    return ok;
 }
 
 std::string DecodeFile(const std::string& bytes) {
@@ -262,7 +279,9 @@ bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* b
     }
     api.CloseKey(probe);
     std::string text = std::string(kHeader) + "\r\n\r\n";
-    ExportKey(api, root, path, text);
+    if (!ExportKey(api, root, path, text)) {
+        return false;
+    }
     const std::vector<std::uint8_t> wide = Utf8ToUtf16Bytes(text);
     bytes->assign("\xFF\xFE");
     bytes->append(reinterpret_cast<const char*>(wide.data()), wide.size());
@@ -301,75 +320,116 @@ bool RegFileLines(const std::string& bytes, std::vector<std::string>* joined) {
 
 } // namespace
 
-bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
+bool ParseRegFile(const std::string& bytes, TRegFileContents* contents) {
     std::vector<std::string> lines;
     if (!RegFileLines(bytes, &lines)) {
         return false;
     }
-    bool ok = true;
-    TRegistry reg(api);
-    bool haveKey = false;
+    *contents = {};
+    // Values count only under a section that names a key to write into.
+    TRegFileSection* current = nullptr;
     for (const std::string& line : lines) {
         const std::string text = TrimLeft(line);
         if (text.empty() || text[0] == ';') {
             continue;
         }
         if (text[0] == '[') {
+            current = nullptr;
             const auto close = text.rfind(']');
             if (close == std::string::npos) {
-                ok = false;
-                haveKey = false;
+                ++contents->BadLines;
+                contents->UnclosedSection = true;
                 continue;
             }
-            const bool remove = text.size() > 1 && text[1] == '-';
-            HKey root = 0;
-            std::string path;
-            haveKey = false;
-            if (!SplitRegistryKeyName(text.substr(remove ? 2 : 1, close - (remove ? 2 : 1)), &root, &path)) {
-                ok = false;
-                continue;
+            TRegFileSection section;
+            section.Written = text.substr(1, close - 1);
+            section.Remove = section.Written.size() > 0 && section.Written[0] == '-';
+            if (!SplitRegistryKeyName(section.Written.substr(section.Remove ? 1 : 0), &section.Root,
+                                      &section.Path)) {
+                section.Root = 0;
+                ++contents->BadLines;
             }
-            reg.SetRootKey(root);
-            if (remove) {
-                if (!path.empty() && reg.KeyExists(path)) {
-                    ok = reg.DeleteKey(path) && ok;
-                }
-            } else {
-                haveKey = reg.OpenKey(path, true);
-                ok = haveKey && ok;
+            contents->Sections.push_back(std::move(section));
+            if (!contents->Sections.back().Remove && contents->Sections.back().Root != 0) {
+                current = &contents->Sections.back();
             }
             continue;
         }
-        if (!haveKey) {
-            continue; // values of a key that could not be opened
+        if (current == nullptr) {
+            continue; // values of no key, or of a key being removed
         }
-        std::string name;
+        TRegFileValue value;
         std::size_t i = 0;
         if (text[0] == '@') {
             i = 1;
-        } else if (text[0] != '"' || !ReadQuoted(text, i, &name)) {
-            ok = false;
+        } else if (text[0] != '"' || !ReadQuoted(text, i, &value.Name)) {
+            ++contents->BadLines;
             continue;
         }
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
             ++i;
         }
         if (i >= text.size() || text[i] != '=') {
-            ok = false;
+            ++contents->BadLines;
             continue;
         }
         const std::string dataText = TrimLeft(text.substr(i + 1));
         if (dataText == "-") {
-            reg.DeleteValue(name);
+            value.Remove = true;
+            contents->RemovesValues = true;
+        } else if (!ParseData(dataText, &value.Data.Type, &value.Data.Data)) {
+            ++contents->BadLines;
             continue;
         }
-        TRegRawValue value;
-        if (!ParseData(dataText, &value.Type, &value.Data) ||
-            api.SetValue(reg.CurrentKey(), name, value.Type, value.Data) != kErrorSuccess) {
-            ok = false;
+        current->Values.push_back(std::move(value));
+    }
+    return true;
+}
+
+bool ApplyRegFileSection(IRegistryApi& api, const TRegFileSection& section) {
+    if (section.Root == 0) {
+        return false;
+    }
+    TRegistry reg(api);
+    reg.SetRootKey(section.Root);
+    if (section.Remove) {
+        return section.Path.empty() || !reg.KeyExists(section.Path) || reg.DeleteKey(section.Path);
+    }
+    if (!reg.OpenKey(section.Path, true)) {
+        return false;
+    }
+    bool ok = true;
+    for (const TRegFileValue& value : section.Values) {
+        if (value.Remove) {
+            reg.DeleteValue(value.Name);
+        } else {
+            ok = api.SetValue(reg.CurrentKey(), value.Name, value.Data.Type, value.Data.Data) ==
+                     kErrorSuccess &&
+                 ok;
         }
     }
     return ok;
+}
+
+bool ImportRegFile(IRegistryApi& api, const std::string& bytes) {
+    TRegFileContents contents;
+    if (!ParseRegFile(bytes, &contents)) {
+        return false;
+    }
+    bool ok = contents.BadLines == 0;
+    for (const TRegFileSection& section : contents.Sections) {
+        ok = (section.Root == 0 || ApplyRegFileSection(api, section)) && ok;
+    }
+    return ok;
+}
+
+std::string RegFileOfValue(const std::string& keyName, const std::string& name, std::uint32_t type,
+                           const std::vector<std::uint8_t>& data) {
+    std::string text = std::string(kHeader) + "\r\n\r\n[" + keyName + "]\r\n";
+    ExportValue(text, name, type, data);
+    text += "\r\n";
+    const std::vector<std::uint8_t> wide = Utf8ToUtf16Bytes(text);
+    return std::string("\xFF\xFE") + std::string(wide.begin(), wide.end());
 }
 
 std::string EmptyRegFile() {
@@ -378,27 +438,15 @@ std::string EmptyRegFile() {
 }
 
 bool RegFileSections(const std::string& bytes, std::vector<std::string>* sections, bool* removesValues) {
-    std::vector<std::string> lines;
-    if (!RegFileLines(bytes, &lines)) {
+    TRegFileContents contents;
+    if (!ParseRegFile(bytes, &contents) || contents.UnclosedSection) {
         return false;
     }
     sections->clear();
-    *removesValues = false;
-    for (const std::string& line : lines) {
-        const std::string text = TrimLeft(TrimRight(line));
-        if (!text.empty() && (text[0] == '"' || text[0] == '@') && text.back() == '-') {
-            const std::string before = TrimRight(text.substr(0, text.size() - 1));
-            *removesValues = *removesValues || (!before.empty() && before.back() == '=');
-        }
-        if (text.empty() || text[0] != '[') {
-            continue;
-        }
-        const auto close = text.rfind(']');
-        if (close == std::string::npos) {
-            return false;
-        }
-        sections->push_back(text.substr(1, close - 1));
+    for (const TRegFileSection& section : contents.Sections) {
+        sections->push_back(section.Written);
     }
+    *removesValues = contents.RemovesValues;
     return true;
 }
 

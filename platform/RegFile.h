@@ -4,7 +4,7 @@
 // use it to load exported registry data.
 #pragma once
 
-#include "platform/RegistryApi.h"
+#include "platform/Registry.h"
 
 #include <string>
 #include <vector>
@@ -16,9 +16,40 @@ namespace cv {
 bool SplitRegistryKeyName(const std::string& keyName, HKey* root, std::string* path);
 std::string RootKeyName(HKey root);
 
-// The key with its whole subtree as the bytes of a .reg file; false when the
-// key cannot be opened.
+// The key with its whole subtree as the bytes of a .reg file; false when
+// any key or value of it cannot be read. A registry link under the key is
+// left out, and so is a value whose name holds a NUL.
 bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* bytes);
+
+// A file's contents: its sections in order, each with the values listed
+// under it. Lines that cannot be read are counted, not kept.
+struct TRegFileValue {
+    std::string Name;
+    bool Remove = false; // "name"=-
+    TRegRawValue Data;
+};
+struct TRegFileSection {
+    std::string Written; // between the brackets, a removal's "-" included
+    HKey Root = 0;       // 0 for a root the file format does not know
+    std::string Path;
+    bool Remove = false; // [-key]
+    std::vector<TRegFileValue> Values;
+};
+struct TRegFileContents {
+    std::vector<TRegFileSection> Sections;
+    int BadLines = 0;
+    bool UnclosedSection = false;
+    bool RemovesValues = false;
+};
+// False when the bytes are not a registry file.
+bool ParseRegFile(const std::string& bytes, TRegFileContents* contents);
+// Creates the section's key and sets its values (or deletes the key, for a
+// removal); false when anything of it could not be applied.
+bool ApplyRegFileSection(IRegistryApi& api, const TRegFileSection& section);
+
+// A file holding the one value under the key (named as the editor names it).
+std::string RegFileOfValue(const std::string& keyName, const std::string& name, std::uint32_t type,
+                           const std::vector<std::uint8_t>& data);
 
 // Merges a .reg file as the registry editor's silent import does: keys are
 // created, listed values set, "-" values and "[-key]" sections deleted, and

@@ -32,6 +32,12 @@ bool IsSafePath(const std::string& relative) {
     return trimmed.find("\\\\") == std::string::npos;
 }
 
+// A value name the wide API can pass on whole: one holding a NUL would end
+// there and name another value.
+bool IsValueName(const std::string& name) {
+    return name.find('\0') == std::string::npos;
+}
+
 // A subkey name that can be put after its parent's path and still name it.
 bool IsAddressableName(const std::string& name) {
     return !name.empty() && name.find('\0') == std::string::npos && name.find('\\') == std::string::npos;
@@ -106,7 +112,9 @@ std::vector<std::string> TRegistry::GetValueNames() {
     std::string name;
     for (std::uint32_t i = 0; FCurrentKey != 0 && FApi.EnumValue(FCurrentKey, i, &name) == kErrorSuccess;
          ++i) {
-        names.push_back(name);
+        if (IsValueName(name)) {
+            names.push_back(name);
+        }
     }
     return names;
 }
@@ -114,6 +122,9 @@ std::vector<std::string> TRegistry::GetValueNames() {
 long TRegistry::Query(const std::string& name, TRegRawValue* value) {
     if (FCurrentKey == 0) {
         return kErrorInvalidHandle;
+    }
+    if (!IsValueName(name)) {
+        return kErrorFileNotFound;
     }
     return FApi.QueryValue(FCurrentKey, name, &value->Type, &value->Data);
 }
@@ -195,7 +206,9 @@ bool TRegistry::ReadRaw(const std::string& name, TRegRawValue* value) {
 }
 
 void TRegistry::Put(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    const long rc = FCurrentKey == 0 ? kErrorInvalidHandle : FApi.SetValue(FCurrentKey, name, type, data);
+    const long rc = FCurrentKey == 0     ? kErrorInvalidHandle
+                    : !IsValueName(name) ? kErrorInvalidParameter
+                                         : FApi.SetValue(FCurrentKey, name, type, data);
     if (rc != kErrorSuccess) {
         FLastError = rc;
         throw ERegistryError(FormatText("Failed to set data for '%s'", name));
@@ -227,7 +240,9 @@ void TRegistry::WriteRaw(const std::string& name, const TRegRawValue& value) {
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-    const long rc = FCurrentKey == 0 ? kErrorInvalidHandle : FApi.DeleteValue(FCurrentKey, name);
+    const long rc = FCurrentKey == 0     ? kErrorInvalidHandle
+                    : !IsValueName(name) ? kErrorInvalidParameter
+                                         : FApi.DeleteValue(FCurrentKey, name);
     if (rc != kErrorSuccess) {
         FLastError = rc;
     }
@@ -236,14 +251,16 @@ bool TRegistry::DeleteValue(const std::string& name) {
 
 bool TRegistry::MayDeleteTree(const std::string& path) {
     HKey key = 0;
-    const long rc = FApi.OpenKey(FRootKey, path, kKeyDelete | kKeyRead | FView, &key);
+    bool link = false;
+    const long rc = FApi.OpenKeyAsLink(FRootKey, path, kKeyDelete | kKeyRead | FView, &key, &link);
     if (rc != kErrorSuccess) {
         FLastError = rc;
         return rc == kErrorFileNotFound; // gone meanwhile: nothing to refuse
     }
     std::vector<std::string> names;
     std::string name;
-    for (std::uint32_t i = 0; FApi.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
+    // A link goes alone: what it points to lies outside the tree.
+    for (std::uint32_t i = 0; !link && FApi.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
         names.push_back(name);
     }
     FApi.CloseKey(key);
@@ -257,10 +274,11 @@ bool TRegistry::MayDeleteTree(const std::string& path) {
 
 bool TRegistry::DeleteTree(const std::string& path) {
     HKey key = 0;
-    if (FApi.OpenKey(FRootKey, path, kKeyRead | FView, &key) == kErrorSuccess) {
+    bool link = false;
+    if (FApi.OpenKeyAsLink(FRootKey, path, kKeyRead | FView, &key, &link) == kErrorSuccess) {
         std::vector<std::string> names;
         std::string name;
-        for (std::uint32_t i = 0; FApi.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
+        for (std::uint32_t i = 0; !link && FApi.EnumKey(key, i, &name) == kErrorSuccess; ++i) {
             names.push_back(name);
         }
         FApi.CloseKey(key);

@@ -83,8 +83,15 @@ public:
     virtual long SetValue(HKey key, std::string_view name, std::uint32_t type,
                           const std::vector<std::uint8_t>& data) = 0;
     virtual long DeleteValue(HKey key, std::string_view name) = 0;
-    // RegDeleteKeyEx: refuses (access denied) while the key has subkeys;
-    // the view picks which of the machine's two SOFTWARE keys the path is in.
+    // RegOpenKeyEx with REG_OPTION_OPEN_LINK: a key that is a registry link
+    // opens as the link itself, never as the key it points to; *isLink says
+    // which it is.
+    virtual long OpenKeyAsLink(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result,
+                               bool* isLink) = 0;
+    // Deletes the key the path names (RegDeleteKeyEx): refuses (access denied)
+    // while the key has subkeys; a link is deleted itself, never the key it
+    // points to. The view picks which of the machine's two SOFTWARE keys the
+    // path is in.
     virtual long DeleteKey(HKey parent, std::string_view subKey, TRegView view) = 0;
     // Whether HKEY_LOCAL_MACHINE\SOFTWARE has a 32-bit view apart from the
     // 64-bit one (64-bit Windows); on 32-bit Windows both views are one.

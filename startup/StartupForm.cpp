@@ -1,5 +1,6 @@
 #include "startup/StartupForm.h"
 
+#include "forms/DeletedEntriesForm.h"
 #include "forms/DialogForms.h"
 #include "forms/FormUtils.h"
 #include "forms/ToolBar.h"
@@ -64,6 +65,11 @@ TStartupForm::TStartupForm(IPageHost& host, const TPlatform& platform, const TFi
          "Switch off the ticked entries and on the clear ones",
          {'S', true},
          &TStartupForm::ApplyActionExecute},
+        {RestoreDeletedAction,
+         "Restore Deleted Entries...",
+         "Put back entries Clearvane deleted",
+         {},
+         &TStartupForm::RestoreDeletedActionExecute},
     };
     for (const auto& a : actions) {
         a.Action.SetCaption(a.Caption);
@@ -146,6 +152,7 @@ void TStartupForm::BuildHeader() {
 void TStartupForm::BuildMenus() {
     TMenuItem& file = MainMenu1.Items().Add("&File");
     ActionItem(file, NewAction);
+    ActionItem(file, RestoreDeletedAction);
     file.Add("-");
     ActionItem(file, FHost.ExitProgramAction());
 
@@ -410,6 +417,13 @@ void TStartupForm::PageDeactivating() {
     }
     SetModified(false);
     FillList();
+}
+
+void TStartupForm::RestoreDeletedActionExecute() {
+    // The list is read again when anything came back and the page still stands.
+    if (ShowDeletedEntries(FPlatform) && FStartupManager) {
+        FillList();
+    }
 }
 
 } // namespace cv

@@ -29,6 +29,7 @@ public:
     TAction ShowPropertiesAction{"ShowPropertiesAction"};
     TAction NewAction{"NewAction"};
     TAction ApplyAction{"ApplyAction"};
+    TAction RestoreDeletedAction{"RestoreDeletedAction"};
 
     TPanel& Panel3;
     TglWizardHeader& glWizardHeader1;
@@ -73,6 +74,7 @@ private:
     void MoveSelected(bool park);
     void ShowPropertiesActionExecute();
     void NewActionExecute();
+    void RestoreDeletedActionExecute();
 
     IPageHost& FHost;
     const TPlatform& FPlatform;

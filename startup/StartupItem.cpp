@@ -201,6 +201,10 @@ void TRegistryStartupItem::Delete() {
     }
 }
 
+void TRegistryStartupItem::SaveCopy(TDeletedStore& store) const {
+    store.SaveValue(Root(), View, Parked ? kRunHiddenKey : kRunKey, DisplayName, DisplayName);
+}
+
 void TRegistryStartupItem::CheckSave() const {
     if (IsBlankName(DisplayName)) {
         throw EStartupError("A startup entry needs a name."); // an empty one would be the key's default value
@@ -252,9 +256,20 @@ std::string TFolderStartupItem::OwnFileName(const std::string& folder) const {
     return name;
 }
 
+void TFolderStartupItem::CheckNoLinks(const std::string& folder) const {
+    auto& files = Platform().Files;
+    for (const std::string& path : {FilePath, ExcludeTrailingBackslash(folder), DisabledFolderOf(folder)}) {
+        const std::uint32_t attributes = files.GetAttributes(path);
+        if (attributes != kNoAttributes && (attributes & kFileAttributeReparsePoint) != 0) {
+            throw EStartupError(Quoted(path) + " is a link to another place: it is left as it is.");
+        }
+    }
+}
+
 void TFolderStartupItem::Move(bool park) {
     const std::string startup = Folder();
     const std::string name = OwnFileName(startup);
+    CheckNoLinks(startup);
     const std::string disabled = DisabledFolderOf(startup);
     const std::string to = IncludeTrailingBackslash(park ? disabled : startup) + name;
     auto& files = Platform().Files;
@@ -292,9 +307,16 @@ void TFolderStartupItem::Show() {
     Move(false);
 }
 
+void TFolderStartupItem::SaveCopy(TDeletedStore& store) const {
+    OwnFileName(Folder());
+    store.SaveFile(FilePath, DisplayName);
+}
+
 void TFolderStartupItem::Delete() {
     TStartupItem::Delete();
-    OwnFileName(Folder());
+    const std::string folder = Folder();
+    OwnFileName(folder);
+    CheckNoLinks(folder);
     auto& files = Platform().Files;
     if (!files.RemoveFile(FilePath) && (files.FileExists(FilePath) || files.DirectoryExists(FilePath))) {
         throw EStartupError(Quoted(FilePath) + " could not be deleted.");

@@ -5,6 +5,7 @@
 // Startup" beside them).
 #pragma once
 
+#include "app/DeletedStore.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
 
@@ -56,6 +57,9 @@ public:
     virtual void Show() {}
     // Throws when the entry is still there afterwards.
     virtual void Delete() {}
+    // Keeps a copy of the entry as it stands now in the store (EBackupError
+    // when it cannot): what Delete would remove.
+    virtual void SaveCopy(TDeletedStore&) const {}
     // Refuses, with EStartupError, a name either store already holds.
     virtual void Save() {}
     // What Save would refuse, refused the same way, without writing anything.
@@ -84,6 +88,7 @@ public:
     void Hide() override;
     void Show() override;
     void Delete() override;
+    void SaveCopy(TDeletedStore& store) const override;
     void Save() override;
     void CheckSave() const override;
 
@@ -116,11 +121,16 @@ public:
     void Hide() override;
     void Show() override;
     void Delete() override;
+    void SaveCopy(TDeletedStore& store) const override;
     void Save() override;
     void CheckSave() const override;
 
 private:
     void Move(bool park);
+    // Refuses, with EStartupError, a file or Startup folder that is a
+    // junction or a symbolic link: a move or delete through it would reach
+    // beyond the Startup folders.
+    void CheckNoLinks(const std::string& folder) const;
     // The Startup folder, or EStartupError when there is none.
     std::string Folder() const;
     // The file's name, or EStartupError when FilePath is not in folder or

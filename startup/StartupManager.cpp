@@ -125,6 +125,9 @@ void TStartupManager::CheckNewStartupItem(const std::string& displayName, const 
 }
 
 void TStartupManager::DeleteStartupItem(TStartupItem& item) {
+    // No copy, no delete: SaveCopy throws when it cannot keep one.
+    TDeletedStore store(FPlatform, FDeletedFolder);
+    item.SaveCopy(store);
     item.Delete();
 }
 

@@ -36,7 +36,11 @@ public:
     // Throws the EStartupError AddStartupItem would, writing nothing.
     void CheckNewStartupItem(const std::string& displayName, const std::string& command,
                              TRunFrom runFrom) const;
+    // Deletes the entry once a copy of it is kept in the store of deleted
+    // entries; when none can be kept, EBackupError says why and the entry stays.
     void DeleteStartupItem(TStartupItem& item);
+    // Where the copies are kept; the user's own store unless set.
+    void SetDeletedFolder(std::string folder) { FDeletedFolder = std::move(folder); }
     void HideStartupItem(TStartupItem& item);
     void ShowStartupItem(TStartupItem& item);
     int GetIconIndex(const TStartupItem& item) const;
@@ -49,6 +53,7 @@ private:
 
     const TPlatform& FPlatform;
     const TFileInfoManager& FFileInfo;
+    std::string FDeletedFolder;
 };
 
 } // namespace cv

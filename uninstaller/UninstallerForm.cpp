@@ -1,6 +1,7 @@
 #include "uninstaller/UninstallerForm.h"
 
 #include "app/Settings.h"
+#include "forms/DeletedEntriesForm.h"
 #include "forms/DialogForms.h"
 #include "forms/FormUtils.h"
 #include "forms/ToolBar.h"
@@ -57,6 +58,7 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
         {DetailsAction, "App Info", "Details and values of the selected application", {}},
         {SaveListAction, "Backup Uninstall Info", "Save the uninstall information to registry files", {}},
         {LoadListAction, "Restore Uninstall Info", "Load saved uninstall information back", {}},
+        {RestoreDeletedAction, "Restore Deleted Entries...", "Put back entries Clearvane deleted", {}},
     };
     for (const auto& a : actions) {
         a.Action.SetCaption(a.Caption);
@@ -84,6 +86,12 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
     DetailsAction.OnExecute = whileOpen(&TUninstallerForm::DetailsActionExecute);
     SaveListAction.OnExecute = whileOpen(&TUninstallerForm::SaveListActionExecute);
     LoadListAction.OnExecute = whileOpen(&TUninstallerForm::LoadListActionExecute);
+    RestoreDeletedAction.OnExecute = [this] {
+        // The list is read again when anything came back and the page still stands.
+        if (Alive() && ShowDeletedEntries(FPlatform) && Alive()) {
+            FillList();
+        }
+    };
 
     Panel3.SetBevelOuter(TBevelCut::bvNone);
     Panel3.SetSize(Panel3.Width(), 79);
@@ -194,6 +202,7 @@ void TUninstallerForm::BuildMenus() {
     TMenuItem& file = MainMenu1.Items().Insert(0, "&File");
     ActionItem(file, SaveListAction);
     ActionItem(file, LoadListAction);
+    ActionItem(file, RestoreDeletedAction);
     file.Add("-");
     ActionItem(file, FHost.ExitProgramAction());
 

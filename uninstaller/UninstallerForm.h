@@ -31,6 +31,7 @@ public:
     TAction DetailsAction{"DetailsAction"};
     TAction SaveListAction{"SaveListAction"};
     TAction LoadListAction{"LoadListAction"};
+    TAction RestoreDeletedAction{"RestoreDeletedAction"};
 
     TGradientPanel& Panel3;
     TPanel& Panel5;

@@ -473,6 +473,12 @@ void TSubstituteFileSystem::AddFile(const std::string& path, const std::string& 
     node->Attributes = attributes;
 }
 
+std::uint32_t TSubstituteFileSystem::GetAttributes(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    const auto node = Find(path);
+    return node ? node->Attributes : std::uint32_t{kNoAttributes};
+}
+
 bool TSubstituteFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
     std::lock_guard<std::recursive_mutex> guard(FLock);
     const auto node = Find(path);

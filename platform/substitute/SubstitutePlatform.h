@@ -15,7 +15,12 @@ struct TSubstitutePlatform {
         // The program's own icon resources.
         Shell.AddIconResource("Z_INSTALL");
         Shell.AddIconResource("Z_RUBBISH");
+        // A user's profile has an application data folder.
+        Shell.SetSpecialFolder(kCsidlAppData, kAppData);
+        Files.AddFolder(kAppData);
     }
+
+    static constexpr const char* kAppData = "C:\\Users\\User\\AppData\\Roaming";
 
     TSubstituteRegistry Registry;
     TSubstituteFileSystem Files;

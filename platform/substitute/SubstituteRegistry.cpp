@@ -104,6 +104,10 @@ bool TSubstituteRegistry::Fails(const std::string& operation, const std::string&
     return FFault && FFault(operation, name);
 }
 
+bool TSubstituteRegistry::ReadFails(const std::string& operation, const std::string& name) const {
+    return FReadFault && FReadFault(operation, name);
+}
+
 long TSubstituteRegistry::Walk(HKey parent, std::string_view subKey, bool create, TRegView view,
                                std::shared_ptr<TNode>* node) {
     std::uint32_t access = 0;
@@ -150,6 +154,9 @@ HKey TSubstituteRegistry::NewHandle(std::shared_ptr<TNode> node, std::uint32_t a
 
 long TSubstituteRegistry::OpenKey(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result) {
     std::lock_guard<std::mutex> guard(FLock);
+    if (ReadFails("OpenKey", std::string(subKey))) {
+        return kErrorAccessDenied;
+    }
     std::shared_ptr<TNode> node;
     if (const long rc = Walk(parent, subKey, false, access, &node); rc != kErrorSuccess) {
         return rc;
@@ -193,6 +200,9 @@ long TSubstituteRegistry::EnumKey(HKey key, std::uint32_t index, std::string* na
     if (index >= node->Subkeys.size()) {
         return kErrorNoMoreItems;
     }
+    if (ReadFails("EnumKey", node->Name)) {
+        return kErrorAccessDenied;
+    }
     *name = node->Subkeys[index]->Name;
     return kErrorSuccess;
 }
@@ -206,6 +216,9 @@ long TSubstituteRegistry::EnumValue(HKey key, std::uint32_t index, std::string* 
     }
     if (index >= node->Values.size()) {
         return kErrorNoMoreItems;
+    }
+    if (ReadFails("EnumValue", node->Name)) {
+        return kErrorAccessDenied;
     }
     *name = node->Values[index].Name;
     return kErrorSuccess;
@@ -221,7 +234,7 @@ long TSubstituteRegistry::QueryValue(HKey key, std::string_view name, std::uint3
     if (const long rc = Resolve(key, &node, &access); rc != kErrorSuccess) {
         return rc;
     }
-    if ((access & kKeyQueryValue) == 0) {
+    if ((access & kKeyQueryValue) == 0 || ReadFails("QueryValue", std::string(name))) {
         return kErrorAccessDenied;
     }
     const TNode::TValue* value = node->FindValue(name);
@@ -279,6 +292,12 @@ long TSubstituteRegistry::DeleteValue(HKey key, std::string_view name) {
     return kErrorSuccess;
 }
 
+long TSubstituteRegistry::OpenKeyAsLink(HKey parent, std::string_view subKey, std::uint32_t access,
+                                        HKey* result, bool* isLink) {
+    *isLink = false; // this registry holds no links
+    return OpenKey(parent, subKey, access, result);
+}
+
 long TSubstituteRegistry::DeleteKey(HKey parent, std::string_view subKey, TRegView view) {
     std::lock_guard<std::mutex> guard(FLock);
     if (SplitPath(subKey).empty()) {
@@ -318,6 +337,11 @@ void TSubstituteRegistry::SetTwoViews(bool two) {
 void TSubstituteRegistry::SetFault(TFault fault) {
     std::lock_guard<std::mutex> guard(FLock);
     FFault = std::move(fault);
+}
+
+void TSubstituteRegistry::SetReadFault(TFault fault) {
+    std::lock_guard<std::mutex> guard(FLock);
+    FReadFault = std::move(fault);
 }
 
 std::size_t TSubstituteRegistry::OpenHandleCount() const {

@@ -34,6 +34,8 @@ public:
     long SetValue(HKey key, std::string_view name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;
     long DeleteValue(HKey key, std::string_view name) override;
+    long OpenKeyAsLink(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result,
+                       bool* isLink) override;
     long DeleteKey(HKey parent, std::string_view subKey, TRegView view) override;
     bool HasTwoViews() const override;
 
@@ -50,6 +52,10 @@ public:
     // makes that change fail with access denied.
     using TFault = std::function<bool(const std::string& operation, const std::string& name)>;
     void SetFault(TFault fault);
+    // The same for the reads: "OpenKey" (with the path asked for),
+    // "EnumKey" and "EnumValue" (with the key's name) and "QueryValue";
+    // returning true makes that read fail with access denied.
+    void SetReadFault(TFault fault);
 
     std::size_t OpenHandleCount() const;
 
@@ -63,6 +69,7 @@ private:
     long Resolve(HKey key, std::shared_ptr<TNode>* node, std::uint32_t* access) const;
     long Walk(HKey parent, std::string_view subKey, bool create, TRegView view, std::shared_ptr<TNode>* node);
     bool Fails(const std::string& operation, const std::string& name) const;
+    bool ReadFails(const std::string& operation, const std::string& name) const;
     HKey NewHandle(std::shared_ptr<TNode> node, std::uint32_t access);
 
     mutable std::mutex FLock;
@@ -70,6 +77,7 @@ private:
     std::map<HKey, THandle> FHandles;
     HKey FNextHandle = 0x1000;
     TFault FFault;
+    TFault FReadFault;
     std::atomic<bool> FTwoViews{true};
 };
 

@@ -82,6 +82,10 @@ std::vector<TFoundFile> TWin32FileSystem::FindFiles(const std::string& folder, c
     return found;
 }
 
+std::uint32_t TWin32FileSystem::GetAttributes(const std::string& path) {
+    return ::GetFileAttributesW(ApiPath(path).c_str());
+}
+
 bool TWin32FileSystem::ReadFile(const std::string& path, std::string* contents) {
     const TKernelHandle file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

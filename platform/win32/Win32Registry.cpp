@@ -113,11 +113,57 @@ long TWin32Registry::DeleteValue(HKey key, std::string_view name) {
     return ::RegDeleteValueW(H(key), toWide(name).c_str());
 }
 
+long TWin32Registry::OpenKeyAsLink(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result,
+                                   bool* isLink) {
+    ::HKEY key = nullptr;
+    const long rc = ::RegOpenKeyExW(H(parent), toWide(subKey).c_str(), REG_OPTION_OPEN_LINK, access, &key);
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    // A link keeps where it points in this one value of its own type.
+    DWORD type = REG_NONE;
+    *isLink =
+        ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+        type == REG_LINK;
+    *result = reinterpret_cast<HKey>(key);
+    return rc;
+}
+
 long TWin32Registry::DeleteKey(HKey parent, std::string_view subKey, TRegView view) {
     if (subKey.empty()) {
         return ERROR_ACCESS_DENIED;
     }
-    return ::RegDeleteKeyExW(H(parent), toWide(subKey).c_str(), view, 0);
+    // RegDeleteKeyEx opens the key it deletes the ordinary way, so for a
+    // link it would delete the key the link points to. The key is opened as
+    // a link instead and deleted through its own handle.
+    using TNtDeleteKey = LONG(NTAPI*)(HANDLE);
+    using TStatusToError = ULONG(NTAPI*)(LONG);
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    static const auto ntDeleteKey =
+        reinterpret_cast<TNtDeleteKey>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtDeleteKey")));
+    static const auto statusToError = reinterpret_cast<TStatusToError>(
+        reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlNtStatusToDosError")));
+    if (ntDeleteKey == nullptr || statusToError == nullptr) {
+        return ::RegDeleteKeyExW(H(parent), toWide(subKey).c_str(), view, 0);
+    }
+    ::HKEY key = nullptr;
+    long rc = ::RegOpenKeyExW(H(parent), toWide(subKey).c_str(), REG_OPTION_OPEN_LINK,
+                              DELETE | KEY_ENUMERATE_SUB_KEYS | view, &key);
+    if (rc != ERROR_SUCCESS) {
+        return rc;
+    }
+    // A key with subkeys stays, as RegDeleteKeyEx leaves it.
+    DWORD subkeys = 0;
+    rc = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS && subkeys != 0) {
+        rc = ERROR_ACCESS_DENIED;
+    } else if (rc == ERROR_SUCCESS) {
+        const LONG status = ntDeleteKey(key);
+        rc = status == 0 ? ERROR_SUCCESS : static_cast<long>(statusToError(status));
+    }
+    ::RegCloseKey(key);
+    return rc;
 }
 
 bool TWin32Registry::HasTwoViews() const {

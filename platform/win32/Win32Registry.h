@@ -17,6 +17,8 @@ public:
     long SetValue(HKey key, std::string_view name, std::uint32_t type,
                   const std::vector<std::uint8_t>& data) override;
     long DeleteValue(HKey key, std::string_view name) override;
+    long OpenKeyAsLink(HKey parent, std::string_view subKey, std::uint32_t access, HKey* result,
+                       bool* isLink) override;
     long DeleteKey(HKey parent, std::string_view subKey, TRegView view) override;
     bool HasTwoViews() const override;
 };

@@ -35,4 +35,25 @@ inline TKeyValues SortedByName(TKeyValues values) {
     return values;
 }
 
+// The key and every key under it, each with its values, parents first and
+// subkeys in enumeration order: the whole tree, for comparing byte for byte.
+using TKeyTree = std::vector<std::pair<std::string, TKeyValues>>;
+inline void AddKeyTree(IRegistryApi& api, HKey root, const std::string& path, const std::string& shown,
+                       TKeyTree* tree) {
+    TRegistry reg(api);
+    reg.SetRootKey(root);
+    if (!reg.OpenKeyReadOnly(path)) {
+        return;
+    }
+    tree->emplace_back(shown, KeyValues(api, root, path));
+    for (const std::string& name : reg.GetKeyNames()) {
+        AddKeyTree(api, root, path + "\\" + name, shown + "\\" + name, tree);
+    }
+}
+inline TKeyTree KeyTree(IRegistryApi& api, HKey root, const std::string& path) {
+    TKeyTree tree;
+    AddKeyTree(api, root, path, "", &tree);
+    return tree;
+}
+
 } // namespace cv::test

@@ -62,6 +62,10 @@ public:
         Gate();
         return FInner.DirectoryExists(path);
     }
+    std::uint32_t GetAttributes(const std::string& path) override {
+        Gate();
+        return FInner.GetAttributes(path);
+    }
     std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) override {
         Gate();
         return FInner.FindFiles(folder, mask);

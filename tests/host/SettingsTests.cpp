@@ -15,7 +15,10 @@ const char* const kIni = "C:\\Program Files\\Clearvane\\qxuninstaller.ini";
 
 class SettingsTest : public ::testing::Test {
 protected:
-    SettingsTest() { Sub.Files.AddFolder("C:\\Program Files\\Clearvane"); }
+    SettingsTest() {
+        Sub.Files.AddFolder("C:\\Program Files\\Clearvane");
+        Sub.Shell.SetSpecialFolder(kCsidlAppData, ""); // the files stay beside the program
+    }
     std::string File() {
         std::string text;
         Sub.Files.ReadFile(kIni, &text);

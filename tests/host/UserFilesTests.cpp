@@ -83,6 +83,7 @@ TEST(UserFiles, TheFilesLiveWhereTheUserCanWriteAndOldOnesAreCarriedOverOnce) {
         sub.Files.AddFolder(kProgramFolder);
         sub.Files.AddFolder(kWork);
         sub.Files.ChangeDirectory(kWork);
+        sub.Shell.SetSpecialFolder(kCsidlAppData, "");
         if (c.HasAppData) {
             sub.Files.AddFolder(kAppData); // the program's folder in it is not made yet
             sub.Shell.SetSpecialFolder(kCsidlAppData, kAppData);

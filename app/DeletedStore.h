@@ -1,0 +1,95 @@
+// Copies of everything the program deletes, kept in the user's application
+// data folder so a delete can be taken back: an uninstall key with its
+// subkeys, a startup entry's Run value, a Startup folder's file. Each copy
+// is two files named alike: the data (a registry file in the editor's format,
+// or the file itself) and a record of what it was, where, and when it went.
+#pragma once
+
+#include "platform/Locale.h"
+#include "platform/Platform.h"
+#include "platform/RegistryApi.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+enum class TDeletedKind { Key, Value, File };
+
+struct TDeletedEntry {
+    std::string Id; // the files' common name, without extension
+    TDeletedKind Kind = TDeletedKind::Key;
+    std::string Name;         // the name the user knew it by
+    std::int64_t Deleted = 0; // seconds since 1970, UTC
+    HKey Root = 0;
+    TRegView View = kRegViewNative;
+    std::string KeyPath;   // a key's, or a value's key, as opened in the view
+    std::string ValueName; // a value's
+    std::string FilePath;  // a file's, where it stood
+};
+
+// Where it was, as the user would look for it: the key as the registry
+// editor shows it, or the file's path.
+std::string DeletedWhere(const TDeletedEntry& entry);
+// The time of the delete in local time, written as the user's date settings
+// say (the date in their order and separators, then hours, minutes, seconds).
+std::string DeletedTimeText(std::int64_t seconds, const TLocaleFormat& format);
+
+class TDeletedStore {
+public:
+    // The store in the folder; DefaultFolder's when none is given.
+    explicit TDeletedStore(const TPlatform& platform, std::string folder = {});
+
+    // The application data folder's Clearvane\Deleted; empty when the user
+    // has no application data folder.
+    static std::string DefaultFolder(const TPlatform& platform);
+
+    // How many copies are kept: the oldest go when a new one passes it.
+    std::size_t Limit = 500;
+    // The time of a delete, in seconds since 1970 (UTC); the system clock
+    // unless a test sets another.
+    std::function<std::int64_t()> Clock;
+
+    // Each saves a copy of what is about to be deleted and checks it by
+    // reading it back. Throws EBackupError, saying why, when the copy could
+    // not be made: then the delete must not happen. Something that is not
+    // there (deleted meanwhile) needs no copy and is no error.
+    void SaveKey(HKey root, TRegView view, const std::string& path, const std::string& name);
+    void SaveValue(HKey root, TRegView view, const std::string& keyPath, const std::string& valueName,
+                   const std::string& name);
+    void SaveFile(const std::string& path, const std::string& name);
+
+    // Every readable copy, newest first. Records that cannot be read, or
+    // whose data is missing, are left out (and left alone).
+    std::vector<TDeletedEntry> List() const;
+
+    // Whether the key, value or file stands in its place again.
+    bool IsBack(const TDeletedEntry& entry) const;
+
+    // Puts the entry back where it was and drops its copy. Only the key (and
+    // what lies under it), the value or the file that was saved is written:
+    // a copy naming anything else restores nothing. What stands in its place
+    // again is replaced only when asked to, after a copy of it is saved in
+    // turn. Throws EBackupError, ERightsError or ERegistryError when the
+    // entry could not be put back; its copy then stays.
+    enum class TRestored { Done, IsBack };
+    TRestored Restore(const TDeletedEntry& entry, bool replace);
+
+private:
+    std::string Folder() const;
+    std::string NewId(std::int64_t now) const;
+    // Writes the data and the record, each read back; throws when either failed.
+    void Keep(TDeletedEntry entry, const std::string& data, const std::string& extension);
+    void Forget(const TDeletedEntry& entry) const;
+    void Prune() const;
+    void RestoreKey(const TDeletedEntry& entry, const std::string& data, bool replace);
+    void RestoreValue(const TDeletedEntry& entry, const std::string& data, bool replace);
+    void RestoreFile(const TDeletedEntry& entry, const std::string& data, bool replace);
+
+    const TPlatform& FPlatform;
+    std::string FFolder;
+};
+
+} // namespace cv

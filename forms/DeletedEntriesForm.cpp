@@ -1,0 +1,112 @@
+#include "forms/DeletedEntriesForm.h"
+
+#include "forms/DialogForms.h"
+#include "platform/Errors.h"
+#include "toolkit/Application.h"
+
+namespace cv {
+
+TDeletedEntriesForm::TDeletedEntriesForm(const TPlatform& platform, std::string folder)
+    : TForm("DeletedEntriesForm", nullptr, TBorderStyle::bsDialog), Label1(Make<TLabel>(this, "Label1")),
+      ListView(Make<TListView>(this, "ListView")),
+      RestoreButton(Make<TButton>(this, "RestoreButton", "&Restore")),
+      CloseButton(Make<TButton>(this, "CloseButton", "&Close")), FPlatform(platform),
+      FStore(platform, std::move(folder)) {
+    SetCaption("Restore Deleted Entries");
+    SetClientSize(560, 320);
+    CenterOnMainForm = true;
+
+    Label1.AutoSize = false;
+    Label1.WordWrap = true;
+    Label1.SetBounds(12, 10, 536, 30);
+    Label1.SetCaption("Clearvane keeps a copy of every entry it deletes. Choose the ones to put back "
+                      "where they were, newest first.");
+
+    ListView.SetBounds(12, 44, 536, 228);
+    ListView.SetViewStyle(TViewStyle::vsReport);
+    ListView.SetColumns({{"Deleted", 128}, {"Name", 170}, {"Where", 234}});
+    ListView.SetRowSelect(true);
+    ListView.SetMultiSelect(true);
+    ListView.OnSelectItem = [this](int, bool) { SyncButtons(); };
+    ListView.OnDblClick = [this] { RestoreChosen(); };
+
+    RestoreButton.SetBounds(392, 284, 75, 25);
+    RestoreButton.OnClick = [this] { RestoreChosen(); };
+    CloseButton.SetBounds(473, 284, 75, 25);
+    CloseButton.ModalResult = mrCancel;
+
+    KeyPreview = true;
+    OnKeyDown = [this](WORD& key) {
+        if (key == VK_ESCAPE) {
+            key = 0;
+            SetModalResult(mrCancel);
+        }
+    };
+    Fill();
+}
+
+void TDeletedEntriesForm::Fill() {
+    FEntries = FStore.List();
+    const TLocaleFormat format = FPlatform.Locale.Format();
+    TListView::TUpdateGuard update(ListView);
+    ListView.Clear();
+    for (std::size_t i = 0; i < FEntries.size(); ++i) {
+        const TDeletedEntry& entry = FEntries[i];
+        ListView.AddItem(DeletedTimeText(entry.Deleted, format), {entry.Name, DeletedWhere(entry)}, -1, i);
+    }
+    SyncButtons();
+}
+
+void TDeletedEntriesForm::SyncButtons() {
+    bool chosen = false;
+    for (int i = 0; i < ListView.Count() && !chosen; ++i) {
+        chosen = ListView.ItemSelected(i);
+    }
+    RestoreButton.SetEnabled(chosen);
+}
+
+void TDeletedEntriesForm::RestoreChosen() {
+    std::vector<TDeletedEntry> chosen;
+    for (int i = 0; i < ListView.Count(); ++i) {
+        const std::size_t at = ListView.ItemData(i);
+        if (ListView.ItemSelected(i) && at < FEntries.size()) {
+            chosen.push_back(FEntries[at]);
+        }
+    }
+    if (chosen.empty()) {
+        return;
+    }
+    const TLocaleFormat format = FPlatform.Locale.Format();
+    std::string failures;
+    for (const TDeletedEntry& entry : chosen) {
+        try {
+            if (FStore.Restore(entry, false) == TDeletedStore::TRestored::IsBack) {
+                if (ConfirmDialog("\"" + entry.Name + "\" is in its place again (" + DeletedWhere(entry) +
+                                  "). Replace it with the copy deleted on " +
+                                  DeletedTimeText(entry.Deleted, format) + "?") != mrYes) {
+                    continue;
+                }
+                FStore.Restore(entry, true);
+            }
+            FRestored = true;
+        } catch (const ERightsError&) {
+            // Offers to start again as administrator.
+            TApplication::Instance().HandleException(std::current_exception());
+            break;
+        } catch (const EClearvaneError& error) {
+            failures += std::string(error.what()) + "\n";
+        }
+    }
+    Fill();
+    if (!failures.empty()) {
+        InfoDialog("Warning:", failures, false);
+    }
+}
+
+bool ShowDeletedEntries(const TPlatform& platform) {
+    TDeletedEntriesForm form(platform);
+    form.ShowModal();
+    return form.Restored();
+}
+
+} // namespace cv
