@@ -278,15 +278,21 @@ void TDeletedStore::Keep(TDeletedEntry entry, const std::string& data, const std
 }
 
 void TDeletedStore::SaveKey(HKey root, TRegView view, const std::string& path, const std::string& name) {
+    TDeletedEntry entry;
     {
+        // Only a key that is not there needs no copy; one that cannot be
+        // opened may well be there.
         TRegistry reg(FPlatform.Registry, kKeyRead);
         reg.SetRootKey(root);
         reg.SetView(view);
-        if (!reg.KeyExists(path)) {
-            return;
+        if (!reg.OpenKey(path, false)) {
+            if (reg.LastError() == kErrorFileNotFound) {
+                return;
+            }
+            throw EBackupError(Quoted(name.empty() ? FullKeyText(root, path, view) : name) +
+                               " was not deleted: its key could not be read to keep a copy.");
         }
     }
-    TDeletedEntry entry;
     entry.Kind = TDeletedKind::Key;
     entry.Name = name;
     entry.Root = root;

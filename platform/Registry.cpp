@@ -123,10 +123,12 @@ long TRegistry::Query(const std::string& name, TRegRawValue* value) {
     if (FCurrentKey == 0) {
         return kErrorInvalidHandle;
     }
-    if (!IsValueName(name)) {
-        return kErrorFileNotFound;
+    const long rc = IsValueName(name) ? FApi.QueryValue(FCurrentKey, name, &value->Type, &value->Data)
+                                      : kErrorFileNotFound;
+    if (rc != kErrorSuccess) {
+        FLastError = rc;
     }
-    return FApi.QueryValue(FCurrentKey, name, &value->Type, &value->Data);
+    return rc;
 }
 
 bool TRegistry::GetDataInfo(const std::string& name, TRegDataInfo* info) {

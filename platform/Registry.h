@@ -76,7 +76,7 @@ public:
     // is refused whole rather than emptied halfway.
     bool DeleteKey(const std::string& path);
 
-    // The error of the last open, write or delete that failed.
+    // The error of the last open, read, write or delete that failed.
     long LastError() const { return FLastError; }
 
 private:

@@ -1,10 +1,12 @@
 // Every writer of the model, failed at each of its changes in turn: what it
 // leaves behind is always the old state or the new one, never a mixture.
+#include "app/DeletedStore.h"
 #include "app/IniFile.h"
 #include "contract/KeyValues.h"
 #include "inventory/UninstallManager.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
+#include "platform/Utf.h"
 #include "platform/substitute/SubstitutePlatform.h"
 #include "startup/StartupManager.h"
 
@@ -172,6 +174,113 @@ TEST(FaultInjection, DeletingEntriesKeepsTheInventoryConsistent) {
         });
 }
 
+// Two uninstall entries with values of several types and subkeys; the
+// store of deleted entries emptied.
+class DeleteFaults : public ::testing::Test {
+protected:
+    void Reset() {
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        for (const std::string& path : {kTool, kBeside}) {
+            reg.DeleteKey(path);
+            reg.OpenKey(path + "\\Parts\\Deeper", true);
+            reg.WriteRaw("Blob", {kRegBinary, {1, 2, 3}});
+            reg.OpenKey(path, true);
+            reg.WriteString("DisplayName", path.substr(path.rfind('\\') + 1));
+            reg.WriteExpandString("UninstallString", "%x%\\gone.exe");
+            reg.WriteInteger("NoModify", 1);
+        }
+        const std::string store = TDeletedStore::DefaultFolder(Sub.Platform);
+        for (const TFoundFile& found : Sub.Files.FindFiles(store, "*")) {
+            Sub.Files.RemoveFile(store + "\\" + found.Name);
+        }
+    }
+    TKeyTree Tree(const std::string& path) { return KeyTree(Sub.Registry, kHKeyCurrentUser, path); }
+    void DeleteTool() {
+        Manager.Refresh();
+        for (const auto& [name, item] : Manager.Items) {
+            if (name == "Tool") {
+                Manager.DeleteEntry(item.get());
+                return;
+            }
+        }
+    }
+    // The keys beside the entry never change; the entry is whole, or the one
+    // copy kept of it puts it back whole.
+    void CheckWholeOrKept(int n) {
+        EXPECT_EQ(Tree(kBeside), Beside) << "failing point " << n;
+        if (Tree(kTool) == Tool) {
+            return;
+        }
+        TDeletedStore store(Sub.Platform);
+        const std::vector<TDeletedEntry> kept = store.List();
+        ASSERT_FALSE(kept.empty()) << "the entry changed and no copy was kept, failing point " << n;
+        EXPECT_NO_THROW(store.Restore(kept.back(), true)) << n;
+        EXPECT_EQ(Tree(kTool), Tool) << "failing point " << n;
+    }
+
+    const std::string kTool = std::string(kUninstallKey) + "\\Tool";
+    const std::string kBeside = std::string(kUninstallKey) + "\\Tool Two";
+    TSubstitutePlatform Sub;
+    TFileInfoManager Info{Sub.Platform};
+    TUninstallManager Manager{Sub.Platform, Info};
+    TKeyTree Tool;
+    TKeyTree Beside;
+};
+
+TEST_F(DeleteFaults, ADeleteFailedAtAnyPointLeavesTheEntryWholeOrACopyThatPutsItBack) {
+    Reset();
+    Tool = Tree(kTool);
+    Beside = Tree(kBeside);
+    const auto changes = [&](auto f) {
+        Sub.Registry.SetFault(f);
+        Sub.Files.SetFault(f);
+    };
+    const auto reads = [&](auto f) { Sub.Registry.SetReadFault(f); };
+    for (const auto& install : {std::function<void(TSubstituteRegistry::TFault)>(changes),
+                                std::function<void(TSubstituteRegistry::TFault)>(reads)}) {
+        WalkFailures(
+            install, [&] { Reset(); }, [&] { DeleteTool(); }, [&](int n) { CheckWholeOrKept(n); });
+    }
+}
+
+TEST_F(DeleteFaults, ARestoreFailedAtAnyPointKeepsItsCopyAndCanBeDoneAgain) {
+    Reset();
+    Tool = Tree(kTool);
+    Beside = Tree(kBeside);
+    const auto changes = [&](auto f) {
+        Sub.Registry.SetFault(f);
+        Sub.Files.SetFault(f);
+    };
+    const auto reads = [&](auto f) { Sub.Registry.SetReadFault(f); };
+    for (const bool reinstalled : {false, true}) {
+        for (const auto& install : {std::function<void(TSubstituteRegistry::TFault)>(changes),
+                                    std::function<void(TSubstituteRegistry::TFault)>(reads)}) {
+            WalkFailures(
+                install,
+                [&] {
+                    Reset();
+                    DeleteTool();
+                    if (reinstalled) {
+                        TRegistry reg(Sub.Registry);
+                        reg.SetRootKey(kHKeyCurrentUser);
+                        reg.OpenKey(kTool, true);
+                        reg.WriteString("DisplayName", "Tool 2");
+                    }
+                },
+                [&] {
+                    TDeletedStore store(Sub.Platform);
+                    store.Restore(store.List().at(0), true);
+                },
+                [&](int n) {
+                    // The oldest copy is the entry's own: a failed restore
+                    // leaves it, and it puts the entry back whole.
+                    CheckWholeOrKept(n);
+                });
+        }
+    }
+}
+
 class StartupFaults : public ::testing::Test {
 protected:
     StartupFaults() {
@@ -183,19 +292,28 @@ protected:
     static constexpr const char* kFolder = "C:\\Me\\Startup";
     static constexpr const char* kDisabled = "C:\\Me\\Disabled Startup";
 
-    // Where "Tool" stands: "R" for Run, "H" for Run_Hidden, "S" and "D" for the folders.
+    // Where "Tool" stands: "R" for Run, "H" for Run_Hidden, "S" and "D" for
+    // the folders; "?" after a letter when its type or data is not what was put there.
     std::string Where() {
         std::string where;
         TRegistry reg(Sub.Registry);
         reg.SetRootKey(kHKeyCurrentUser);
-        if (reg.OpenKeyReadOnly(kRunKey) && reg.ValueExists("Tool")) {
-            where += "R";
+        const TRegRawValue tool{kRegExpandSz, RegStringData("%x%\\tool.exe")};
+        for (const auto& [key, letter] : {std::pair{kRunKey, "R"}, std::pair{kRunHiddenKey, "H"}}) {
+            TRegRawValue value;
+            if (reg.OpenKeyReadOnly(key) && reg.ReadRaw("Tool", &value)) {
+                where += letter + std::string(value == tool ? "" : "?");
+            }
         }
-        if (reg.OpenKeyReadOnly(kRunHiddenKey) && reg.ValueExists("Tool")) {
-            where += "H";
+        for (const auto& [folder, letter] : {std::pair{kFolder, "S"}, std::pair{kDisabled, "D"}}) {
+            const std::string path = std::string(folder) + "\\Tool.lnk";
+            std::string text;
+            if (Sub.Files.ReadFile(path, &text)) {
+                // The file put there, or a whole new shortcut to the program.
+                const bool whole = text == "link" || Sub.Shell.ResolveShortcut(path) == "C:\\tool.exe";
+                where += letter + std::string(whole ? "" : "?");
+            }
         }
-        where += Sub.Files.FileExists(std::string(kFolder) + "\\Tool.lnk") ? "S" : "";
-        where += Sub.Files.FileExists(std::string(kDisabled) + "\\Tool.lnk") ? "D" : "";
         return where;
     }
 
