@@ -293,6 +293,7 @@ TEST(StartupApproved, ARecordClosedToTheUserStopsTheChangeBeforeItStarts) {
     }
 }
 
+// The foot tells the time in the user's zone and date format.
 TEST(StartupApproved, TheTimeItWasSwitchedOffReadsInLocalTime) {
     const struct {
         std::uint64_t FileTime;
@@ -300,37 +301,13 @@ TEST(StartupApproved, TheTimeItWasSwitchedOffReadsInLocalTime) {
         TLocaleFormat Format;
         const char* Text;
     } cases[] = {
-        {116444736000000000, 0, {}, "01/01/1970 00:00"},
-        {116444736000000000, -60, {'.', ':', '.', ',', TDateOrder::DMY}, "31.12.1969 23:00"},
-        // 29 February 2024 23:30 UTC.
-        {133537230000000000, 60, {'-', '.', ',', '.', TDateOrder::YMD}, "2024-03-01 00.30"},
-        {133537230000000000, 0, {}, "02/29/2024 23:30"},
-        {0, 0, {}, "01/01/1601 00:00"},
-        {0, -120, {}, "01/01/1601 00:00"}, // nothing before the calendar's start
+        {1, 0, {}, " on 01/01/1601 00:00 "},
+        {1, -120, {}, " on 01/01/1601 00:00 "}, // nothing before the calendar's start
+        {116444736000000000, -60, {'.', ':', '.', ',', TDateOrder::DMY}, " on 31.12.1969 23:00 "},
+        {125963423990000000, 0, {}, " on 02/29/2000 23:59 "},
+        {157520160000000000, 0, {'-', '.', ',', '.', TDateOrder::YMD}, " on 2100-03-01 00.00 "},
+        {133537230000000000, 60, {'-', '.', ',', '.', TDateOrder::YMD}, " on 2024-03-01 00.30 "},
     };
-    for (const auto& c : cases) {
-        TSubstituteLocale locale;
-        locale.SetFormat(c.Format);
-        locale.SetUtcOffset(c.UtcOffset);
-        EXPECT_EQ(LocalDateTimeText(c.FileTime, locale), c.Text) << c.FileTime << " " << c.UtcOffset;
-    }
-    // Every day of four centuries, leap days included, follows the one before.
-    TCivilTime previous = CivilTimeOf(0);
-    constexpr std::uint64_t kDay = 864'000'000'000;
-    for (std::uint64_t day = 1; day <= 146'097; ++day) {
-        const TCivilTime t = CivilTimeOf(day * kDay + kDay / 2);
-        const bool nextDay =
-            t.Day == previous.Day + 1 && t.Month == previous.Month && t.Year == previous.Year;
-        const bool nextMonth =
-            t.Day == 1 && (t.Month == previous.Month + 1 || (t.Month == 1 && previous.Month == 12));
-        ASSERT_TRUE(nextDay || nextMonth) << day;
-        ASSERT_EQ(t.Hour, 12);
-        previous = t;
-    }
-    EXPECT_EQ(previous.Year, 2001);
-}
-
-TEST(StartupApproved, TheFootTellsWhenWindowsSwitchedTheEntryOff) {
     TSubstitutePlatform sub;
     TRegistryStartupItem item(sub.Platform);
     item.DisplayName = "Tool";
@@ -340,11 +317,13 @@ TEST(StartupApproved, TheFootTellsWhenWindowsSwitchedTheEntryOff) {
         OffInWindowsText(item, sub.Locale),
         "\"Tool\" was switched off in Windows (Task Manager's Startup tab) and does not run at startup. "
         "Show switches it on again.");
-    item.OffInWindowsSince = 133537230000000000;
-    EXPECT_EQ(
-        OffInWindowsText(item, sub.Locale),
-        "\"Tool\" was switched off in Windows on 02/29/2024 23:30 (Task Manager's Startup tab) and does not "
-        "run at startup. Show switches it on again.");
+    for (const auto& c : cases) {
+        sub.Locale.SetFormat(c.Format);
+        sub.Locale.SetUtcOffset(c.UtcOffset);
+        item.OffInWindowsSince = c.FileTime;
+        const std::string text = OffInWindowsText(item, sub.Locale);
+        EXPECT_NE(text.find(c.Text), std::string::npos) << text;
+    }
 }
 
 } // namespace
