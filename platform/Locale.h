@@ -2,6 +2,7 @@
 // and numbers are written, and how texts are ordered.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace cv {
@@ -16,6 +17,21 @@ struct TLocaleFormat {
     TDateOrder DateOrder = TDateOrder::MDY;
 };
 
+// A moment on a calendar and a clock.
+struct TCivilTime {
+    int Year = 1601;
+    int Month = 1;
+    int Day = 1;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    bool operator==(const TCivilTime&) const = default;
+};
+
+// The calendar of a FILETIME: 100-nanosecond ticks since 1 January 1601,
+// with no time zone applied.
+TCivilTime CivilTimeOf(std::uint64_t fileTime);
+
 class ILocale {
 public:
     virtual ~ILocale() = default;
@@ -23,6 +39,9 @@ public:
     virtual TLocaleFormat Format() const = 0;
     // The locale's case-sensitive comparison of two texts: below, at or above 0.
     virtual int CompareText(const std::string& a, const std::string& b) const = 0;
+    // A FILETIME given in UTC as the user's clock showed it then, daylight
+    // saving included.
+    virtual TCivilTime LocalTimeOf(std::uint64_t utcFileTime) const = 0;
 };
 
 } // namespace cv

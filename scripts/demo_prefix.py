@@ -8,7 +8,8 @@ uninstaller; the installers run silently in the prefix. A "gone" program's
 folder is removed afterwards, so its entry is left without files. "bad" and
 "hidden" lines become registry entries, and "startup" lines startup entries in
 the Run keys (the machine's in both registry views), the two Startup folders
-and their disabled twins. An HKLM32 program is installed by its installer into
+and their disabled twins; an entry switched off "windows" stays where it runs
+from and gets Windows' own record that switches it off. An HKLM32 program is installed by its installer into
 the 32-bit program folder and registered in the 32-bit registry view.
 
     python3 scripts/demo_prefix.py PREFIX [WORKDIR]
@@ -17,6 +18,7 @@ The prefix must exist (scripts/wine-env.sh makes fresh ones); WORKDIR (default
 build/demo) keeps the programs and installers it builds. Needs mingw-w64,
 nsis and wine; prints what it did.
 """
+import datetime
 import os
 import subprocess
 import sys
@@ -29,6 +31,10 @@ import make_glyphs  # noqa: E402
 UNINSTALL = r'Software\Microsoft\Windows\CurrentVersion\Uninstall'
 RUN = r'Software\Microsoft\Windows\CurrentVersion\Run'
 RUN_HIDDEN = r'Software\Microsoft\Windows\CurrentVersion\Run_Hidden'
+APPROVED = r'Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved'
+# When Windows switched the "windows" entries off: 5 March 2024, 14:22 UTC.
+SWITCHED_OFF = (datetime.datetime(2024, 3, 5, 14, 22) - datetime.datetime(1601, 1, 1)) // datetime.timedelta(
+    microseconds=1) * 10
 PICTURES = {
     'properties': make_glyphs.properties, 'home': make_glyphs.home, 'autofix': make_glyphs.autofix,
     'new': make_glyphs.new, 'refresh': make_glyphs.refresh, 'app_info': make_glyphs.app_info,
@@ -199,9 +205,21 @@ def registry_file(entries, folders):
         elif e[0] == 'startup' and 'Key' in e[1]:
             _, store, name, exe, enabled = e
             root = {'AllUsersKey': 'HKLM', 'AllUsersKey32': 'HKLM32', 'CurrentUserKey': 'HKCU'}[store]
-            key = view_path(root, RUN if enabled == 'yes' else RUN_HIDDEN)
+            key = view_path(root, RUN_HIDDEN if enabled == 'no' else RUN)
             lines += [f'[{ROOTS[root]}\\{key}]', f'"{reg_text(name)}"="{reg_text(folders[exe])} /tray"', '']
+        if e[0] == 'startup' and e[4] == 'windows':
+            lines += approved_off_record(e[1], e[2])
     return '\r\n'.join(lines) + '\r\n'
+
+
+def approved_off_record(store, name):
+    """Windows' own record that switches an entry off where it stands, as Task Manager writes it."""
+    sub = {'AllUsersKey': 'Run', 'AllUsersKey32': 'Run32', 'CurrentUserKey': 'Run',
+           'AllUsersFolder': 'StartupFolder', 'CurrentUserFolder': 'StartupFolder'}[store]
+    root = 'HKEY_CURRENT_USER' if store.startswith('CurrentUser') else 'HKEY_LOCAL_MACHINE'
+    value = name + '.lnk' if store.endswith('Folder') else name
+    data = bytes([3, 0, 0, 0]) + SWITCHED_OFF.to_bytes(8, 'little')
+    return [f'[{root}\\{APPROVED}\\{sub}]', f'"{reg_text(value)}"=hex:' + ','.join(f'{b:02x}' for b in data), '']
 
 
 def startup_installer(work, entries, folders):
@@ -211,7 +229,7 @@ def startup_installer(work, entries, folders):
         if e[0] == 'startup' and e[1].endswith('Folder'):
             _, store, name, exe, enabled = e
             context = 'all' if store == 'AllUsersFolder' else 'current'
-            folder = '$SMSTARTUP' if enabled == 'yes' else '$SMPROGRAMS\\Disabled Startup'
+            folder = '$SMPROGRAMS\\Disabled Startup' if enabled == 'no' else '$SMSTARTUP'
             sections.append(f'''  SetShellVarContext {context}
   CreateDirectory "{folder}"
   CreateShortCut "{folder}\\{name}.lnk" "{folders[exe]}"''')

@@ -13,11 +13,14 @@ namespace cv {
 
 namespace {
 
+const char* const kHint = "Hint: Here are the applications runs automatically at startup, select the "
+                          "applications you won't let it run at startup and click Apply.";
+
 // The list before any layout was kept: widths of the three columns, sorted
 // by name.
 TListLayout DesignLayout() {
     TListLayout layout;
-    layout.Widths = {160, 240, 190};
+    layout.Widths = {160, 240, 270};
     layout.ViewStyle = static_cast<int>(TViewStyle::vsReport);
     return layout;
 }
@@ -29,12 +32,9 @@ TStartupForm::TStartupForm(IPageHost& host, const TPlatform& platform, const TFi
       glWizardHeader1(Make<TglWizardHeader>(&Panel3, "glWizardHeader1")),
       Panel5(Make<TPanel>(&Panel3, "Panel5")), Panel1(Make<TPanel>(this, "Panel1")),
       StartupFrame(Make<TFileLVFrame>(&Panel1, "StartupFrame", platform)),
-      Panel2(Make<TPanel>(&Panel1, "Panel2")),
-      Label1(Make<TLabel>(&Panel2, "Label1",
-                          "Hint: Here are the applications runs automatically at startup, select the "
-                          "applications you won't let it run at startup and click Apply.")),
-      FHost(host), FPlatform(platform),
-      FStartupManager(std::make_unique<TStartupManager>(platform, fileInfo)), FLayoutStore(platform) {
+      Panel2(Make<TPanel>(&Panel1, "Panel2")), Label1(Make<TLabel>(&Panel2, "Label1", kHint)), FHost(host),
+      FPlatform(platform), FStartupManager(std::make_unique<TStartupManager>(platform, fileInfo)),
+      FLayoutStore(platform) {
     const struct {
         TAction& Action;
         const char* Caption;
@@ -97,7 +97,7 @@ TStartupForm::TStartupForm(IPageHost& host, const TPlatform& platform, const TFi
 
     StartupFrame.SetAlign(TAlign::alClient);
     TListView& list = StartupFrame.ListView;
-    list.SetColumns({{"Descriptoin", 160}, {"Command", 240}, {"Source", 190}});
+    list.SetColumns({{"Descriptoin", 160}, {"Command", 240}, {"Source", 270}});
     list.SetRowSelect(true);
     list.SetCheckBoxes(true);
     list.OnItemStateChanged = [this](int index) { ItemStateChanged(index); };
@@ -296,6 +296,22 @@ void TStartupForm::UpdateActions() {
     ShowPropertiesAction.SetEnabled(entry != nullptr && !entry->FilePath.empty());
     HideAction.SetEnabled(entry != nullptr && !checked);
     ShowAction.SetEnabled(entry != nullptr && checked);
+    ShowEntryFacts(entry);
+}
+
+void TStartupForm::ShowEntryFacts(const TStartupItem* entry) {
+    // The foot tells what the row cannot: when Windows switched the entry off.
+    const std::string facts = entry != nullptr ? OffInWindowsText(*entry, FPlatform.Locale) : std::string();
+    const std::string text = facts.empty() ? kHint : facts;
+    if (Label1.Caption() != text) {
+        Label1.SetCaption(text);
+    }
+}
+
+void TStartupForm::ShowSource(int index) {
+    if (const TStartupItem* entry = ItemEntry(index); entry != nullptr) {
+        StartupFrame.ListView.SetItemText(index, 2, SourceText(*entry));
+    }
 }
 
 bool TStartupForm::SaveChanges() {
@@ -315,7 +331,9 @@ bool TStartupForm::SaveChanges() {
             forWantOfRights = forWantOfRights || dynamic_cast<const ERightsError*>(&error) != nullptr;
             failures += (failures.empty() ? "" : "\r\n") + std::string(error.what());
         }
+        ShowSource(i); // switched on in Windows too
     }
+    UpdateActions();
     if (forWantOfRights) {
         TApplication::Instance().HandleException(ERightsError(failures));
     } else if (!failures.empty()) {
@@ -366,9 +384,11 @@ void TStartupForm::MoveSelected(bool park) {
     } else {
         FStartupManager->ShowStartupItem(*entry);
     }
+    ShowSource(selected);
     // Through the check tracking: the entry's state and Apply follow the mark.
     StartupFrame.ListView.SetItemCut(selected, park);
     StartupFrame.ListView.SetItemChecked(selected, park);
+    UpdateActions();
 }
 
 void TStartupForm::ShowPropertiesActionExecute() {

@@ -59,6 +59,10 @@ public:
 
 private:
     void BuildHeader();
+    // The selected entry's facts at the foot of the page, or the hint.
+    void ShowEntryFacts(const TStartupItem* entry);
+    // The row's Source text from its entry's state now.
+    void ShowSource(int index);
     void BuildMenus();
     void FormShow();
     void FormClose();

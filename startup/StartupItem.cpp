@@ -100,12 +100,39 @@ void TStartupItem::ApplyState() {
     }
 }
 
+void TStartupItem::ReadApproved() {
+    const auto place = ApprovedPlace();
+    const TApprovedRecord record =
+        place ? ReadApprovedRecord(Platform().Registry, *place) : TApprovedRecord{};
+    OffInWindows = record.Off;
+    OffInWindowsSince = record.OffSince;
+}
+
+TApprovedChange TStartupItem::PrepareSwitchOn() const {
+    const auto place = ApprovedPlace();
+    return place ? TApprovedChange::SwitchOn(Platform().Registry, *place) : TApprovedChange();
+}
+
+TApprovedChange TStartupItem::PrepareRemove(bool twinRemains) const {
+    const auto place = ApprovedPlace();
+    return place && !twinRemains ? TApprovedChange::Remove(Platform().Registry, *place) : TApprovedChange();
+}
+
+void TStartupItem::SwitchedOn() {
+    OffInWindows = false;
+    OffInWindowsSince = 0;
+}
+
 HKey TRegistryStartupItem::Root() const {
     return RunFrom == TRunFrom::rfCurrentUserKey ? kHKeyCurrentUser : kHKeyLocalMachine;
 }
 
 std::string TRegistryStartupItem::KeyText() const {
     return RunKeyText(Root(), View, Parked);
+}
+
+std::optional<TApprovedPlace> TRegistryStartupItem::ApprovedPlace() const {
+    return RunApprovedPlace(Platform().Registry, Root(), View, DisplayName);
 }
 
 TRegistry TRegistryStartupItem::Reader() const {
@@ -182,23 +209,29 @@ void TRegistryStartupItem::Hide() {
 
 void TRegistryStartupItem::Show() {
     TStartupItem::Show();
+    TApprovedChange record = PrepareSwitchOn();
     Move(false);
+    record.Commit();
+    SwitchedOn();
 }
 
 void TRegistryStartupItem::Delete() {
     TStartupItem::Delete();
     // Only the key it stands in: a twin of the same name in the other key
-    // is another entry.
+    // is another entry, and Windows' record of the name is its record too.
     const char* const key = Parked ? kRunHiddenKey : kRunKey;
+    TRegistry twin = Reader();
+    TApprovedChange record =
+        PrepareRemove(twin.OpenKey(Parked ? kRunKey : kRunHiddenKey, false) && twin.ValueExists(DisplayName));
     TRegistry reader = Reader();
-    if (!reader.OpenKey(key, false) || !reader.ValueExists(DisplayName)) {
-        return; // gone already
+    if (reader.OpenKey(key, false) && reader.ValueExists(DisplayName)) {
+        TRegistry reg = Writer();
+        OpenForWriting(reg, key, false);
+        if (!reg.DeleteValue(DisplayName) && reader.ValueExists(DisplayName)) {
+            ThrowRefusedChange("delete " + Quoted(DisplayName) + " from", KeyText(), reg.LastError());
+        }
     }
-    TRegistry reg = Writer();
-    OpenForWriting(reg, key, false);
-    if (!reg.DeleteValue(DisplayName) && reader.ValueExists(DisplayName)) {
-        ThrowRefusedChange("delete " + Quoted(DisplayName) + " from", KeyText(), reg.LastError());
-    }
+    record.Commit(); // also when the value was gone already: the record would be left alone
 }
 
 void TRegistryStartupItem::SaveCopy(TDeletedStore& store) const {
@@ -304,7 +337,10 @@ void TFolderStartupItem::Hide() {
 
 void TFolderStartupItem::Show() {
     TStartupItem::Show();
+    TApprovedChange record = PrepareSwitchOn();
     Move(false);
+    record.Commit();
+    SwitchedOn();
 }
 
 void TFolderStartupItem::SaveCopy(TDeletedStore& store) const {
@@ -314,13 +350,26 @@ void TFolderStartupItem::SaveCopy(TDeletedStore& store) const {
 
 void TFolderStartupItem::Delete() {
     TStartupItem::Delete();
-    const std::string folder = Folder();
-    OwnFileName(folder);
-    CheckNoLinks(folder);
+    const std::string startup = Folder();
+    const std::string name = OwnFileName(startup);
+    CheckNoLinks(startup);
     auto& files = Platform().Files;
+    const std::string twin = IncludeTrailingBackslash(Parked ? startup : DisabledFolderOf(startup)) + name;
+    TApprovedChange record = PrepareRemove(files.FileExists(twin) || files.DirectoryExists(twin));
     if (!files.RemoveFile(FilePath) && (files.FileExists(FilePath) || files.DirectoryExists(FilePath))) {
         throw EStartupError(Quoted(FilePath) + " could not be deleted.");
     }
+    record.Commit();
+}
+
+std::optional<TApprovedPlace> TFolderStartupItem::ApprovedPlace() const {
+    const std::string name = ExtractFileName(FilePath);
+    if (name.empty() || (RunFrom != TRunFrom::rfAllUsersFolder && RunFrom != TRunFrom::rfCurrentUserFolder)) {
+        return std::nullopt;
+    }
+    return FolderApprovedPlace(Platform().Registry,
+                               RunFrom == TRunFrom::rfAllUsersFolder ? kHKeyLocalMachine : kHKeyCurrentUser,
+                               name);
 }
 
 void TFolderStartupItem::CheckSave() const {

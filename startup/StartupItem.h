@@ -8,6 +8,7 @@
 #include "app/DeletedStore.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "startup/StartupApproved.h"
 
 #include <cstdint>
 #include <optional>
@@ -49,6 +50,12 @@ public:
     // the read and kept current by every move, so a second move, or a
     // delete, finds the entry where it is.
     bool Parked = false;
+    // Switched off by Windows' own record (its Task Manager's switch): the
+    // entry does not run, whichever store it stands in. Read with the entry;
+    // Show clears it.
+    bool OffInWindows = false;
+    // When Windows switched it off, a FILETIME in UTC; 0 when not recorded.
+    std::uint64_t OffInWindowsSince = 0;
 
     // A move onto an entry of the same name in the other store is refused
     // with EStartupError and writes nothing; an entry already where it is
@@ -66,9 +73,21 @@ public:
     virtual void CheckSave() const {}
     // Show when Enabled, else Hide.
     void ApplyState();
+    // Where Windows keeps the entry's record; none for an entry without a
+    // store.
+    virtual std::optional<TApprovedPlace> ApprovedPlace() const { return std::nullopt; }
+    // OffInWindows and its time from the entry's record.
+    void ReadApproved();
 
 protected:
     const TPlatform& Platform() const { return *FPlatform; }
+    // The record set to "on" once the entry runs again; prepared before the
+    // entry moves.
+    TApprovedChange PrepareSwitchOn() const;
+    // The record deleted with the entry, unless another entry of its name
+    // still stands in the other store and keeps it.
+    TApprovedChange PrepareRemove(bool twinRemains) const;
+    void SwitchedOn();
 
 private:
     const TPlatform* FPlatform;
@@ -91,6 +110,7 @@ public:
     void SaveCopy(TDeletedStore& store) const override;
     void Save() override;
     void CheckSave() const override;
+    std::optional<TApprovedPlace> ApprovedPlace() const override;
 
     // The key the entry stands in now, from its root, as the registry
     // editor shows it.
@@ -124,6 +144,8 @@ public:
     void SaveCopy(TDeletedStore& store) const override;
     void Save() override;
     void CheckSave() const override;
+    // Named as the file, under the root of the entry's Startup folder.
+    std::optional<TApprovedPlace> ApprovedPlace() const override;
 
 private:
     void Move(bool park);

@@ -55,7 +55,6 @@ void TStartupManager::LoadRegistryItems() {
                 item->RunFrom = store.RunFrom;
                 item->View = store.View;
                 item->Parked = std::string_view(key) == kRunHiddenKey;
-                item->Enabled = !item->Parked;
                 if (!IsCommandType(value.Type)) {
                     Skipped.push_back(item->KeyText() + "\\" + name);
                     continue;
@@ -63,7 +62,7 @@ void TStartupManager::LoadRegistryItems() {
                 item->Command = RegStringText(value.Data);
                 item->Value = std::move(value);
                 item->FilePath = ExtractExecutable(FPlatform, item->Command);
-                Items.push_back(std::move(item));
+                Append(std::move(item));
             }
             reg.CloseKey();
         }
@@ -91,12 +90,19 @@ void TStartupManager::LoadFolderItems() {
                 item->FilePath = IncludeTrailingBackslash(folder) + file.Name;
                 item->Command = file.Name;
                 item->RunFrom = runFrom;
-                item->Enabled = folder == startup;
-                item->Parked = !item->Enabled;
-                Items.push_back(std::move(item));
+                item->Parked = folder != startup;
+                Append(std::move(item));
             }
         }
     }
+}
+
+void TStartupManager::Append(std::unique_ptr<TStartupItem> item) {
+    // An entry Windows switched off does not run from its enabled store
+    // either: it is shown, and applied, as switched off.
+    item->ReadApproved();
+    item->Enabled = !item->Parked && !item->OffInWindows;
+    Items.push_back(std::move(item));
 }
 
 std::unique_ptr<TStartupItem> TStartupManager::NewItem(const std::string& displayName,

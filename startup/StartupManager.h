@@ -48,6 +48,8 @@ public:
 private:
     std::unique_ptr<TStartupItem> NewItem(const std::string& displayName, const std::string& command,
                                           TRunFrom runFrom) const;
+    // Reads the entry's record in Windows and lists it.
+    void Append(std::unique_ptr<TStartupItem> item);
     void LoadRegistryItems();
     void LoadFolderItems();
 

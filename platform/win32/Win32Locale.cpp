@@ -48,4 +48,17 @@ int TWin32Locale::CompareText(const std::string& a, const std::string& b) const 
            CSTR_EQUAL;
 }
 
+TCivilTime TWin32Locale::LocalTimeOf(std::uint64_t utcFileTime) const {
+    FILETIME utc{static_cast<DWORD>(utcFileTime), static_cast<DWORD>(utcFileTime >> 32)};
+    SYSTEMTIME universal{};
+    SYSTEMTIME local{};
+    // The zone's rule for that day, not today's: a time switched off in
+    // winter reads in winter time.
+    if (!FileTimeToSystemTime(&utc, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
+        return CivilTimeOf(utcFileTime);
+    }
+    return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+}
+
 } // namespace cv

@@ -424,6 +424,29 @@ TEST_F(PlatformContract, TheLocaleSeparatesItsFieldsAndOrdersTextsAsPeopleRead) 
     }
 }
 
+// A time Windows recorded in UTC reads on the user's clock: whole quarter
+// hours from UTC and never more than a day's zones apart, in winter and in
+// summer alike.
+TEST_F(PlatformContract, AMomentInUtcReadsOnTheLocalClock) {
+    const auto minutes = [](const TCivilTime& t) {
+        // Days counted from 1 March of year 0, then the clock.
+        const int y = t.Year - (t.Month <= 2 ? 1 : 0);
+        const int m = t.Month <= 2 ? t.Month + 9 : t.Month - 3;
+        const long long days = 365LL * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + t.Day - 1;
+        return (days * 24 + t.Hour) * 60 + t.Minute;
+    };
+    for (const std::uint64_t moment : {133497936000000000ull,    // 15 January 2024 12:00 UTC
+                                       133655184000000000ull}) { // 15 July 2024 12:00 UTC
+        const TCivilTime utc = CivilTimeOf(moment);
+        EXPECT_EQ(utc.Hour, 12);
+        const TCivilTime local = P().Locale.LocalTimeOf(moment);
+        const long long offset = minutes(local) - minutes(utc);
+        EXPECT_LE(offset < 0 ? -offset : offset, 14 * 60) << moment;
+        EXPECT_EQ(offset % 15, 0) << moment;
+        EXPECT_EQ(local.Second, utc.Second);
+    }
+}
+
 } // namespace
 
 } // namespace cv::test

@@ -142,6 +142,7 @@ TEST_F(DemoPrefix, EveryPromisedStartupEntryIsInItsStore) {
         });
         ASSERT_NE(it, items.end()) << e[1];
         EXPECT_EQ((*it)->Enabled, e[4] == "yes");
+        EXPECT_EQ((*it)->OffInWindows, e[4] == "windows");
         // A key's entry names the program; a folder's entry is its shortcut.
         const std::string file = e[1].find("Key") != std::string::npos ? e[3] : e[2] + ".lnk";
         EXPECT_TRUE((*it)->FilePath.ends_with(file) || (*it)->FilePath.find(file + " ") != std::string::npos)

@@ -84,8 +84,48 @@ protected:
                 Win32.Files.RemoveEmptyDirectory(folder);
             }
         }
+        for (const HKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
+            for (const char* sub : {"Run", "Run32", "StartupFolder"}) {
+                TRegistry reg(Win32.Registry);
+                reg.SetRootKey(root);
+                if (reg.OpenKey(std::string(kStartupApprovedKey) + "\\" + sub, false)) {
+                    for (const std::string& name : reg.GetValueNames()) {
+                        if (name.rfind(Tag, 0) == 0) {
+                            reg.DeleteValue(name);
+                        }
+                    }
+                }
+            }
+        }
         ForgetLayout();
         Win32.Files.RemoveFile(SettingsPath(Platform));
+    }
+
+    // Windows' own record of an entry of ours (as its Task Manager writes
+    // it), or the record there is: "" for none.
+    void PutRecord(HKey root, const char* sub, const std::string& name, std::uint8_t first) {
+        TRegistry reg(Win32.Registry);
+        reg.SetRootKey(root);
+        ASSERT_TRUE(reg.OpenKey(std::string(kStartupApprovedKey) + "\\" + sub, true));
+        std::vector<std::uint8_t> data(12, 0);
+        data[0] = first;
+        data[10] = 0xDA; // a time in 2024
+        data[11] = 0x01;
+        reg.WriteRaw(Tag + name, {kRegBinary, data});
+    }
+    std::string RecordOf(HKey root, const char* sub, const std::string& name) {
+        TRegistry reg(Win32.Registry, kKeyRead);
+        reg.SetRootKey(root);
+        TRegRawValue value;
+        if (!reg.OpenKey(std::string(kStartupApprovedKey) + "\\" + sub, false) ||
+            !reg.ReadRaw(Tag + name, &value)) {
+            return "";
+        }
+        std::string text = std::to_string(value.Type) + ":";
+        for (const std::uint8_t b : value.Data) {
+            text += std::to_string(b) + " ";
+        }
+        return text;
     }
 
     void ForgetLayout() {
@@ -265,6 +305,49 @@ TEST_F(StartupPageTest, EveryStoreIsListedOnceWithItsSourceAndMark) {
     Pump(20);
     EXPECT_FALSE(Page().Modified());
     EXPECT_TRUE(List().Focused()) << "the page's keys work at once after a change of tabs";
+}
+
+// An entry Windows switched off where it stands does not run: the page shows
+// it off and says so, and switching it on switches it on in Windows too.
+TEST_F(StartupPageTest, AnEntrySwitchedOffInWindowsIsShownOffAndSwitchedOnForReal) {
+    Put({TRunFrom::rfCurrentUserKey, false}, "Key");
+    Put({TRunFrom::rfCurrentUserKey, false}, "Gone");
+    Put({TRunFrom::rfAllUsersFolder, false}, "Link");
+    PutRecord(kHKeyCurrentUser, "Run", "Key", 3);
+    PutRecord(kHKeyCurrentUser, "Run", "Gone", 7);
+    PutRecord(kHKeyLocalMachine, "StartupFolder", "Link.lnk", 3);
+    Open();
+    EXPECT_EQ(OurRows(), (std::vector<std::string>{"Gone|Current User Key (off in Windows)|x",
+                                                   "Key|Current User Key (off in Windows)|x",
+                                                   "Link|All Users Startup Folder (off in Windows)|x"}));
+    // The foot tells when; Show is offered as for any switched-off entry.
+    Select("Key");
+    EXPECT_NE(Page().Label1.Caption().find("\"" + Tag + "Key\" was switched off in Windows on "),
+              std::string::npos)
+        << Page().Label1.Caption();
+    EXPECT_TRUE(Page().ShowAction.Enabled());
+    Page().ShowAction.Execute();
+    EXPECT_EQ(Where("Key"), "R");
+    EXPECT_EQ(RecordOf(kHKeyCurrentUser, "Run", "Key"), "3:2 0 0 0 0 0 0 0 0 0 0 0 ");
+    EXPECT_EQ(OurRows()[1], "Key|Current User Key| ");
+    EXPECT_EQ(Page().Label1.Caption().rfind("Hint: ", 0), 0u);
+
+    // Apply with the box cleared does the same, here in the machine's record.
+    Mark("Link", false);
+    Page().ApplyAction.Execute();
+    EXPECT_EQ(Where("Link"), "S");
+    EXPECT_EQ(RecordOf(kHKeyLocalMachine, "StartupFolder", "Link.lnk"), "3:2 0 0 0 0 0 0 0 0 0 0 0 ");
+    EXPECT_EQ(Where("Gone"), "H") << "Apply with its box ticked parks it";
+    EXPECT_EQ(RecordOf(kHKeyCurrentUser, "Run", "Gone"), "3:7 0 0 0 0 0 0 0 0 0 218 1 ");
+
+    // Delete takes the value and the record; a new read lists each entry once.
+    Select("Gone");
+    Page().DeleteAction.Execute();
+    EXPECT_EQ(Where("Gone"), "");
+    EXPECT_EQ(RecordOf(kHKeyCurrentUser, "Run", "Gone"), "");
+    Page().RefreshAction.Execute();
+    EXPECT_EQ(OurRows(),
+              (std::vector<std::string>{"Key|Current User Key| ", "Link|All Users Startup Folder| "}));
 }
 
 TEST_F(StartupPageTest, MarksAreWrittenByApplyEveryRowAtOnce) {
