@@ -120,6 +120,36 @@ TRegRawValue NewValue(const TOldValue* old, const std::string& name, const std::
 
 } // namespace
 
+std::uint64_t ReadValuesStamp(TRegistry& reg) {
+    std::vector<std::pair<std::string, TRegRawValue>> values;
+    for (const std::string& name : reg.GetValueNames()) {
+        TRegRawValue value;
+        if (reg.ReadRaw(name, &value)) {
+            values.emplace_back(UpperText(name), std::move(value));
+        }
+    }
+    std::sort(values.begin(), values.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    // FNV-1a over every part, each ended by its length so no two keys run together.
+    std::uint64_t stamp = 0xcbf29ce484222325u;
+    const auto add = [&stamp](const std::uint8_t* bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) {
+            stamp = (stamp ^ bytes[i]) * 0x100000001b3u;
+        }
+        for (int shift = 0; shift < 64; shift += 8) {
+            stamp = (stamp ^ ((size >> shift) & 0xFF)) * 0x100000001b3u;
+        }
+    };
+    for (const auto& [name, value] : values) {
+        add(reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
+        const std::uint8_t type[4] = {
+            static_cast<std::uint8_t>(value.Type), static_cast<std::uint8_t>(value.Type >> 8),
+            static_cast<std::uint8_t>(value.Type >> 16), static_cast<std::uint8_t>(value.Type >> 24)};
+        add(type, sizeof type);
+        add(value.Data.data(), value.Data.size());
+    }
+    return stamp;
+}
+
 bool TUninstallItem::IsUninstallable() const {
     return !DisplayName.empty() && !NoModify && !NoRemove && !UninstallString.empty();
 }

@@ -5,6 +5,7 @@
 
 #include "platform/Platform.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,10 +38,18 @@ public:
     // goes through the same view.
     TRegView View = kRegViewNative;
     bool New = false;
+    // Windows hides the entry as a part of another product: SystemComponent
+    // set, or an update naming its product in ParentKeyName.
+    bool SystemComponent = false;
+    std::string ParentKeyName;
+    // Every value of the key as read (ReadValuesStamp), to tell later
+    // whether the key changed meanwhile.
+    std::uint64_t ValuesStamp = 0;
 
     // An application the user can remove: named, with an uninstall command,
     // and neither NoModify nor NoRemove set.
     bool IsUninstallable() const;
+    bool IsPartOfOtherProduct() const { return SystemComponent || !ParentKeyName.empty(); }
     // The program UninstallString starts; empty when none is found.
     std::string GetExecutable() const;
     // InstallLocation when that folder exists, else the folder of the
@@ -77,5 +86,10 @@ public:
 private:
     const TPlatform* FPlatform;
 };
+
+class TRegistry;
+// One number for all values of the registry object's current key, names
+// (in any letter case) with types and data, whatever order they come in.
+std::uint64_t ReadValuesStamp(TRegistry& reg);
 
 } // namespace cv

@@ -7,6 +7,7 @@
 #include "platform/StrCon.h"
 #include "platform/TextCase.h"
 #include "platform/TextLines.h"
+#include "platform/Utf.h"
 #include "platform/Utils.h"
 
 #include <algorithm>
@@ -100,6 +101,16 @@ std::unique_ptr<TUninstallItem> TUninstallManager::ReadEntry(HKey root, TRegView
     if (reg.ValueExists("NoRemove")) {
         item->NoRemove = reg.ReadBool("NoRemove");
     }
+    // Read as Windows reads them, without a complaint about their types.
+    TRegRawValue raw;
+    item->SystemComponent =
+        reg.ReadRaw("SystemComponent", &raw) && raw.Type == kRegDword &&
+        std::any_of(raw.Data.begin(), raw.Data.end(), [](std::uint8_t b) { return b != 0; });
+    if (reg.ReadRaw("ParentKeyName", &raw)) {
+        // A name of another type still names a product: the entry is kept from Autofix.
+        item->ParentKeyName = raw.Type == kRegSz || raw.Type == kRegExpandSz ? RegStringText(raw.Data) : "?";
+    }
+    item->ValuesStamp = ReadValuesStamp(reg);
     return item;
 }
 
@@ -158,6 +169,15 @@ bool TUninstallManager::RunUninstaller(const TUninstallItem& item, TStartError* 
     return StartCommand(FPlatform, item.UninstallString, false, error) != nullptr;
 }
 
+std::unique_ptr<IProcess> TUninstallManager::StartUninstaller(const TUninstallItem& item,
+                                                              TStartError* error) {
+    return StartCommand(FPlatform, item.UninstallString, true, error);
+}
+
+bool TUninstallManager::UninstallerRuns(IProcess& process) const {
+    return !process.Wait(FPlatform.ProcessMessages, kTreeEndGrace);
+}
+
 bool TUninstallManager::RunUninstallerAndWait(const TUninstallItem& item, TStartError* error) {
     auto process = StartCommand(FPlatform, item.UninstallString, true, error);
     if (!process) {
@@ -204,16 +224,16 @@ void TUninstallManager::SaveNames(const std::string& fileName) {
     }
 }
 
-bool TUninstallManager::IsEntryIntact(const TUninstallItem& item) const {
-    const std::string iconFile = StrCon().TextUpToChars(item.DisplayIcon, ",");
-    return FPlatform.Files.FileExists(iconFile) || FPlatform.Files.FileExists(item.GetExecutable()) ||
-           FPlatform.Files.DirectoryExists(item.InstallLocation);
+bool TUninstallManager::IsEntryGone(const TUninstallItem& item) const {
+    TFileCheck check(FPlatform);
+    return check.IsGone(item);
 }
 
 void TUninstallManager::FindBadEntries() {
+    TFileCheck check(FPlatform);
     std::vector<const TUninstallItem*> bad;
     for (const auto& pair : Items) {
-        if (pair.second->IsUninstallable() && !IsEntryIntact(*pair.second)) {
+        if (pair.second->IsUninstallable() && check.IsGone(*pair.second)) {
             bad.push_back(pair.second.get());
         }
     }
@@ -231,6 +251,35 @@ void TUninstallManager::SetBadEntries(const std::vector<const TUninstallItem*>& 
             BadItems.emplace_back(name, item.get());
         }
     }
+}
+
+TUninstallItemRefs TUninstallManager::AutofixItems() const {
+    TUninstallItemRefs offered;
+    for (const auto& pair : BadItems) {
+        if (!pair.second->IsPartOfOtherProduct()) {
+            offered.push_back(pair);
+        }
+    }
+    return offered;
+}
+
+TUninstallManager::TRecheck TUninstallManager::RecheckEntry(const TUninstallItem& item,
+                                                            TFileCheck& check) const {
+    TRegistry reg(FPlatform.Registry, kKeyRead);
+    reg.SetRootKey(item.RootKey);
+    reg.SetView(item.View);
+    if (!reg.OpenKey(item.KeyPath, false)) {
+        return reg.LastError() == kErrorFileNotFound && !reg.KeyExists(item.KeyPath) ? TRecheck::KeyGone
+                                                                                     : TRecheck::Changed;
+    }
+    if (ReadValuesStamp(reg) != item.ValuesStamp) {
+        return TRecheck::Changed;
+    }
+    // Same values, so the same paths: only the disk can have changed.
+    if (item.Bad && !check.IsGone(item)) {
+        return TRecheck::FilesBack;
+    }
+    return TRecheck::Unchanged;
 }
 
 std::string TUninstallManager::GetApplicationFile(const TUninstallItem& item) const {

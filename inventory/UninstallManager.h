@@ -4,6 +4,7 @@
 // last run.
 #pragma once
 
+#include "inventory/FileCheck.h"
 #include "inventory/FileInfoManager.h"
 #include "inventory/UninstallItem.h"
 
@@ -67,6 +68,14 @@ public:
     // Starts the entry's uninstaller (StartCommand); false, with the reason
     // in *error when one is given, when it did not start.
     bool RunUninstaller(const TUninstallItem& item, TStartError* error = nullptr);
+    // The same, keeping the uninstaller and every process it starts in view
+    // (UninstallerRuns); null when it did not start.
+    std::unique_ptr<IProcess> StartUninstaller(const TUninstallItem& item, TStartError* error = nullptr);
+    // The uninstaller or a process it started is still running. The
+    // system reports a tree's end a moment after its last process ended,
+    // so that moment is waited for.
+    bool UninstallerRuns(IProcess& process) const;
+    static constexpr std::uint32_t kTreeEndGrace = 250;
     // Returns when the uninstaller and every process it started have ended;
     // window messages keep being handled meanwhile.
     bool RunUninstallerAndWait(const TUninstallItem& item, TStartError* error = nullptr);
@@ -91,15 +100,30 @@ public:
     // look at the registry only.
     void SetCheckFiles(bool check) { FCheckFiles = check; }
     bool CheckFiles() const { return FCheckFiles; }
-    // Some file or folder of the entry is still there: its icon file (as
-    // written, quotes and all), its executable or its install folder.
-    bool IsEntryIntact(const TUninstallItem& item) const;
-    // Marks the applications that are not intact as bad and lists them.
+    // The entry's program, icon file and install folder are each known to
+    // be gone (TFileCheck); one check serves a whole scan.
+    bool IsEntryGone(const TUninstallItem& item, TFileCheck& check) const { return check.IsGone(item); }
+    bool IsEntryGone(const TUninstallItem& item) const;
+    TFileCheck MakeFileCheck() const { return TFileCheck(FPlatform); }
+    // Marks the applications that are gone as bad and lists them.
     void FindBadEntries();
     // Marks exactly these entries bad (the applications among them) and
     // lists them in inventory order; pointers to entries the inventory no
     // longer holds are only compared, never followed.
     void SetBadEntries(const std::vector<const TUninstallItem*>& bad);
+    // The bad entries Autofix offers: all but those Windows hides as parts
+    // of other products, which are theirs to remove.
+    TUninstallItemRefs AutofixItems() const;
+
+    // What reading the entry's key again just before a delete tells.
+    enum class TRecheck : std::uint8_t {
+        Unchanged,
+        KeyGone,   // nothing left to delete
+        Changed,   // its values changed since the list was read (or it cannot be read now)
+        FilesBack, // a bad entry whose files are there again
+    };
+    TRecheck RecheckEntry(const TUninstallItem& item, TFileCheck& check) const;
+
     // The file whose icon stands for the entry, or kInstallMarker when it has
     // none of its own, or kRubbishMarker when it is bad.
     std::string GetApplicationFile(const TUninstallItem& item) const;

@@ -22,6 +22,24 @@ enum : std::uint32_t {
     kNoAttributes = 0xFFFFFFFF,
 };
 
+// What the file system answers when asked for a path.
+enum class TPathState : std::uint8_t {
+    File,
+    Folder,
+    Missing, // "file not found" or "path not found"
+    Unknown, // any other answer: no rights, a name it refuses, a device or server that did not answer
+};
+
+// The kind of a volume: a drive ("C:") or a share ("\\server\share").
+enum class TVolumeKind : std::uint8_t {
+    Local,       // a fixed or RAM disk that is there
+    Network,     // a share, or a drive letter mapped to one
+    Substituted, // a drive letter standing for a folder of another drive
+    Removable,   // a removable disk or a CD drive, whatever it holds now
+    Absent,      // no such drive
+    Unknown,
+};
+
 struct TFoundFile {
     std::string Name; // the entry's name inside the folder, no path
     std::uint32_t Attributes = 0;
@@ -38,6 +56,12 @@ public:
     // GetFileAttributes: the path's own attributes (a link's, not what it
     // leads to), kNoAttributes when there is nothing or it cannot be asked.
     virtual std::uint32_t GetAttributes(const std::string& path) = 0;
+    // GetFileAttributes and the error it gives; an empty path is Unknown.
+    virtual TPathState PathState(const std::string& path) = 0;
+    // The volume "X:" or "\\server\share" (a share is Network without a
+    // question); anything else is Unknown. Asking a drive letter can take
+    // as long as the device behind it needs to answer.
+    virtual TVolumeKind VolumeKind(const std::string& volume) = 0;
     // FindFirstFile/FindNextFile over folder\mask ("*" and "?" wildcards),
     // "." and ".." left out, in the order the file system lists them.
     virtual std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) = 0;

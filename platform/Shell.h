@@ -48,6 +48,9 @@ public:
     // empty when the folder has none.
     virtual std::string GetSpecialFolderPath(int csidl) = 0;
     virtual std::string WindowsDirectory() = 0;
+    // ExpandEnvironmentStrings: every %NAME% of a variable this process has
+    // replaced by its value; other text, unknown names included, stays.
+    virtual std::string ExpandEnvironment(const std::string& text) = 0;
     virtual std::string SystemDirectory() = 0;
     // The program's own file.
     virtual std::string ProgramPath() = 0;

@@ -38,7 +38,14 @@ std::string CleanCandidate(const std::string& candidate) {
         }
     }
     std::string out;
-    for (std::size_t i = 0; i < unquoted.size(); ++i) {
+    std::size_t i = 0;
+    // A network path keeps the two backslashes it starts with.
+    if (unquoted.size() > 2 && unquoted[0] == '\\' && unquoted[1] == '\\') {
+        out = "\\\\";
+        i = unquoted.find_first_not_of('\\');
+        i = i == std::string::npos ? unquoted.size() : i;
+    }
+    for (; i < unquoted.size(); ++i) {
         out += unquoted[i];
         if (unquoted[i] == '\\' && i + 1 < unquoted.size() && unquoted[i + 1] == '\\') {
             ++i;
@@ -141,6 +148,27 @@ TProgramInLine FindProgramInLine(const TPlatform& platform, const std::string& c
         }
     }
     return {};
+}
+
+std::vector<std::string> ProgramCandidates(const std::string& commandLine) {
+    std::vector<std::string> candidates;
+    const std::size_t first = commandLine.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return candidates;
+    }
+    if (commandLine[first] == '"') {
+        const std::size_t close = commandLine.find('"', first + 1);
+        const std::size_t length = close == std::string::npos ? std::string::npos : close - first - 1;
+        candidates.push_back(CleanCandidate(commandLine.substr(first + 1, length)));
+        return candidates;
+    }
+    for (int n = 1; n < 10; ++n) {
+        candidates.push_back(CleanCandidate(CutBeforeBlank(commandLine, n)));
+        if (CutEnd(commandLine, n) == commandLine.size()) {
+            break;
+        }
+    }
+    return candidates;
 }
 
 std::string ExtractExecutable(const TPlatform& platform, const std::string& commandLine) {

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -26,6 +27,10 @@ struct TProgramInLine {
 };
 TProgramInLine FindProgramInLine(const TPlatform& platform, const std::string& commandLine);
 std::string ExtractExecutable(const TPlatform& platform, const std::string& commandLine);
+// The paths the line's program may be, read as FindProgramInLine reads it
+// but without looking at the disk: the quoted text, or each cut before a
+// blank (ten at most), cleaned.
+std::vector<std::string> ProgramCandidates(const std::string& commandLine);
 
 // The program's own folder, the system folder and the Windows folder, each
 // ending in one backslash.

@@ -55,7 +55,7 @@ TBadEntriesForm::TBadEntriesForm()
 
 int ShowBadEntries(const TUninstallManager& inventory) {
     TBadEntriesForm form;
-    for (const auto& [name, entry] : inventory.BadItems) {
+    for (const auto& [name, entry] : inventory.AutofixItems()) {
         form.ListView.AddItem(entry->DisplayName, {}, 0);
     }
     return form.ShowModal();

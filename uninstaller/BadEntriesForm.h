@@ -22,8 +22,8 @@ public:
     TImageList ImageList2{16, 16};
 };
 
-// Shows the inventory's bad entries, in its order; 6 for Yes, 7 for No, 2
-// when the window is closed otherwise.
+// Shows the bad entries Autofix offers (AutofixItems), in the inventory's
+// order; 6 for Yes, 7 for No, 2 when the window is closed otherwise.
 int ShowBadEntries(const TUninstallManager& inventory);
 
 } // namespace cv

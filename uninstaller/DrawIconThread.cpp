@@ -43,11 +43,12 @@ void TDrawIconThread::BeginWork() {
         }
     });
     std::vector<const TUninstallItem*> bad;
+    TFileCheck check = FInventory->MakeFileCheck(); // this scan's, on this thread alone
     for (const auto& [entry, copy] : copies) {
         if (Terminated()) {
             return;
         }
-        if (!FInventory->IsEntryIntact(copy)) {
+        if (check.IsGone(copy)) {
             bad.push_back(entry);
         }
     }

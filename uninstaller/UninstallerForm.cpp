@@ -13,20 +13,17 @@
 #include "uninstaller/SearchForm.h"
 #include "uninstaller/UninstallerText.h"
 
+#include <unordered_set>
+
 namespace cv {
 
 namespace {
 
 const TFont kTitleFont{"MS Sans Serif", 11, true, false, clWindowText};
 
-// Starts the entry's uninstaller; when it did not start, tells the user why.
-bool StartUninstaller(TUninstallManager& inventory, const TUninstallItem& entry) {
-    TStartError error;
-    if (inventory.RunUninstaller(entry, &error)) {
-        return true;
-    }
+// Tells the user why the entry's uninstaller did not start.
+void ReportNotStarted(const TUninstallItem& entry, const TStartError& error) {
     InfoDialog("Error", NotStartedText(entry.UninstallString, error.Message), false);
-    return false;
 }
 
 } // namespace
@@ -448,16 +445,26 @@ void TUninstallerForm::UninstallActionHandler() {
         !StillListed(entry, generation)) {
         return;
     }
-    if (!StartUninstaller(*FInventory, *entry)) {
+    TStartError error;
+    const std::unique_ptr<IProcess> uninstaller = FInventory->StartUninstaller(*entry, &error);
+    if (!uninstaller) {
+        ReportNotStarted(*entry, error);
         return; // nothing runs that the user could wait for
     }
     InfoDialog("Instruction", "Close this dialog when uninstalling process is finished.", false);
     if (!StillListed(entry, generation)) {
         return;
     }
+    const bool keyLeft = FInventory->EntryExists(*entry);
+    // An uninstaller still at work may yet be cancelled: its entry is not
+    // asked about until it has finished.
+    if (keyLeft && FInventory->UninstallerRuns(*uninstaller)) {
+        InfoDialog("Info:", StillRunningText(entry->DisplayName), false);
+        return;
+    }
     // Only Yes deletes: Esc or No keeps the entry of an application that
     // may well still be installed.
-    if (FInventory->EntryExists(*entry) &&
+    if (keyLeft &&
         WarnDialog("Something is wrong with uninstalling process or you have canceled your uninstalling,some "
                    "registry items was not deleted,would you like to delete them?") != mrYes) {
         return;
@@ -476,7 +483,9 @@ void TUninstallerForm::UninstallSelf(const TUninstallItem* entry) {
         !StillListed(entry, generation)) {
         return;
     }
-    if (!StartUninstaller(*FInventory, *entry)) {
+    TStartError error;
+    if (!FInventory->RunUninstaller(*entry, &error)) {
+        ReportNotStarted(*entry, error);
         return; // the program stays: nothing will remove it
     }
     // The uninstaller will remove this program's files: end now, keeping
@@ -497,6 +506,18 @@ void TUninstallerForm::DeleteEntryActionHandler() {
                       "\"\r\n from registry?") != mrYes ||
         !StillListed(entry, generation)) {
         return; // the page may have closed, or the entry gone, while the question was open
+    }
+    // The key as it is now, not as the list showed it.
+    TFileCheck check = FInventory->MakeFileCheck();
+    const auto recheck = FInventory->RecheckEntry(*entry, check);
+    if (recheck == TUninstallManager::TRecheck::Changed ||
+        recheck == TUninstallManager::TRecheck::FilesBack) {
+        const std::vector<std::string> name{entry->DisplayName};
+        InfoDialog("Info:",
+                   recheck == TUninstallManager::TRecheck::Changed ? LeftAloneText(name, {})
+                                                                   : LeftAloneText({}, name),
+                   false);
+        return;
     }
     if (DeleteUninstallEntry(entry)) {
         ShowTotal();
@@ -582,19 +603,47 @@ void TUninstallerForm::FindBadEntryActionHandler() {
         InfoDialog("Info:", "No bad entries!Everything looks fine!", false);
         return;
     }
-    if (ShowBadEntries(*FInventory) != mrYes || !Alive()) {
+    const TUninstallItemRefs offered = FInventory->AutofixItems();
+    if (offered.empty()) {
+        InfoDialog("Info:",
+                   "The bad entries left are parts of other products, which remove them themselves. "
+                   "Autofix leaves them alone.",
+                   false);
         return;
+    }
+    const unsigned generation = FListGeneration;
+    if (ShowBadEntries(*FInventory) != mrYes || !Alive() || generation != FListGeneration) {
+        return;
+    }
+    // Exactly the entries the dialog showed.
+    std::unordered_set<const TUninstallItem*> chosen;
+    for (const auto& pair : offered) {
+        chosen.insert(pair.second);
     }
     TListView& list = UninstListView.ListView;
     // Keys the registry keeps stay listed; the others go all the same.
     std::string refused;
     bool forWantOfRights = false;
+    std::vector<std::string> changed;
+    std::vector<std::string> back;
+    TFileCheck check = FInventory->MakeFileCheck();
     {
         const TListView::TUpdateGuard update(list);
         // From the last item up, so the places still to visit stay where they are.
         for (int i = list.Count() - 1; i >= 0; --i) {
             TUninstallItem* entry = ItemEntry(i);
-            if (!entry->Bad) {
+            if (!entry->Bad || chosen.count(entry) == 0) {
+                continue;
+            }
+            // Read again just before the delete: the application may have
+            // been installed again meanwhile.
+            const auto recheck = FInventory->RecheckEntry(*entry, check);
+            if (recheck == TUninstallManager::TRecheck::Changed) {
+                changed.insert(changed.begin(), entry->DisplayName);
+                continue;
+            }
+            if (recheck == TUninstallManager::TRecheck::FilesBack) {
+                back.insert(back.begin(), entry->DisplayName);
                 continue;
             }
             try {
@@ -611,6 +660,12 @@ void TUninstallerForm::FindBadEntryActionHandler() {
         list.Arrange();
     }
     SyncUI();
+    if (const std::string leftAlone = LeftAloneText(changed, back); !leftAlone.empty()) {
+        InfoDialog("Info:", leftAlone, false);
+        if (!Alive()) {
+            return;
+        }
+    }
     if (forWantOfRights) {
         TApplication::Instance().HandleException(ERightsError(refused));
     } else if (!refused.empty()) {

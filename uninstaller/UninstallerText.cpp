@@ -28,6 +28,26 @@ std::string NotStartedText(const std::string& command, const std::string& reason
     return "Cannot start the uninstaller:\r\n" + command + "\r\n" + reason;
 }
 
+std::string StillRunningText(const std::string& name) {
+    return "The uninstaller of \"" + name +
+           "\" is still running, so its entry stays.\r\nWhen it has finished, Refresh shows whether it "
+           "removed its entry.";
+}
+
+std::string LeftAloneText(const std::vector<std::string>& changed, const std::vector<std::string>& back) {
+    if (changed.empty() && back.empty()) {
+        return {};
+    }
+    std::string text = "Left alone, as they are not what the list showed:";
+    for (const std::string& name : changed) {
+        text += "\r\n-\"" + name + "\": its entry has changed (installed again?)";
+    }
+    for (const std::string& name : back) {
+        text += "\r\n-\"" + name + "\": its files are back";
+    }
+    return text + "\r\nRefresh the list to see them as they are now.";
+}
+
 int ValidViewStyle(int stored) {
     return stored >= 0 && stored <= 3 ? stored : 0;
 }

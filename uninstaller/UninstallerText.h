@@ -4,6 +4,7 @@
 #include "inventory/UninstallItem.h"
 
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -25,6 +26,15 @@ bool CaptionMatches(const std::string& caption, const std::string& text);
 // What the user is told when an uninstaller did not start: the command and
 // the system's reason.
 std::string NotStartedText(const std::string& command, const std::string& reason);
+
+// What the user is told when the instruction dialog closes while the
+// uninstaller, or a program it started, still runs.
+std::string StillRunningText(const std::string& name);
+
+// What the user is told of entries a delete left alone because reading
+// their keys again showed other values (changed) or their files again
+// (back); empty when there are none.
+std::string LeftAloneText(const std::vector<std::string>& changed, const std::vector<std::string>& back);
 
 // A stored view style outside the four the list knows falls back to large icons.
 int ValidViewStyle(int stored);

@@ -236,6 +236,59 @@ bool TSubstituteFileSystem::DirectoryExists(const std::string& path) {
     return node && node->IsFolder;
 }
 
+TPathState TSubstituteFileSystem::PathState(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    TLocation where;
+    if (path.empty() || !Locate(path, &where)) {
+        return TPathState::Unknown; // a share that does not answer, or a name Windows refuses
+    }
+    const std::string full = UpperText(FullPathName(path));
+    for (const std::string& closed : FUnreadable) {
+        if (full.compare(0, closed.size(), closed) == 0 &&
+            (full.size() == closed.size() || IsPathDelimiter(full[closed.size()]))) {
+            return TPathState::Unknown;
+        }
+    }
+    const auto node = Find(path);
+    if (!node) {
+        return TPathState::Missing;
+    }
+    return node->IsFolder ? TPathState::Folder : TPathState::File;
+}
+
+TVolumeKind TSubstituteFileSystem::VolumeKind(const std::string& volume) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    ++FVolumeQueries;
+    if (volume.size() > 2 && IsPathDelimiter(volume[0]) && IsPathDelimiter(volume[1])) {
+        return TVolumeKind::Network;
+    }
+    if (volume.size() != 2 || volume[1] != ':' || !std::isalpha(static_cast<unsigned char>(volume[0]))) {
+        return TVolumeKind::Unknown;
+    }
+    const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(volume[0])));
+    if (const auto kind = FVolumeKinds.find(drive); kind != FVolumeKinds.end()) {
+        return kind->second;
+    }
+    return FDrives.count(drive) != 0 ? TVolumeKind::Local : TVolumeKind::Absent;
+}
+
+void TSubstituteFileSystem::SetVolumeKind(const std::string& volume, TVolumeKind kind) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    if (!volume.empty()) {
+        FVolumeKinds[static_cast<char>(std::toupper(static_cast<unsigned char>(volume[0])))] = kind;
+    }
+}
+
+int TSubstituteFileSystem::VolumeQueries() {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    return FVolumeQueries;
+}
+
+void TSubstituteFileSystem::SetUnreadable(const std::string& path) {
+    std::lock_guard<std::recursive_mutex> guard(FLock);
+    FUnreadable.push_back(UpperText(ExcludeTrailingBackslash(FullPathName(path))));
+}
+
 std::vector<TFoundFile> TSubstituteFileSystem::FindFiles(const std::string& folder, const std::string& mask) {
     std::lock_guard<std::recursive_mutex> guard(FLock);
     std::vector<TFoundFile> found;

@@ -21,6 +21,8 @@ public:
     bool FileExists(const std::string& path) override;
     bool DirectoryExists(const std::string& path) override;
     std::uint32_t GetAttributes(const std::string& path) override;
+    TPathState PathState(const std::string& path) override;
+    TVolumeKind VolumeKind(const std::string& volume) override;
     std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) override;
     bool ReadFile(const std::string& path, std::string* contents) override;
     bool WriteFile(const std::string& path, const std::string& contents) override;
@@ -42,6 +44,14 @@ public:
     void AddFile(const std::string& path, const std::string& contents = {},
                  std::uint32_t attributes = kFileAttributeArchive);
     bool SetAttributes(const std::string& path, std::uint32_t attributes);
+    // A drive letter's kind ("X:"); until set, a drive that holds anything
+    // is Local and any other Absent.
+    void SetVolumeKind(const std::string& volume, TVolumeKind kind);
+    // How often VolumeKind was asked, over all volumes.
+    int VolumeQueries();
+    // The path and everything below it answer Unknown, as a folder the user
+    // may not look into does.
+    void SetUnreadable(const std::string& path);
 
     // Called before every change with its kind ("WriteFile", "RemoveFile",
     // "MovePath", "MakeDirectory", "RemoveEmptyDirectory") and the path it
@@ -63,6 +73,9 @@ private:
     mutable std::recursive_mutex FLock;
     std::vector<std::pair<std::string, std::string>> FRecycled;
     std::map<char, std::shared_ptr<TNode>> FDrives;
+    std::map<char, TVolumeKind> FVolumeKinds;
+    std::vector<std::string> FUnreadable; // full paths, upper case
+    int FVolumeQueries = 0;
     std::string FCurrentDirectory = "C:\\";
     TFault FFault;
 };

@@ -4,6 +4,8 @@
 #include "platform/RegFile.h"
 #include "platform/TextCase.h"
 
+#include <algorithm>
+
 namespace cv {
 
 namespace {
@@ -24,6 +26,52 @@ bool IsProgramExtension(const std::string& extension) {
 TSubstituteShell::TSubstituteShell(TSubstituteRegistry& registry, TSubstituteFileSystem& files)
     : FRegistry(registry), FFiles(files) {
     FFiles.AddFolder(SystemDirectory());
+    const std::pair<const char*, const char*> environment[] = {
+        {"SystemRoot", "C:\\Windows"},
+        {"windir", "C:\\Windows"},
+        {"ProgramFiles", "C:\\Program Files"},
+        {"ProgramFiles(x86)", "C:\\Program Files (x86)"},
+        {"ProgramData", "C:\\ProgramData"},
+        {"USERPROFILE", "C:\\Users\\Test"},
+        {"APPDATA", "C:\\Users\\Test\\AppData\\Roaming"},
+        {"LOCALAPPDATA", "C:\\Users\\Test\\AppData\\Local"},
+    };
+    for (const auto& [name, value] : environment) {
+        SetEnvironment(name, value);
+    }
+}
+
+std::string TSubstituteShell::ExpandEnvironment(const std::string& text) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::string out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t open = text.find('%', at);
+        const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            break;
+        }
+        out += text.substr(at, open - at);
+        const auto value = FEnvironment.find(UpperText(text.substr(open + 1, close - open - 1)));
+        if (value != FEnvironment.end()) {
+            out += value->second;
+            at = close + 1;
+        } else {
+            // Not a variable: its text stays, and its closing "%" may open one.
+            out += text.substr(open, close - open);
+            at = close;
+        }
+    }
+    return out + text.substr(std::min(at, text.size()));
+}
+
+void TSubstituteShell::SetEnvironment(const std::string& name, const std::string& value) {
+    std::lock_guard<std::mutex> guard(FLock);
+    if (value.empty()) {
+        FEnvironment.erase(UpperText(name));
+    } else {
+        FEnvironment[UpperText(name)] = value;
+    }
 }
 
 std::string TSubstituteShell::GetSpecialFolderPath(int csidl) {

@@ -19,6 +19,7 @@ public:
 
     std::string GetSpecialFolderPath(int csidl) override;
     std::string WindowsDirectory() override;
+    std::string ExpandEnvironment(const std::string& text) override;
     std::string SystemDirectory() override;
     TSystemImageLists GetSystemImageLists() override;
     bool ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) override;
@@ -43,6 +44,10 @@ public:
     void SetFileIcon(const std::string& path, int index);
     void SetTypeName(const std::string& extension, const std::string& typeName);
     void SetProgramPath(const std::string& path);
+    // An environment variable; an empty value takes it away. SystemRoot,
+    // windir, ProgramFiles, ProgramFiles(x86), ProgramData, USERPROFILE,
+    // APPDATA and LOCALAPPDATA are there from the start.
+    void SetEnvironment(const std::string& name, const std::string& value);
     // Icons handed out and not yet destroyed.
     int LiveIcons();
     void AddIconResource(const std::string& resourceName);
@@ -74,6 +79,7 @@ private:
     int FLiveIcons = 0;
     std::map<std::string, int> FResourceIcons; // upper-case name, -1 until added
     std::map<std::string, std::vector<std::uint8_t>> FVersionInfo;
+    std::map<std::string, std::string> FEnvironment; // upper-case name
     std::vector<std::string> FOpened;
     std::vector<std::string> FPropertiesShown;
     std::vector<std::string> FRunsAsAdministrator;

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace cv {
 
@@ -61,6 +62,50 @@ bool TWin32FileSystem::FileExists(const std::string& path) {
 bool TWin32FileSystem::DirectoryExists(const std::string& path) {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+TPathState TWin32FileSystem::PathState(const std::string& path) {
+    if (path.empty()) {
+        return TPathState::Unknown;
+    }
+    const DWORD attributes = Attributes(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? TPathState::Folder : TPathState::File;
+    }
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TPathState::Missing
+                                                                          : TPathState::Unknown;
+}
+
+TVolumeKind TWin32FileSystem::VolumeKind(const std::string& volume) {
+    if (volume.size() > 2 && IsPathDelimiter(volume[0]) && IsPathDelimiter(volume[1])) {
+        return TVolumeKind::Network;
+    }
+    if (volume.size() != 2 || volume[1] != ':' || !std::isalpha(static_cast<unsigned char>(volume[0]))) {
+        return TVolumeKind::Unknown;
+    }
+    const std::wstring drive = toWide(volume);
+    switch (::GetDriveTypeW((drive + L"\\").c_str())) {
+    case DRIVE_FIXED:
+    case DRIVE_RAMDISK:
+        break;
+    case DRIVE_REMOTE:
+        return TVolumeKind::Network;
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM:
+        return TVolumeKind::Removable;
+    case DRIVE_NO_ROOT_DIR:
+        return TVolumeKind::Absent;
+    default:
+        return TVolumeKind::Unknown;
+    }
+    // A drive made by subst reports the type of the drive it stands for;
+    // its device is a path of the object manager's "\??\" instead of a disk.
+    std::wstring target(32768, L'\0'); // the longest path a subst can stand for
+    if (::QueryDosDeviceW(drive.c_str(), target.data(), static_cast<DWORD>(target.size())) == 0) {
+        return TVolumeKind::Unknown;
+    }
+    return target.compare(0, 4, L"\\??\\") == 0 ? TVolumeKind::Substituted : TVolumeKind::Local;
 }
 
 std::vector<TFoundFile> TWin32FileSystem::FindFiles(const std::string& folder, const std::string& mask) {

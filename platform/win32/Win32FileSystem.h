@@ -11,6 +11,8 @@ public:
     bool FileExists(const std::string& path) override;
     bool DirectoryExists(const std::string& path) override;
     std::uint32_t GetAttributes(const std::string& path) override;
+    TPathState PathState(const std::string& path) override;
+    TVolumeKind VolumeKind(const std::string& volume) override;
     std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) override;
     bool ReadFile(const std::string& path, std::string* contents) override;
     bool WriteFile(const std::string& path, const std::string& contents) override;

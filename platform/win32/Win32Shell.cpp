@@ -92,6 +92,23 @@ std::string TWin32Shell::WindowsDirectory() {
     return WindowsFolder(WindowsDirectoryW);
 }
 
+std::string TWin32Shell::ExpandEnvironment(const std::string& text) {
+    const std::wstring wide = toWide(text);
+    std::wstring buffer(wide.size() + MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got =
+            ::ExpandEnvironmentStringsW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (got == 0) {
+            return text;
+        }
+        if (got <= buffer.size()) {
+            buffer.resize(got - 1); // the count takes in the closing NUL
+            return toUtf8(buffer);
+        }
+        buffer.assign(got, L'\0');
+    }
+}
+
 std::string TWin32Shell::SystemDirectory() {
     return WindowsFolder(SystemDirectoryW);
 }

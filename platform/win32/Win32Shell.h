@@ -9,6 +9,7 @@ class TWin32Shell : public IShell {
 public:
     std::string GetSpecialFolderPath(int csidl) override;
     std::string WindowsDirectory() override;
+    std::string ExpandEnvironment(const std::string& text) override;
     std::string SystemDirectory() override;
     TSystemImageLists GetSystemImageLists() override;
     bool ShellFileInfo(const std::string& path, std::uint32_t flags, TShellFileInfo* info) override;

@@ -327,6 +327,45 @@ TEST_F(PlatformContract, FileChangesFailOnlyByTheirResult) {
     EXPECT_TRUE(f.DirectoryExists(Env->ScratchFolder()));
 }
 
+TEST_F(PlatformContract, PathsAndVolumesAnswerOnlyWhatTheSystemKnows) {
+    auto& f = P().Files;
+    ASSERT_TRUE(f.WriteFile(InScratch("app.exe"), "MZ"));
+    const std::pair<std::string, TPathState> paths[] = {
+        {InScratch("app.exe"), TPathState::File},
+        {Env->ScratchFolder(), TPathState::Folder},
+        {InScratch("gone.exe"), TPathState::Missing},
+        {InScratch("gone\\deeper\\app.exe"), TPathState::Missing},
+        {InScratch("bad<name.exe"), TPathState::Unknown},
+        {"\\\\cv-no-such-host\\share\\app.exe", TPathState::Unknown},
+        {"", TPathState::Unknown},
+    };
+    for (const auto& [path, state] : paths) {
+        EXPECT_EQ(f.PathState(path), state) << path;
+    }
+    EXPECT_EQ(f.VolumeKind(Env->ScratchFolder().substr(0, 2)), TVolumeKind::Local);
+    EXPECT_EQ(f.VolumeKind("\\\\cv-no-such-host\\share"), TVolumeKind::Network);
+    EXPECT_EQ(f.VolumeKind("scratch"), TVolumeKind::Unknown);
+    // A letter no drive has: what is asked of it there is simply missing,
+    // which is why the volume is asked first.
+    std::string absent;
+    for (char letter = 'Y'; letter > 'D' && absent.empty(); --letter) {
+        const std::string volume = std::string(1, letter) + ":";
+        if (f.VolumeKind(volume) == TVolumeKind::Absent) {
+            absent = volume;
+        }
+    }
+    ASSERT_FALSE(absent.empty());
+    EXPECT_EQ(f.PathState(absent + "\\cv\\app.exe"), TPathState::Missing);
+
+    IShell& shell = P().Shell;
+    EXPECT_TRUE(
+        SameText(shell.ExpandEnvironment("%SystemRoot%\\app.exe"), shell.WindowsDirectory() + "\\app.exe"));
+    EXPECT_TRUE(SameText(shell.ExpandEnvironment("%windir%"), shell.WindowsDirectory()));
+    for (const char* text : {"%cv_no_such_variable%\\x", "100%", "", "%"}) {
+        EXPECT_EQ(shell.ExpandEnvironment(text), text);
+    }
+}
+
 TEST_F(PlatformContract, FindFilesListsMatchesWithSizesAndAttributes) {
     auto& f = P().Files;
     ASSERT_TRUE(f.WriteFile(InScratch("big.exe"), std::string(1000, 'x')));

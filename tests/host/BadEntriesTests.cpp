@@ -136,9 +136,9 @@ TEST_F(BadEntriesTest, OnlyApplicationsWithNothingLeftAreBad) {
         {"IconOnly", "C:\\Gone\\u.exe", "C:\\Apps\\Icon\\app.ico", nullptr},
         {"ExecutableOnly", "C:\\Apps\\Icon\\uninst.exe /S", "C:\\Gone\\x.ico", nullptr},
         {"FolderOnly", "C:\\Gone\\u.exe", nullptr, "C:\\Apps\\NoExe"},
-        // The intactness test takes the icon file with its quotes, so a
-        // quoted icon alone does not keep an entry.
-        {"QuotedIconOnly", "C:\\Gone\\u.exe", "\"C:\\Apps\\Icon\\app.ico\"", nullptr},
+        // The icon file is looked for without its quotes: it alone keeps the entry.
+        {"QuotedIconOnly", "C:\\Gone\\u.exe", "\"C:\\Apps\\Icon\\app.ico\",0", nullptr},
+        {"QuotedIconGone", "C:\\Gone\\u.exe", "\"C:\\Gone\\x.ico\"", nullptr},
         {"Gone", "C:\\Gone\\u.exe", "C:\\Gone\\x.ico,0", "C:\\Gone"},
         {"GoneButNoCommand", nullptr, "C:\\Gone\\x.ico", nullptr},
     };
@@ -159,15 +159,16 @@ TEST_F(BadEntriesTest, OnlyApplicationsWithNothingLeftAreBad) {
         bad.push_back(pair.first);
         EXPECT_TRUE(pair.second->Bad);
     }
-    EXPECT_EQ(bad, (std::vector<std::string>{"Gone", "QuotedIconOnly"}));
+    EXPECT_EQ(bad, (std::vector<std::string>{"Gone", "QuotedIconGone"}));
     EXPECT_EQ(Manager.BadCount, 2);
+    EXPECT_FALSE(Item("QuotedIconOnly").Bad);
     EXPECT_FALSE(Item("GoneButNoCommand").Bad);
     EXPECT_FALSE(Item("FolderOnly").Bad);
 
     Manager.DeleteEntry(&Item("Gone"));
     EXPECT_EQ(Manager.BadCount, 1);
     ASSERT_EQ(Manager.BadItems.size(), 1u);
-    EXPECT_EQ(Manager.BadItems[0].first, "QuotedIconOnly");
+    EXPECT_EQ(Manager.BadItems[0].first, "QuotedIconGone");
 }
 
 TEST(FileInfo, VersionStringsComeFromTheFirstTranslation) {

@@ -66,6 +66,14 @@ public:
         Gate();
         return FInner.GetAttributes(path);
     }
+    TPathState PathState(const std::string& path) override {
+        Gate();
+        return FInner.PathState(path);
+    }
+    TVolumeKind VolumeKind(const std::string& volume) override {
+        Gate();
+        return FInner.VolumeKind(volume);
+    }
     std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) override {
         Gate();
         return FInner.FindFiles(folder, mask);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace cv::test {
 
 namespace {
@@ -259,6 +262,140 @@ TEST_F(UninstallManagerTest, UninstallersStartWithTheirWholeCommandLine) {
     Manager.RunUninstallerAndWait(item);
     EXPECT_TRUE(removed);
     EXPECT_GE(Sub.PumpCount, 5); // the window kept its messages flowing
+}
+
+TEST_F(UninstallManagerTest, AnEntryIsReadAgainBeforeItsDelete) {
+    using R = TUninstallManager::TRecheck;
+    struct TCase {
+        const char* What;
+        std::function<void(TRegistry&)> Change; // on the entry's open key
+        R Expected;
+    };
+    const TCase cases[] = {
+        {"nothing", [](TRegistry&) {}, R::Unchanged},
+        {"the same data written again",
+         [](TRegistry& reg) { reg.WriteString("UninstallString", "C:\\Gone\\u.exe"); }, R::Unchanged},
+        {"a value gone and back, now last",
+         [](TRegistry& reg) {
+             reg.DeleteValue("DisplayName");
+             reg.WriteString("DisplayName", "App");
+         },
+         R::Unchanged},
+        {"installed again", [](TRegistry& reg) { reg.WriteString("UninstallString", "C:\\New\\u.exe"); },
+         R::Changed},
+        {"a value more", [](TRegistry& reg) { reg.WriteString("DisplayVersion", "2.0"); }, R::Changed},
+        {"a value's name in other letters", [](TRegistry& reg) { reg.WriteInteger("NOREMOVE", 0); },
+         R::Changed},
+        {"a type changed",
+         [](TRegistry& reg) { reg.WriteExpandString("UninstallString", "C:\\Gone\\u.exe"); }, R::Changed},
+        {"the key deleted", [](TRegistry& reg) { reg.DeleteKey(std::string(kUninstallKey) + "\\App"); },
+         R::KeyGone},
+        {"its files back", [this](TRegistry&) { Sub.Files.AddFile("C:\\Gone\\u.exe", "MZ"); }, R::FilesBack},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        Sub.Files.RemoveFile("C:\\Gone\\u.exe");
+        Entry(kHKeyCurrentUser, "App", "App", "C:\\Gone\\u.exe");
+        {
+            TRegistry reg(Sub.Registry);
+            reg.SetRootKey(kHKeyCurrentUser);
+            reg.OpenKey(std::string(kUninstallKey) + "\\App", false);
+            reg.DeleteValue("NOREMOVE");
+            reg.DeleteValue("DisplayVersion");
+        }
+        Manager.SetCheckFiles(true);
+        Manager.Refresh();
+        ASSERT_EQ(Manager.BadCount, 1);
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(std::string(kUninstallKey) + "\\App", false);
+        c.Change(reg);
+        TFileCheck check = Manager.MakeFileCheck();
+        EXPECT_EQ(Manager.RecheckEntry(*Manager.Items[0].second, check), c.Expected);
+    }
+    // An entry that was not bad is not asked about its files.
+    Entry(kHKeyCurrentUser, "App", "App", "C:\\Gone\\u.exe");
+    Manager.Refresh();
+    Manager.Items[0].second->Bad = false;
+    TFileCheck check = Manager.MakeFileCheck();
+    EXPECT_EQ(Manager.RecheckEntry(*Manager.Items[0].second, check), R::Unchanged);
+}
+
+TEST_F(UninstallManagerTest, AutofixLeavesPartsOfOtherProductsAlone) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TRegistry&)> Mark;
+        bool Offered;
+    };
+    const TCase cases[] = {
+        {"Plain", [](TRegistry&) {}, true},
+        {"Component", [](TRegistry& reg) { reg.WriteInteger("SystemComponent", 1); }, false},
+        {"Not a component", [](TRegistry& reg) { reg.WriteInteger("SystemComponent", 0); }, true},
+        {"Component as text", [](TRegistry& reg) { reg.WriteString("SystemComponent", "1"); }, true},
+        {"Update", [](TRegistry& reg) { reg.WriteString("ParentKeyName", "Office"); }, false},
+        {"Update of no product", [](TRegistry& reg) { reg.WriteString("ParentKeyName", ""); }, true},
+        {"Update named oddly", [](TRegistry& reg) { reg.WriteInteger("ParentKeyName", 7); }, false},
+    };
+    std::vector<std::string> expected;
+    for (const TCase& c : cases) {
+        Entry(kHKeyCurrentUser, c.Name, c.Name, "C:\\Gone\\u.exe");
+        TRegistry reg(Sub.Registry);
+        reg.SetRootKey(kHKeyCurrentUser);
+        reg.OpenKey(std::string(kUninstallKey) + "\\" + c.Name, false);
+        c.Mark(reg);
+        if (c.Offered) {
+            expected.push_back(c.Name);
+        }
+    }
+    Manager.SetCheckFiles(true);
+    Manager.Refresh();
+    EXPECT_EQ(Manager.BadCount, 7) << "their files are gone all the same";
+    std::vector<std::string> offered;
+    for (const auto& pair : Manager.AutofixItems()) {
+        offered.push_back(pair.first);
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, expected);
+}
+
+TEST_F(UninstallManagerTest, AnUninstallerRunsWhileItOrAProgramItStartedRuns) {
+    struct TCase {
+        const char* What;
+        int Steps;
+        int ChildSteps; // -1: starts none
+        bool Runs;
+    };
+    const TCase cases[] = {
+        {"ended", 0, -1, false},
+        {"ends within the grace", 5, -1, false},
+        {"still at work", 1000, -1, true},
+        {"handed over to a copy of itself", 0, 1000, true},
+        {"its copy ended too", 0, 0, false},
+    };
+    Sub.Files.AddFile("C:\\App\\uninst.exe", "MZ");
+    Sub.Files.AddFile("C:\\Temp\\copy.exe", "MZ");
+    Entry(kHKeyCurrentUser, "App", "App", "C:\\App\\uninst.exe");
+    Manager.Refresh();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        Sub.Processes.SetProgram("C:\\App\\uninst.exe", [&c](const std::string&) {
+            TProgramRun run;
+            run.Steps = c.Steps;
+            if (c.ChildSteps >= 0) {
+                run.Children.push_back("C:\\Temp\\copy.exe");
+            }
+            return run;
+        });
+        Sub.Processes.SetProgram("C:\\Temp\\copy.exe", [&c](const std::string&) {
+            TProgramRun run;
+            run.Steps = c.ChildSteps;
+            return run;
+        });
+        const auto process = Manager.StartUninstaller(*Manager.Items[0].second);
+        ASSERT_NE(process, nullptr);
+        EXPECT_EQ(Manager.UninstallerRuns(*process), c.Runs);
+    }
 }
 
 } // namespace

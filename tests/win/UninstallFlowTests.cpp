@@ -291,6 +291,112 @@ TEST_F(UninstallFlowTest, AutofixListsTheBadEntriesAndDeletesExactlyThemOnYes) {
     }
 }
 
+TEST_F(UninstallFlowTest, OnlyEntriesWhoseFilesAreKnownToBeGoneAreBad) {
+    std::string absent; // a drive letter this machine does not have
+    for (wchar_t letter = L'Y'; letter > L'D' && absent.empty(); --letter) {
+        const wchar_t root[] = {letter, L':', L'\\', 0};
+        if (GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) {
+            absent = std::string(1, static_cast<char>(letter)) + ":";
+        }
+    }
+    ASSERT_FALSE(absent.empty());
+    const std::string folder = "cv-kept-" + std::to_string(GetCurrentProcessId());
+    const std::string kept = Win32.Shell.ExpandEnvironment("%ProgramFiles%\\" + folder);
+    ASSERT_TRUE(Win32.Files.MakeDirectory(kept));
+    ASSERT_TRUE(Win32.Files.WriteFile(kept + "\\app.ico", "ICON"));
+    const std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> entries = {
+        {"Absent Drive",
+         {{"UninstallString", absent + "\\App\\uninst.exe /S"}, {"InstallLocation", absent + "\\App"}}},
+        {"Dead Host", {{"UninstallString", "\\\\cv-no-such-host\\share\\app.exe"}}},
+        {"Variable Kept",
+         {{"UninstallString", Gone()}, {"DisplayIcon", "%ProgramFiles%\\" + folder + "\\app.ico,0"}}},
+        {"Quoted Icon Kept", {{"UninstallString", Gone()}, {"DisplayIcon", "\"" + kept + "\\app.ico\",0"}}},
+        {"Variable Gone", {{"UninstallString", "\"%ProgramFiles%\\cv-gone\\uninst.exe\""}}},
+        {"Plain Gone", {{"UninstallString", Gone()}, {"InstallLocation", "C:\\cv-gone"}}},
+    };
+    for (const auto& [name, values] : entries) {
+        auto texts = values;
+        texts.emplace_back("DisplayName", name);
+        MakeEntry(kHKeyCurrentUser, name, texts);
+    }
+    Open();
+    std::vector<std::string> bad;
+    for (int i = 0; i < List().Count(); ++i) {
+        if (Entry(i)->Bad) {
+            bad.push_back(List().ItemText(i));
+        }
+    }
+    EXPECT_EQ(bad, (std::vector<std::string>{"Plain Gone", "Variable Gone"}));
+    ExpectInStep();
+    CloseMain();
+    Win32.Files.RemoveFile(kept + "\\app.ico");
+    Win32.Files.RemoveEmptyDirectory(kept);
+}
+
+TEST_F(UninstallFlowTest, AnEntryInstalledAgainOrWithItsFilesBackIsLeftAloneAndTheUserIsTold) {
+    const std::string back = Scratch + "\\back";
+    for (const char* name : {"Alpha Gone", "Beta Gone", "Gamma Gone", "Delta Gone"}) {
+        MakeApp(kHKeyCurrentUser, name, Gone());
+    }
+    MakeApp(kHKeyCurrentUser, "Epsilon Back", "\"" + back + "\\uninst.exe\" /S");
+    Open();
+    ASSERT_EQ(StatusText(), "Total 5 applications,5 bad entries");
+    // Meanwhile Beta and Delta are installed again into their keys, and
+    // Epsilon's files come back.
+    for (const char* name : {"Beta Gone", "Delta Gone"}) {
+        MakeApp(kHKeyCurrentUser, name, Intact());
+    }
+    ASSERT_TRUE(Win32.Files.MakeDirectory(back));
+    ASSERT_TRUE(Win32.Files.WriteFile(back + "\\uninst.exe", "MZ"));
+
+    // Clear It! on one of them.
+    SelectAndFocus("Delta Gone");
+    Script({{"TConfirmForm", mrYes, {}}, {"TWaitDialogForm", mrOk, [](TModalInfo& info) {
+                                              EXPECT_TRUE(HasText(info, LeftAloneText({"Delta Gone"}, {})));
+                                          }}});
+    Page().DeleteEntryAction.Execute();
+    EXPECT_TRUE(Answers.empty());
+    EXPECT_TRUE(KeyThere(kHKeyCurrentUser, "Delta Gone"));
+    EXPECT_EQ(List().Count(), 5);
+
+    // Autofix on all of them: only the two still gone go.
+    Script({{"TBadEntriesForm", mrYes, {}},
+            {"TWaitDialogForm", mrOk, [](TModalInfo& info) {
+                 EXPECT_TRUE(HasText(info, LeftAloneText({"Beta Gone", "Delta Gone"}, {"Epsilon Back"})));
+             }}});
+    Page().FindBadEntryAction.Execute();
+    EXPECT_TRUE(Answers.empty());
+    EXPECT_TRUE(Unexpected.empty());
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Beta Gone", "Delta Gone", "Epsilon Back"}));
+    for (const char* name : {"Beta Gone", "Delta Gone", "Epsilon Back"}) {
+        EXPECT_TRUE(KeyThere(kHKeyCurrentUser, name)) << name;
+    }
+    for (const char* name : {"Alpha Gone", "Gamma Gone"}) {
+        EXPECT_FALSE(KeyThere(kHKeyCurrentUser, name)) << name;
+    }
+    ExpectInStep();
+    CloseMain();
+    Win32.Files.RemoveFile(back + "\\uninst.exe");
+    Win32.Files.RemoveEmptyDirectory(back);
+}
+
+TEST_F(UninstallFlowTest, AnUninstallerStillRunningKeepsItsEntryWithoutAQuestion) {
+    MakeApp(kHKeyCurrentUser, "Alpha Demo", Intact());
+    MakeApp(kHKeyCurrentUser, "Slow Demo", Helper("sleep 4000"));
+    Open();
+    SelectAndFocus("Slow Demo");
+    Script({{"TConfirmForm", mrYes, {}},
+            {"TWaitDialogForm", mrOk, {}}, // closed at once
+            {"TWaitDialogForm", mrOk,
+             [](TModalInfo& info) { EXPECT_TRUE(HasText(info, StillRunningText("Slow Demo"))); }}});
+    Page().UninstallAction.Execute();
+    EXPECT_TRUE(Answers.empty());
+    EXPECT_TRUE(Unexpected.empty()) << "no question about deleting the entry";
+    EXPECT_TRUE(KeyThere(kHKeyCurrentUser, "Slow Demo"));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha Demo", "Slow Demo"}));
+    ExpectInStep();
+}
+
 TEST_F(UninstallFlowTest, DeletingWhileTheIconsAreStillComingKeepsEverythingInStep) {
     const char* const names[] = {"Alpha Demo",   "Beta Gone", "Gamma Demo", "Delta Gone",
                                  "Epsilon Demo", "Eta Gone",  "Theta Demo", "Iota Gone"};
