@@ -175,6 +175,39 @@ TEST_F(PlatformContract, KeysWithSubkeysGoOnlyThroughTheRecursiveDelete) {
     EXPECT_TRUE(reg.KeyExists(Key()));
 }
 
+// An ordinary key opened as a link is the key itself; a delete removes the
+// key named and nothing beside it, and refuses a value name holding a NUL.
+TEST_F(PlatformContract, OrdinaryKeysOpenAsThemselvesAndDeletesTakeOnlyWhatTheyName) {
+    TRegistry reg = Reg();
+    ASSERT_TRUE(reg.OpenKey(Key("Plain\\Sub"), true));
+    ASSERT_TRUE(reg.OpenKey(Key("Plainly"), true));
+    reg.WriteString("v", "stays");
+    HKey key = 0;
+    bool link = true;
+    ASSERT_EQ(P().Registry.OpenKeyAsLink(kHKeyCurrentUser, Key("Plain"), kKeyRead, &key, &link),
+              kErrorSuccess);
+    EXPECT_FALSE(link);
+    std::string name;
+    EXPECT_EQ(P().Registry.EnumKey(key, 0, &name), kErrorSuccess);
+    EXPECT_EQ(name, "Sub");
+    P().Registry.CloseKey(key);
+    EXPECT_EQ(P().Registry.OpenKeyAsLink(kHKeyCurrentUser, Key("Missing"), kKeyRead, &key, &link),
+              kErrorFileNotFound);
+    HKey parent = 0;
+    ASSERT_EQ(P().Registry.OpenKey(kHKeyCurrentUser, Key(), kKeyAllAccess, &parent), kErrorSuccess);
+    EXPECT_EQ(P().Registry.DeleteKey(parent, "Plain\\Sub", kRegViewNative), kErrorSuccess);
+    EXPECT_EQ(P().Registry.DeleteKey(parent, "Plain\\Sub", kRegViewNative), kErrorFileNotFound);
+    P().Registry.CloseKey(parent);
+    EXPECT_TRUE(reg.KeyExists(Key("Plain")));
+    ASSERT_TRUE(reg.OpenKey(Key("Plainly"), false));
+    EXPECT_EQ(reg.ReadString("v"), "stays");
+    EXPECT_EQ(reg.ReadString(std::string("v\0x", 3)), "") << "not the value its name starts with";
+    EXPECT_FALSE(reg.DeleteValue(std::string("v\0x", 3)));
+    EXPECT_THROW(reg.WriteString(std::string("v\0x", 3), "other"), ERegistryError);
+    EXPECT_EQ(reg.ReadString("v"), "stays");
+    EXPECT_EQ(reg.GetValueNames(), std::vector<std::string>{"v"});
+}
+
 TEST_F(PlatformContract, AHandleToADeletedKeyFindsNothing) {
     TRegistry reg = Reg();
     ASSERT_TRUE(reg.OpenKey(Key("Doomed"), true));
@@ -380,6 +413,13 @@ TEST_F(PlatformContract, FindFilesListsMatchesWithSizesAndAttributes) {
         {"BIG.EXE", {1000, false}}, {"EMPTY.EXE", {0, false}}, {"FOLDER.EXE", {0, true}}};
     EXPECT_EQ(found, expected);
     EXPECT_TRUE(f.FindFiles(InScratch("missing"), "*").empty());
+    // Attributes of the path itself: none for what is not there.
+    EXPECT_EQ(f.GetAttributes(InScratch("folder.exe")) &
+                  (kFileAttributeDirectory | kFileAttributeReparsePoint),
+              std::uint32_t{kFileAttributeDirectory});
+    EXPECT_EQ(
+        f.GetAttributes(InScratch("notes.txt")) & (kFileAttributeDirectory | kFileAttributeReparsePoint), 0u);
+    EXPECT_EQ(f.GetAttributes(InScratch("missing")), std::uint32_t{kNoAttributes});
 }
 
 TEST_F(PlatformContract, ProcessesReportStillActiveUntilTheyEnd) {
