@@ -43,9 +43,7 @@ protected:
             Win32.Files.RemoveFile(store + "\\" + found.Name);
         }
     }
-    std::string Link() const {
-        return Win32.Shell.GetSpecialFolderPath(kCsidlStartup) + "\\CV Restore Test.lnk";
-    }
+    std::string Link() { return Win32.Shell.GetSpecialFolderPath(kCsidlStartup) + "\\CV Restore Test.lnk"; }
 
     // An entry with a value of every type and subkeys two deep.
     void MakeKinds(HKey root, TRegView view, const std::string& name) {
@@ -59,7 +57,7 @@ protected:
         reg.WriteString("DisplayName", name);
         reg.WriteString("UninstallString", Intact());
         reg.WriteExpandString("DisplayIcon", "%SystemRoot%\\notepad.exe");
-        reg.WriteInteger("NoModify", 1);
+        reg.WriteInteger("EstimatedSize", 1234);
         reg.WriteBinaryData("Blob", "\x00\x01\xff", 3);
         reg.WriteRaw("Lines", {kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}});
         reg.WriteRaw("Big", {kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}});
@@ -110,6 +108,7 @@ TEST_F(DeletedEntriesTest, EntriesDeletedOnBothPagesComeBackByteForByteThroughTh
     ASSERT_EQ(radio.size(), 3u);
 
     Open();
+    ASSERT_EQ(Captions(), (std::vector<std::string>{"CV Radio 32", "CV Kinds Demo"}));
     ClearIt("CV Kinds Demo");
     ClearIt("CV Radio 32");
     TFileInfoManager info(Platform);
@@ -165,16 +164,21 @@ TEST_F(DeletedEntriesTest, AnEntryInItsPlaceAgainIsReplacedOnlyWhenTheUserSaysSo
     MakeApp(kHKeyCurrentUser, "CV Kinds Demo", Intact());
     const TKeyTree again = Tree(kHKeyCurrentUser, kRegViewNative, "CV Kinds Demo");
     for (const int answer : {static_cast<int>(mrNo), static_cast<int>(mrYes)}) {
-        Script({{"TDeletedEntriesForm", mrCancel,
-                 [&](TModalInfo& dialog) {
-                     TDeletedEntriesForm& form = Form(dialog);
-                     ASSERT_EQ(form.ListView.Count(), 1);
-                     form.ListView.SetSelected(0);
-                     form.RestoreChosen();
-                 }},
-                {"TConfirmForm", answer, [](TModalInfo& confirm) {
-                     EXPECT_TRUE(HasText(confirm, "\"CV Kinds Demo\" is in its place again"));
-                 }}});
+        Script(
+            {{"TDeletedEntriesForm", mrCancel,
+              [&](TModalInfo& dialog) {
+                  TDeletedEntriesForm& form = Form(dialog);
+                  ASSERT_EQ(form.ListView.Count(), 1);
+                  form.ListView.SetSelected(0);
+                  form.RestoreChosen();
+              }},
+             {"TConfirmForm", answer, [](TModalInfo& confirm) {
+                  const std::string asked = "\"CV Kinds Demo\" is in its place again (HKEY_CURRENT_USER\\" +
+                                            std::string(kUninstallKey) + "\\CV Kinds Demo). Replace it";
+                  EXPECT_TRUE(std::any_of(confirm.Texts.begin(), confirm.Texts.end(),
+                                          [&](const std::string& text) { return text.starts_with(asked); }))
+                      << ::testing::PrintToString(confirm.Texts);
+              }}});
         Page().RestoreDeletedAction.Execute();
         EXPECT_TRUE(Answers.empty() && Unexpected.empty());
         EXPECT_EQ(Tree(kHKeyCurrentUser, kRegViewNative, "CV Kinds Demo"), answer == mrYes ? kinds : again);

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +57,22 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
         of->Found.push_back(window);
     }
     return TRUE;
+}
+
+// How many threads the process still has, as the system lists them.
+int ThreadsOf(DWORD process) {
+    const TKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) {
+        return -1;
+    }
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+         more = Thread32Next(snapshot.Get(), &entry)) {
+        count += entry.th32OwnerProcessID == process ? 1 : 0;
+    }
+    return count;
 }
 
 // The program under test, in its own process.
@@ -288,6 +306,7 @@ protected:
         for (const std::string& action : Recent) {
             text << "\n  " << action;
         }
+        text << "\nthe program's threads now: " << ThreadsOf(Program->ProcessId());
         text << "\nthe program's windows now:";
         for (HWND window : Program->Windows(true)) {
             wchar_t title[128] = {};
@@ -305,7 +324,8 @@ protected:
     void Hold() const {
         if (std::getenv("CLEARVANE_RANDOM_HOLD") != nullptr ||
             std::getenv("CLEARVANE_RANDOM_HOLD_SLOW") != nullptr) {
-            std::printf("holding: process %lu (0x%lx)\n", Program->ProcessId(), Program->ProcessId());
+            std::printf("holding: process %lu (0x%lx), %d threads\n", Program->ProcessId(),
+                        Program->ProcessId(), ThreadsOf(Program->ProcessId()));
             std::fflush(stdout);
             Sleep(120000);
         }

@@ -18,6 +18,9 @@
 #include "uninstaller/SearchForm.h"
 #include "widgets/AlphaButton.h"
 
+#include "app/DeletedStore.h"
+#include "forms/DeletedEntriesForm.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -263,6 +266,49 @@ TEST_F(PageScreenshots, TheBackupFileDialogs) {
         photographer.join();
     }
     CloseMain();
+}
+
+// The copies of deleted entries, with a selected row, before a restore.
+TEST_F(PageScreenshots, TheRestoreDeletedEntriesDialog) {
+    TDeletedStore store(Platform);
+    const std::vector<TDeletedEntry> before = store.List();
+    const struct {
+        HKey Root;
+        TRegView View;
+        const char* Name;
+    } entries[] = {{kHKeyLocalMachine, kRegView32, "Legacy Scanner 1.8"},
+                   {kHKeyCurrentUser, kRegViewNative, "Pixel Paint 2.2 (old copy)"},
+                   {kHKeyLocalMachine, kRegViewNative, "Sample Viewer 0.9"}};
+    for (const auto& e : entries) {
+        const std::string path = std::string(kUninstallKey) + "\\" + e.Name;
+        TRegistry reg(Win32.Registry);
+        reg.SetRootKey(e.Root);
+        reg.SetView(e.View);
+        ASSERT_TRUE(reg.OpenKey(path, true));
+        reg.WriteString("DisplayName", e.Name);
+        store.SaveKey(e.Root, e.View, path, e.Name);
+        reg.CloseKey();
+        reg.DeleteKey(path);
+    }
+    Open();
+    Main->SetBounds(20, 20, 699, 558);
+    TApplication::Instance().SetModalResponder([](TModalInfo& info) {
+        auto& form = dynamic_cast<TDeletedEntriesForm&>(*TWindow::FromHandle(info.Handle));
+        form.ListView.SetSelected(1);
+        return Photograph(info, "dialog-restore-deleted");
+    });
+    Page().RestoreDeletedAction.Execute();
+    TApplication::Instance().SetModalResponder(nullptr);
+    CloseMain();
+    // Only the copies made here go.
+    for (const TDeletedEntry& entry : store.List()) {
+        if (std::none_of(before.begin(), before.end(),
+                         [&](const TDeletedEntry& b) { return b.Id == entry.Id; })) {
+            const std::string base = TDeletedStore::DefaultFolder(Platform) + "\\" + entry.Id;
+            Win32.Files.RemoveFile(base + ".txt");
+            Win32.Files.RemoveFile(base + ".reg");
+        }
+    }
 }
 
 // The quick entry for a demo program dropped on the program's icon.

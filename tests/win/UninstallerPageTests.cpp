@@ -257,7 +257,8 @@ TEST_F(UninstallerPageTest, MenusCarryTheActionsInTheirPlaces) {
     using V = std::vector<std::string>;
     TMenuItem& bar = page.MainMenu1.Items();
     EXPECT_EQ(captions(bar), (V{"&File", "&Action", "&View", "&Help"}));
-    EXPECT_EQ(captions(bar[0]), (V{"Backup Uninstall Info", "Restore Uninstall Info", "-", "Exit"}));
+    EXPECT_EQ(captions(bar[0]), (V{"Backup Uninstall Info", "Restore Uninstall Info",
+                                   "Restore Deleted Entries...", "-", "Exit"}));
     EXPECT_EQ(captions(bar[1]), (V{"Uninstall", "Clear It!", "Autofix", "Search"}));
     EXPECT_EQ(captions(bar[2]), (V{"Large Icons", "(hidden)", "List", "Report", "-", "App Info", "Refresh"}));
     EXPECT_EQ(captions(bar[3]), (V{"Help", "-", "About", "-", "Recommend to friends"}));
