@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 
 namespace cv {
 
@@ -169,34 +168,8 @@ std::string DeletedWhere(const TDeletedEntry& entry) {
     return FullKeyText(entry.Root, entry.KeyPath, entry.View);
 }
 
-std::string DeletedTimeText(std::int64_t seconds, const TLocaleFormat& format) {
-    const std::time_t time = static_cast<std::time_t>(seconds);
-    std::tm local = {};
-#ifdef _WIN32
-    localtime_s(&local, &time);
-#else
-    localtime_r(&time, &local);
-#endif
-    const int day = local.tm_mday;
-    const int month = local.tm_mon + 1;
-    const int year = local.tm_year + 1900;
-    const char d = format.DateSeparator;
-    const char t = format.TimeSeparator;
-    char text[64];
-    switch (format.DateOrder) {
-    case TDateOrder::DMY:
-        std::snprintf(text, sizeof text, "%02d%c%02d%c%04d", day, d, month, d, year);
-        break;
-    case TDateOrder::YMD:
-        std::snprintf(text, sizeof text, "%04d%c%02d%c%02d", year, d, month, d, day);
-        break;
-    case TDateOrder::MDY:
-        std::snprintf(text, sizeof text, "%02d%c%02d%c%04d", month, d, day, d, year);
-        break;
-    }
-    char clock[32];
-    std::snprintf(clock, sizeof clock, " %02d%c%02d%c%02d", local.tm_hour, t, local.tm_min, t, local.tm_sec);
-    return std::string(text) + clock;
+std::string DeletedTimeText(std::int64_t seconds, const ILocale& locale) {
+    return LocalDateTimeText(FileTimeOfUnixSeconds(seconds), locale);
 }
 
 TDeletedStore::TDeletedStore(const TPlatform& platform, std::string folder)
@@ -220,16 +193,10 @@ std::string TDeletedStore::Folder() const {
 }
 
 std::string TDeletedStore::NewId(std::int64_t now) const {
-    const std::time_t time = static_cast<std::time_t>(now);
-    std::tm utc = {};
-#ifdef _WIN32
-    gmtime_s(&utc, &time);
-#else
-    gmtime_r(&time, &utc);
-#endif
+    const TCivilTime utc = CivilTimeOf(FileTimeOfUnixSeconds(now));
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", utc.tm_year + 1900, utc.tm_mon + 1,
-                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", utc.Year, utc.Month, utc.Day, utc.Hour,
+                  utc.Minute, utc.Second);
     const std::string folder = IncludeTrailingBackslash(Folder());
     for (int n = 1;; ++n) {
         char id[48];

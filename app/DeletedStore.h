@@ -33,9 +33,8 @@ struct TDeletedEntry {
 // Where it was, as the user would look for it: the key as the registry
 // editor shows it, or the file's path.
 std::string DeletedWhere(const TDeletedEntry& entry);
-// The time of the delete in local time, written as the user's date settings
-// say (the date in their order and separators, then hours, minutes, seconds).
-std::string DeletedTimeText(std::int64_t seconds, const TLocaleFormat& format);
+// The time of the delete on the user's clock, written as their settings say.
+std::string DeletedTimeText(std::int64_t seconds, const ILocale& locale);
 
 class TDeletedStore {
 public:

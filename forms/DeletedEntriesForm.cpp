@@ -47,12 +47,12 @@ TDeletedEntriesForm::TDeletedEntriesForm(const TPlatform& platform, std::string 
 
 void TDeletedEntriesForm::Fill() {
     FEntries = FStore.List();
-    const TLocaleFormat format = FPlatform.Locale.Format();
     TListView::TUpdateGuard update(ListView);
     ListView.Clear();
     for (std::size_t i = 0; i < FEntries.size(); ++i) {
         const TDeletedEntry& entry = FEntries[i];
-        ListView.AddItem(DeletedTimeText(entry.Deleted, format), {entry.Name, DeletedWhere(entry)}, -1, i);
+        ListView.AddItem(DeletedTimeText(entry.Deleted, FPlatform.Locale), {entry.Name, DeletedWhere(entry)},
+                         -1, i);
     }
     SyncButtons();
 }
@@ -76,14 +76,13 @@ void TDeletedEntriesForm::RestoreChosen() {
     if (chosen.empty()) {
         return;
     }
-    const TLocaleFormat format = FPlatform.Locale.Format();
     std::string failures;
     for (const TDeletedEntry& entry : chosen) {
         try {
             if (FStore.Restore(entry, false) == TDeletedStore::TRestored::IsBack) {
                 if (ConfirmDialog("\"" + entry.Name + "\" is in its place again (" + DeletedWhere(entry) +
                                   "). Replace it with the copy deleted on " +
-                                  DeletedTimeText(entry.Deleted, format) + "?") != mrYes) {
+                                  DeletedTimeText(entry.Deleted, FPlatform.Locale) + "?") != mrYes) {
                     continue;
                 }
                 FStore.Restore(entry, true);

@@ -1,5 +1,7 @@
 #include "platform/Locale.h"
 
+#include <string>
+
 namespace cv {
 
 TCivilTime CivilTimeOf(std::uint64_t fileTime) {
@@ -26,6 +28,32 @@ TCivilTime CivilTimeOf(std::uint64_t fileTime) {
     time.Minute = static_cast<int>(inDay / 60 % 60);
     time.Second = static_cast<int>(inDay % 60);
     return time;
+}
+
+std::string LocalDateTimeText(std::uint64_t utcFileTime, const ILocale& locale) {
+    const TLocaleFormat format = locale.Format();
+    const TCivilTime t = locale.LocalTimeOf(utcFileTime);
+    const auto two = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    const std::string year = std::to_string(t.Year);
+    const std::string sep(1, format.DateSeparator);
+    std::string date;
+    switch (format.DateOrder) {
+    case TDateOrder::DMY:
+        date = two(t.Day) + sep + two(t.Month) + sep + year;
+        break;
+    case TDateOrder::YMD:
+        date = year + sep + two(t.Month) + sep + two(t.Day);
+        break;
+    case TDateOrder::MDY:
+        date = two(t.Month) + sep + two(t.Day) + sep + year;
+        break;
+    }
+    return date + " " + two(t.Hour) + format.TimeSeparator + two(t.Minute);
+}
+
+std::uint64_t FileTimeOfUnixSeconds(std::int64_t seconds) {
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+    return static_cast<std::uint64_t>(seconds + kSecondsFrom1601To1970) * 10'000'000u;
 }
 
 } // namespace cv

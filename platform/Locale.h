@@ -31,6 +31,8 @@ struct TCivilTime {
 // The calendar of a FILETIME: 100-nanosecond ticks since 1 January 1601,
 // with no time zone applied.
 TCivilTime CivilTimeOf(std::uint64_t fileTime);
+// A time given in seconds since 1970 (UTC) as a FILETIME.
+std::uint64_t FileTimeOfUnixSeconds(std::int64_t seconds);
 
 class ILocale {
 public:
@@ -43,5 +45,9 @@ public:
     // saving included.
     virtual TCivilTime LocalTimeOf(std::uint64_t utcFileTime) const = 0;
 };
+
+// A moment as the user's locale writes a date, with hours and minutes of
+// the local clock.
+std::string LocalDateTimeText(std::uint64_t utcFileTime, const ILocale& locale);
 
 } // namespace cv

@@ -22,27 +22,6 @@ std::string SourceText(const TStartupItem& item) {
            (item.OffInWindows ? " (off in Windows)" : "");
 }
 
-std::string LocalDateTimeText(std::uint64_t utcFileTime, const ILocale& locale) {
-    const TLocaleFormat format = locale.Format();
-    const TCivilTime t = locale.LocalTimeOf(utcFileTime);
-    const auto two = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
-    const std::string year = std::to_string(t.Year);
-    const std::string sep(1, format.DateSeparator);
-    std::string date;
-    switch (format.DateOrder) {
-    case TDateOrder::DMY:
-        date = two(t.Day) + sep + two(t.Month) + sep + year;
-        break;
-    case TDateOrder::YMD:
-        date = year + sep + two(t.Month) + sep + two(t.Day);
-        break;
-    case TDateOrder::MDY:
-        date = two(t.Month) + sep + two(t.Day) + sep + year;
-        break;
-    }
-    return date + " " + two(t.Hour) + format.TimeSeparator + two(t.Minute);
-}
-
 std::string OffInWindowsText(const TStartupItem& item, const ILocale& locale) {
     if (!item.OffInWindows) {
         return {};

@@ -14,9 +14,6 @@ std::string SourceText(TRunFrom runFrom, TRegView view = kRegViewNative);
 // The entry's store, and "(off in Windows)" after it while Windows' own
 // record switches it off.
 std::string SourceText(const TStartupItem& item);
-// A moment as the user's locale writes a date, with hours and minutes of
-// the local clock.
-std::string LocalDateTimeText(std::uint64_t utcFileTime, const ILocale& locale);
 // What the page tells of an entry Windows switched off, with the time it
 // was when known; empty for any other entry.
 std::string OffInWindowsText(const TStartupItem& item, const ILocale& locale);

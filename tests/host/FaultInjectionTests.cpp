@@ -196,6 +196,14 @@ protected:
         }
     }
     TKeyTree Tree(const std::string& path) { return KeyTree(Sub.Registry, kHKeyCurrentUser, path); }
+    // Failing the changes (of the registry and the files), then the reads.
+    std::vector<std::function<void(TSubstituteRegistry::TFault)>> Installers() {
+        return {[this](TSubstituteRegistry::TFault f) {
+                    Sub.Registry.SetFault(f);
+                    Sub.Files.SetFault(f);
+                },
+                [this](TSubstituteRegistry::TFault f) { Sub.Registry.SetReadFault(f); }};
+    }
     void DeleteTool() {
         Manager.Refresh();
         for (const auto& [name, item] : Manager.Items) {
@@ -204,6 +212,11 @@ protected:
                 return;
             }
         }
+    }
+    void SetUp() override {
+        Reset();
+        Tool = Tree(kTool);
+        Beside = Tree(kBeside);
     }
     // The keys beside the entry never change; the entry is whole, or the one
     // copy kept of it puts it back whole.
@@ -229,33 +242,15 @@ protected:
 };
 
 TEST_F(DeleteFaults, ADeleteFailedAtAnyPointLeavesTheEntryWholeOrACopyThatPutsItBack) {
-    Reset();
-    Tool = Tree(kTool);
-    Beside = Tree(kBeside);
-    const auto changes = [&](auto f) {
-        Sub.Registry.SetFault(f);
-        Sub.Files.SetFault(f);
-    };
-    const auto reads = [&](auto f) { Sub.Registry.SetReadFault(f); };
-    for (const auto& install : {std::function<void(TSubstituteRegistry::TFault)>(changes),
-                                std::function<void(TSubstituteRegistry::TFault)>(reads)}) {
+    for (const auto& install : Installers()) {
         WalkFailures(
             install, [&] { Reset(); }, [&] { DeleteTool(); }, [&](int n) { CheckWholeOrKept(n); });
     }
 }
 
 TEST_F(DeleteFaults, ARestoreFailedAtAnyPointKeepsItsCopyAndCanBeDoneAgain) {
-    Reset();
-    Tool = Tree(kTool);
-    Beside = Tree(kBeside);
-    const auto changes = [&](auto f) {
-        Sub.Registry.SetFault(f);
-        Sub.Files.SetFault(f);
-    };
-    const auto reads = [&](auto f) { Sub.Registry.SetReadFault(f); };
     for (const bool reinstalled : {false, true}) {
-        for (const auto& install : {std::function<void(TSubstituteRegistry::TFault)>(changes),
-                                    std::function<void(TSubstituteRegistry::TFault)>(reads)}) {
+        for (const auto& install : Installers()) {
             WalkFailures(
                 install,
                 [&] {
