@@ -119,6 +119,22 @@ public:
     }
 
     DWORD ProcessId() const { return FProcessId; }
+    // What the system says of the process handle, for a failure's message.
+    std::string HandleState() const {
+        const DWORD wait = WaitForSingleObject(FProcess.Get(), 0);
+        const DWORD waitError = GetLastError();
+        DWORD code = 0;
+        const BOOL gotCode = GetExitCodeProcess(FProcess.Get(), &code);
+        const TKernelHandle again(
+            OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, FProcessId));
+        std::ostringstream text;
+        text << "wait " << wait << " (error " << waitError << "), process id of the handle "
+             << GetProcessId(FProcess.Get()) << ", exit code " << (gotCode ? std::to_string(code) : "unknown")
+             << ", opened again by id: "
+             << (again ? (WaitForSingleObject(again.Get(), 0) == WAIT_OBJECT_0 ? "ended" : "running")
+                       : "no (error " + std::to_string(GetLastError()) + ")");
+        return text.str();
+    }
     bool Exited() const { return WaitForSingleObject(FProcess.Get(), 0) == WAIT_OBJECT_0; }
     DWORD ExitCode() const {
         DWORD code = 0;
@@ -307,6 +323,7 @@ protected:
             text << "\n  " << action;
         }
         text << "\nthe program's threads now: " << ThreadsOf(Program->ProcessId());
+        text << "\nits handle: " << Program->HandleState();
         text << "\nthe program's windows now:";
         for (HWND window : Program->Windows(true)) {
             wchar_t title[128] = {};
