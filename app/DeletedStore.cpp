@@ -168,6 +168,22 @@ std::string DeletedWhere(const TDeletedEntry& entry) {
     return FullKeyText(entry.Root, entry.KeyPath, entry.View);
 }
 
+std::string ShortWhere(const std::string& where, std::size_t longest) {
+    // A share's first part is its server and share name.
+    const bool share = where.starts_with("\\\\");
+    const std::size_t server = share ? where.find('\\', 2) : 0;
+    const std::size_t first =
+        share ? (server == std::string::npos ? server : where.find('\\', server + 1)) : where.find('\\');
+    const std::size_t last = where.rfind('\\');
+    const std::size_t before =
+        last == std::string::npos || last == 0 ? std::string::npos : where.rfind('\\', last - 1);
+    if (where.size() <= longest || first == std::string::npos || before == std::string::npos ||
+        before <= first) {
+        return where;
+    }
+    return where.substr(0, first) + "\\..." + where.substr(before);
+}
+
 std::string DeletedTimeText(std::int64_t seconds, const ILocale& locale) {
     return LocalDateTimeText(FileTimeOfUnixSeconds(seconds), locale);
 }

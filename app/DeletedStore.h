@@ -33,6 +33,9 @@ struct TDeletedEntry {
 // Where it was, as the user would look for it: the key as the registry
 // editor shows it, or the file's path.
 std::string DeletedWhere(const TDeletedEntry& entry);
+// A long place shortened for a list: its first part, "...", and its last
+// two parts, as "HKEY_CURRENT_USER\...\Uninstall\Tool"; a short one as it is.
+std::string ShortWhere(const std::string& where, std::size_t longest = 48);
 // The time of the delete on the user's clock, written as their settings say.
 std::string DeletedTimeText(std::int64_t seconds, const ILocale& locale);
 

@@ -24,7 +24,7 @@ TDeletedEntriesForm::TDeletedEntriesForm(const TPlatform& platform, std::string 
 
     ListView.SetBounds(12, 44, 536, 228);
     ListView.SetViewStyle(TViewStyle::vsReport);
-    ListView.SetColumns({{"Deleted", 128}, {"Name", 170}, {"Where", 234}});
+    ListView.SetColumns({{"Deleted", 112}, {"Name", 170}, {"Where", 250}});
     ListView.SetRowSelect(true);
     ListView.SetMultiSelect(true);
     ListView.OnSelectItem = [this](int, bool) { SyncButtons(); };
@@ -51,8 +51,8 @@ void TDeletedEntriesForm::Fill() {
     ListView.Clear();
     for (std::size_t i = 0; i < FEntries.size(); ++i) {
         const TDeletedEntry& entry = FEntries[i];
-        ListView.AddItem(DeletedTimeText(entry.Deleted, FPlatform.Locale), {entry.Name, DeletedWhere(entry)},
-                         -1, i);
+        ListView.AddItem(DeletedTimeText(entry.Deleted, FPlatform.Locale),
+                         {entry.Name, ShortWhere(DeletedWhere(entry))}, -1, i);
     }
     SyncButtons();
 }

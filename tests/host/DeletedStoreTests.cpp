@@ -378,6 +378,25 @@ TEST_F(DeletedStoreTest, OddRecordsAreLeftOutAndLeftAlone) {
     EXPECT_TRUE(Sub.Files.ReadFile(data, &kept));
 }
 
+TEST(ShortWhere, KeepsTheFirstPartAndTheLastTwo) {
+    const struct {
+        std::string Where;
+        std::string Shown;
+    } cases[] = {
+        {"HKEY_CURRENT_USER\\Software\\Run", "HKEY_CURRENT_USER\\Software\\Run"},
+        {"HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool",
+         "HKEY_LOCAL_MACHINE\\...\\Uninstall\\Tool"},
+        {"C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup",
+         "C:\\...\\Programs\\Startup"},
+        {std::string(60, 'x'), std::string(60, 'x')},
+        {"\\\\server\\share\\a\\very\\long\\folder\\name\\that\\goes\\on\\and\\on",
+         "\\\\server\\share\\...\\and\\on"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShortWhere(c.Where), c.Shown) << c.Where;
+    }
+}
+
 } // namespace
 
 } // namespace cv::test
