@@ -184,6 +184,12 @@ std::string ShortWhere(const std::string& where, std::size_t longest) {
     return where.substr(0, first) + "\\..." + where.substr(before);
 }
 
+std::string ListedWhere(const TDeletedEntry& entry) {
+    const bool view32 =
+        entry.Kind != TDeletedKind::File && entry.Root == kHKeyLocalMachine && (entry.View & kRegView32) != 0;
+    return ShortWhere(DeletedWhere(entry)) + (view32 ? " (32-bit)" : "");
+}
+
 std::string DeletedTimeText(std::int64_t seconds, const ILocale& locale) {
     return LocalDateTimeText(FileTimeOfUnixSeconds(seconds), locale);
 }

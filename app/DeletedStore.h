@@ -36,6 +36,9 @@ std::string DeletedWhere(const TDeletedEntry& entry);
 // A long place shortened for a list: its first part, "...", and its last
 // two parts, as "HKEY_CURRENT_USER\...\Uninstall\Tool"; a short one as it is.
 std::string ShortWhere(const std::string& where, std::size_t longest = 48);
+// Where it was, shortened for the list; a key of the machine's 32-bit view
+// says so, since the shortening leaves out WOW6432Node.
+std::string ListedWhere(const TDeletedEntry& entry);
 // The time of the delete on the user's clock, written as their settings say.
 std::string DeletedTimeText(std::int64_t seconds, const ILocale& locale);
 

@@ -13,26 +13,26 @@ TDeletedEntriesForm::TDeletedEntriesForm(const TPlatform& platform, std::string 
       CloseButton(Make<TButton>(this, "CloseButton", "&Close")), FPlatform(platform),
       FStore(platform, std::move(folder)) {
     SetCaption("Restore Deleted Entries");
-    SetClientSize(560, 320);
+    SetClientSize(640, 320);
     CenterOnMainForm = true;
 
     Label1.AutoSize = false;
     Label1.WordWrap = true;
-    Label1.SetBounds(12, 10, 536, 30);
+    Label1.SetBounds(12, 10, 616, 30);
     Label1.SetCaption("Clearvane keeps a copy of every entry it deletes. Choose the ones to put back "
                       "where they were, newest first.");
 
-    ListView.SetBounds(12, 44, 536, 228);
+    ListView.SetBounds(12, 44, 616, 228);
     ListView.SetViewStyle(TViewStyle::vsReport);
-    ListView.SetColumns({{"Deleted", 112}, {"Name", 170}, {"Where", 250}});
+    ListView.SetColumns({{"Deleted", 112}, {"Name", 170}, {"Where", 330}});
     ListView.SetRowSelect(true);
     ListView.SetMultiSelect(true);
     ListView.OnSelectItem = [this](int, bool) { SyncButtons(); };
     ListView.OnDblClick = [this] { RestoreChosen(); };
 
-    RestoreButton.SetBounds(392, 284, 75, 25);
+    RestoreButton.SetBounds(472, 284, 75, 25);
     RestoreButton.OnClick = [this] { RestoreChosen(); };
-    CloseButton.SetBounds(473, 284, 75, 25);
+    CloseButton.SetBounds(553, 284, 75, 25);
     CloseButton.ModalResult = mrCancel;
 
     KeyPreview = true;
@@ -51,8 +51,8 @@ void TDeletedEntriesForm::Fill() {
     ListView.Clear();
     for (std::size_t i = 0; i < FEntries.size(); ++i) {
         const TDeletedEntry& entry = FEntries[i];
-        ListView.AddItem(DeletedTimeText(entry.Deleted, FPlatform.Locale),
-                         {entry.Name, ShortWhere(DeletedWhere(entry))}, -1, i);
+        ListView.AddItem(DeletedTimeText(entry.Deleted, FPlatform.Locale), {entry.Name, ListedWhere(entry)},
+                         -1, i);
     }
     SyncButtons();
 }

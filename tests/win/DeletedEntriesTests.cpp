@@ -134,8 +134,7 @@ TEST_F(DeletedEntriesTest, EntriesDeletedOnBothPagesComeBackByteForByteThroughTh
                  EXPECT_EQ(names[2], "CV Radio 32");
                  EXPECT_EQ(names[3], "CV Kinds Demo");
                  EXPECT_EQ(form.ListView.ItemText(2, 2),
-                           "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\"
-                           "Windows\\CurrentVersion\\Uninstall\\CV Radio 32");
+                           "HKEY_LOCAL_MACHINE\\...\\Uninstall\\CV Radio 32 (32-bit)");
                  EXPECT_FALSE(form.RestoreButton.Enabled()) << "nothing chosen yet";
                  ListView_SetItemState(form.ListView.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
                  form.RestoreChosen();
