@@ -196,13 +196,28 @@ std::vector<std::string> TUninstallItem::ReadValues() const {
 }
 
 void TUninstallItem::WriteValues(const std::vector<std::string>& lines) const {
-    // A line as ReadValues gave it names its value whole, "=" in the name and all.
+    // A line as ReadValues gave it names its value whole, "=" in the name and
+    // all. Two values can give the same line ("a=b" holding "c", "a" holding
+    // "b=c"): each such line stands for the next of them not taken yet, and
+    // a line repeated more often than that for the first.
     const std::vector<TValueText> current = ReadRows();
+    std::vector<bool> taken(current.size(), false);
     std::vector<TValueText> rows;
     for (const std::string& line : lines) {
-        const auto same = std::find_if(current.begin(), current.end(), [&](const TValueText& row) {
-            return row.first + "=" + row.second == line;
-        });
+        auto same = current.end();
+        for (std::size_t k = 0; k < current.size(); ++k) {
+            if (current[k].first + "=" + current[k].second != line) {
+                continue;
+            }
+            if (same == current.end()) {
+                same = current.begin() + static_cast<std::ptrdiff_t>(k);
+            }
+            if (!taken[k]) {
+                taken[k] = true;
+                same = current.begin() + static_cast<std::ptrdiff_t>(k);
+                break;
+            }
+        }
         const auto eq = line.find('=');
         rows.push_back(
             same != current.end()

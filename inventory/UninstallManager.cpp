@@ -11,6 +11,7 @@
 #include "platform/Utils.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_set>
 
 namespace cv {
@@ -187,6 +188,22 @@ bool TUninstallManager::RunUninstallerAndWait(const TUninstallItem& item, TStart
     return true;
 }
 
+namespace {
+
+// A name as its line in the names file: each CR and LF a blank, so a name
+// holding line breaks still takes one line and is known again next time.
+// Names without any are written as they are, as older versions wrote them.
+std::string NameLine(const std::string& name) {
+    std::string line = name;
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    return line;
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
+
 void TUninstallManager::LoadLastNames(const std::string& fileName) {
     std::string text;
     if (!FPlatform.Files.ReadFile(fileName, &text)) {
@@ -201,10 +218,10 @@ void TUninstallManager::LoadLastNames(const std::string& fileName) {
 void TUninstallManager::MarkNewEntries() {
     std::unordered_set<std::string> known;
     for (const std::string& name : LastNames) {
-        known.insert(UpperText(name));
+        known.insert(UpperText(NameLine(name)));
     }
     for (auto& pair : Items) {
-        if (known.count(UpperText(pair.second->DisplayName)) == 0) {
+        if (known.count(UpperText(NameLine(pair.second->DisplayName))) == 0) {
             pair.second->New = true;
             HasNew = true;
         }
@@ -214,8 +231,13 @@ void TUninstallManager::MarkNewEntries() {
 void TUninstallManager::SaveNames(const std::string& fileName) {
     std::string text;
     for (const auto& pair : Items) {
-        text += pair.second->DisplayName;
+        text += NameLine(pair.second->DisplayName);
         text += "\r\n";
+    }
+    // Reading drops a byte order mark at the start of the file: a first
+    // name that starts with one gets another in front to lose.
+    if (text.starts_with(kByteOrderMark)) {
+        text.insert(0, kByteOrderMark);
     }
     const std::string temporary = fileName + ".new";
     if (!FPlatform.Files.WriteFile(temporary, text) || !FPlatform.Files.MovePath(temporary, fileName, true)) {

@@ -91,8 +91,9 @@ public:
 
     void LoadLastNames(const std::string& fileName);
     void MarkNewEntries();
-    // Writes the names of Items, one per CR LF line, replacing the file in
-    // one step; throws EFileError "Cannot create file %s" and leaves the old
+    // Writes the names of Items, one per CR LF line (a CR or LF inside a
+    // name written as a blank, and compared so by MarkNewEntries), replacing
+    // the file in one step; throws EFileError "Cannot create file %s" and leaves the old
     // file as it was when that cannot be done.
     void SaveNames(const std::string& fileName);
 

@@ -309,7 +309,19 @@ bool TRegistry::DeleteKey(const std::string& path) {
         FLastError = kErrorInvalidParameter;
         return false; // never the root itself, nor a key other than the one named
     }
-    return MayDeleteTree(relative) && DeleteTree(relative);
+    HKey key = 0;
+    bool link = false;
+    const long found = FApi.OpenKeyAsLink(FRootKey, relative, kKeyRead | FView, &key, &link);
+    if (found == kErrorSuccess) {
+        FApi.CloseKey(key);
+    }
+    if (!MayDeleteTree(relative)) {
+        return false;
+    }
+    // A key that was there and is gone at the end is deleted, even when a
+    // subkey's path led back to it and it went with its subkeys: in the
+    // 32-bit view "SOFTWARE\WOW6432Node" names SOFTWARE itself.
+    return DeleteTree(relative) || (found == kErrorSuccess && FLastError == kErrorFileNotFound);
 }
 
 std::vector<TRegView> MachineViews(const IRegistryApi& api) {

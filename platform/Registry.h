@@ -73,7 +73,8 @@ public:
     bool DeleteValue(const std::string& name);
     // Deletes the key with every subkey, deepest first. Each key of the
     // tree is first opened for deleting, so a tree the user may not delete
-    // is refused whole rather than emptied halfway.
+    // is refused whole rather than emptied halfway. True when the key was
+    // there and is gone.
     bool DeleteKey(const std::string& path);
 
     // The error of the last open, read, write or delete that failed.

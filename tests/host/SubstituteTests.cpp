@@ -94,6 +94,28 @@ TEST(SubstituteProcesses, CommandLinesFindTheirProgramAsCreateProcessDoes) {
     }
 }
 
+TEST(RegistryObject, TheSoftwareKeyOfThe32BitViewGoesWholeAndSaysSo) {
+    TSubstituteRegistry api;
+    TRegistry reg(api);
+    reg.SetRootKey(kHKeyLocalMachine);
+    // SOFTWARE\WOW6432Node holding a WOW6432Node of its own: in the 32-bit
+    // view "SOFTWARE\WOW6432Node" names SOFTWARE itself, not that subkey.
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\WOW6432Node\\WOW6432Node\\Deep", true));
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\WOW6432Node\\Other", true));
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\Native", true));
+    reg.SetView(kRegView32);
+    EXPECT_TRUE(reg.DeleteKey("SOFTWARE"));
+    EXPECT_FALSE(reg.KeyExists("SOFTWARE"));
+    reg.SetView(kRegViewNative);
+    EXPECT_FALSE(reg.KeyExists("SOFTWARE\\WOW6432Node"));
+    EXPECT_TRUE(reg.KeyExists("SOFTWARE\\Native"));
+    // A key that was not there is still not deleted.
+    reg.SetView(kRegView32);
+    EXPECT_FALSE(reg.DeleteKey("SOFTWARE"));
+    EXPECT_EQ(reg.LastError(), kErrorFileNotFound);
+    EXPECT_EQ(api.OpenHandleCount(), 0u);
+}
+
 } // namespace
 
 } // namespace cv::test

@@ -276,6 +276,29 @@ TEST_F(UninstallItemTest, AFailedRewriteLeavesTheOldValues) {
     EXPECT_FALSE(reg.KeyExists(kKey));
 }
 
+TEST_F(UninstallItemTest, TwoValuesGivingTheSameLineBothStay) {
+    {
+        TRegistry reg = Reg();
+        reg.WriteString("a=b", "c");
+        reg.WriteString("a", "b=c");
+        reg.WriteString("x=", "");
+        reg.WriteString("x", "");
+    }
+    const TKeyValues before = Snapshot();
+    ASSERT_EQ(Item.ReadValues(), (std::vector<std::string>{"a=b=c", "a=b=c", "x==", "x="}));
+    // Each line stands for one value, in the order ReadValues gave them.
+    Item.WriteValues(Item.ReadValues());
+    EXPECT_EQ(Snapshot(), before);
+    // One of the two lines gone: one of the two values goes, and which one
+    // is told by the lines left, in order.
+    Item.WriteValues({"a=b=c", "x==", "x="});
+    EXPECT_EQ(Reg().GetValueNames(), (std::vector<std::string>{"a=b", "x=", "x"}));
+    // A line given twice for one value stands for that value both times.
+    Item.WriteValues({"x==", "a=b=c", "x=", "a=b=c"});
+    EXPECT_EQ(Reg().GetValueNames(), (std::vector<std::string>{"a=b", "x=", "x"}));
+    EXPECT_EQ(Reg().ReadString("a=b"), "c");
+}
+
 } // namespace
 
 } // namespace cv::test

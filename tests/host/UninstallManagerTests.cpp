@@ -209,6 +209,51 @@ TEST_F(UninstallManagerTest, NewEntriesAreThoseMissingFromTheLastNamesInAnyCase)
     EXPECT_EQ(marks, (std::vector<bool>{false, false, true, false}));
 }
 
+TEST_F(UninstallManagerTest, NamesHoldingLineBreaksAreKnownAgainNextTime) {
+    Entry(kHKeyLocalMachine, "1", "Two\r\nLines");
+    Entry(kHKeyCurrentUser, "2", "Lone\rCR");
+    Entry(kHKeyCurrentUser, "3", "Lone\nLF\n");
+    Entry(kHKeyCurrentUser, "4", "Plain");
+    Manager.Refresh();
+    Manager.SaveNames(kNamesFile);
+    // One line for each name, line breaks turned into blanks; names without
+    // any stay as they are, for older versions.
+    std::string text;
+    ASSERT_TRUE(Sub.Files.ReadFile("C:\\lastuninstall.dat", &text));
+    EXPECT_EQ(text, "Two  Lines\r\nLone CR\r\nLone LF \r\nPlain\r\n");
+
+    Entry(kHKeyCurrentUser, "5", "Fresh\r\nApp");
+    TUninstallManager next(Sub.Platform, Info);
+    next.Refresh();
+    next.LoadLastNames(kNamesFile);
+    next.MarkNewEntries();
+    std::vector<bool> marks;
+    for (const auto& pair : next.Items) {
+        marks.push_back(pair.second->New);
+    }
+    EXPECT_EQ(marks, (std::vector<bool>{false, false, false, false, true}));
+
+    // Without a file every entry is known, line breaks or not.
+    TUninstallManager first(Sub.Platform, Info);
+    first.Refresh();
+    first.LoadLastNames("C:\\no such file.dat");
+    first.MarkNewEntries();
+    EXPECT_FALSE(first.HasNew);
+}
+
+TEST_F(UninstallManagerTest, AFirstNameStartingWithAByteOrderMarkKeepsIt) {
+    Entry(kHKeyLocalMachine, "1", "\xEF\xBB\xBFMarked");
+    Entry(kHKeyCurrentUser, "2", "Plain");
+    Manager.Refresh();
+    Manager.SaveNames(kNamesFile);
+    TUninstallManager next(Sub.Platform, Info);
+    next.Refresh();
+    next.LoadLastNames(kNamesFile);
+    EXPECT_EQ(next.LastNames, (std::vector<std::string>{"\xEF\xBB\xBFMarked", "Plain"}));
+    next.MarkNewEntries();
+    EXPECT_FALSE(next.HasNew);
+}
+
 TEST_F(UninstallManagerTest, SavingNamesReplacesTheFileWholeOrNotAtAll) {
     Entry(kHKeyLocalMachine, "1", "Machine App");
     Entry(kHKeyCurrentUser, "2", "User App");
