@@ -1,14 +1,18 @@
 #include "app/DeletedStore.h"
 
 #include "app/UserFiles.h"
+#include "inventory/UninstallManager.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
 #include "platform/TextLines.h"
+#include "startup/StartupApproved.h"
+#include "startup/StartupItem.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 
@@ -159,6 +163,19 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// A name the store gives a copy: "YYYYMMDD-HHMMSS-" and a number.
+bool IsCopyId(const std::string& id) {
+    if (id.size() < 20 || id[8] != '-' || id[15] != '-') {
+        return false;
+    }
+    for (std::size_t i = 0; i < id.size(); ++i) {
+        if (i != 8 && i != 15 && !std::isdigit(static_cast<unsigned char>(id[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::string DeletedWhere(const TDeletedEntry& entry) {
@@ -231,7 +248,8 @@ std::string TDeletedStore::NewId(std::int64_t now) const {
     }
 }
 
-void TDeletedStore::Keep(TDeletedEntry entry, const std::string& data, const std::string& extension) {
+TDeletedEntry TDeletedStore::Keep(TDeletedEntry entry, const std::string& data,
+                                  const std::string& extension) {
     const std::string folder = Folder();
     const std::string what = Quoted(entry.Name.empty() ? DeletedWhere(entry) : entry.Name);
     if (folder.empty()) {
@@ -263,11 +281,19 @@ void TDeletedStore::Keep(TDeletedEntry entry, const std::string& data, const std
         throw EBackupError(what + " was not deleted: its copy could not be written to " + Quoted(folder) +
                            ".");
     }
-    Prune();
+    Prune(entry.Id);
+    return entry;
 }
 
-void TDeletedStore::SaveKey(HKey root, TRegView view, const std::string& path, const std::string& name) {
+std::optional<TDeletedEntry> TDeletedStore::SaveKey(HKey root, TRegView view, const std::string& path,
+                                                    const std::string& name) {
     TDeletedEntry entry;
+    entry.Kind = TDeletedKind::Key;
+    entry.Name = name;
+    entry.Root = root;
+    entry.View = view;
+    entry.KeyPath = path;
+    const std::string what = Quoted(name.empty() ? DeletedWhere(entry) : name);
     {
         // Only a key that is not there needs no copy; one that cannot be
         // opened may well be there.
@@ -276,36 +302,36 @@ void TDeletedStore::SaveKey(HKey root, TRegView view, const std::string& path, c
         reg.SetView(view);
         if (!reg.OpenKey(path, false)) {
             if (reg.LastError() == kErrorFileNotFound) {
-                return;
+                return std::nullopt;
             }
-            throw EBackupError(Quoted(name.empty() ? FullKeyText(root, path, view) : name) +
-                               " was not deleted: its key could not be read to keep a copy.");
+            throw EBackupError(what + " was not deleted: its key could not be read to keep a copy.");
         }
     }
-    entry.Kind = TDeletedKind::Key;
-    entry.Name = name;
-    entry.Root = root;
-    entry.View = view;
-    entry.KeyPath = path;
     std::string bytes;
-    if (!ExportRegFile(FPlatform.Registry, FullKeyText(root, path, view), &bytes)) {
-        throw EBackupError(Quoted(name.empty() ? DeletedWhere(entry) : name) +
-                           " was not deleted: its key could not be read to keep a copy.");
+    bool whole = true;
+    if (!ExportRegFile(FPlatform.Registry, FullKeyText(root, path, view), &bytes, &whole)) {
+        throw EBackupError(what + " was not deleted: its key could not be read to keep a copy.");
     }
-    Keep(entry, bytes, ".reg");
+    if (!whole) {
+        throw EBackupError(what + " was not deleted: its key holds a registry link or a value whose name " +
+                           "holds a NUL character, which a copy cannot keep.");
+    }
+    return Keep(entry, bytes, ".reg");
 }
 
-void TDeletedStore::SaveValue(HKey root, TRegView view, const std::string& keyPath,
-                              const std::string& valueName, const std::string& name) {
+std::optional<TDeletedEntry> TDeletedStore::SaveValue(HKey root, TRegView view, const std::string& keyPath,
+                                                      const std::string& valueName, const std::string& name) {
     TRegRawValue value;
     {
+        // Only a value that is not there needs no copy.
         TRegistry reg(FPlatform.Registry, kKeyRead);
         reg.SetRootKey(root);
         reg.SetView(view);
-        if (!reg.OpenKey(keyPath, false) || !reg.ValueExists(valueName)) {
-            return;
+        const bool read = reg.OpenKey(keyPath, false) && reg.ReadRaw(valueName, &value);
+        if (!read && reg.LastError() == kErrorFileNotFound) {
+            return std::nullopt; // the key or the value is not there
         }
-        if (!reg.ReadRaw(valueName, &value)) {
+        if (!read) {
             throw EBackupError(Quoted(name) +
                                " was not deleted: its value could not be read to keep a copy.");
         }
@@ -317,22 +343,66 @@ void TDeletedStore::SaveValue(HKey root, TRegView view, const std::string& keyPa
     entry.View = view;
     entry.KeyPath = keyPath;
     entry.ValueName = valueName;
-    Keep(entry, RegFileOfValue(FullKeyText(root, keyPath, view), valueName, value.Type, value.Data), ".reg");
+    return Keep(entry, RegFileOfValue(FullKeyText(root, keyPath, view), valueName, value.Type, value.Data),
+                ".reg");
 }
 
-void TDeletedStore::SaveFile(const std::string& path, const std::string& name) {
+std::optional<TDeletedEntry> TDeletedStore::SaveFile(const std::string& path, const std::string& name) {
     if (!FPlatform.Files.FileExists(path)) {
-        return;
+        return std::nullopt;
     }
     std::string bytes;
-    if (!FPlatform.Files.ReadFile(path, &bytes) || bytes.size() > kLargestFile) {
+    if (!FPlatform.Files.ReadFile(path, &bytes)) {
         throw EBackupError(Quoted(path) + " was not deleted: it could not be read to keep a copy.");
+    }
+    if (bytes.size() > kLargestFile) {
+        throw EBackupError(Quoted(path) + " was not deleted: it is too large to keep a copy of.");
     }
     TDeletedEntry entry;
     entry.Kind = TDeletedKind::File;
     entry.Name = name;
     entry.FilePath = path;
-    Keep(entry, bytes, ".dat");
+    return Keep(entry, bytes, ".dat");
+}
+
+std::string TDeletedStore::CurrentData(const TDeletedEntry& entry) const {
+    std::string bytes;
+    switch (entry.Kind) {
+    case TDeletedKind::Key:
+        if (!ExportRegFile(FPlatform.Registry, FullKeyText(entry.Root, entry.KeyPath, entry.View), &bytes)) {
+            bytes.clear();
+        }
+        break;
+    case TDeletedKind::Value: {
+        TRegistry reg(FPlatform.Registry, kKeyRead);
+        reg.SetRootKey(entry.Root);
+        reg.SetView(entry.View);
+        TRegRawValue value;
+        if (reg.OpenKey(entry.KeyPath, false) && reg.ReadRaw(entry.ValueName, &value)) {
+            bytes = RegFileOfValue(FullKeyText(entry.Root, entry.KeyPath, entry.View), entry.ValueName,
+                                   value.Type, value.Data);
+        }
+        break;
+    }
+    case TDeletedKind::File:
+        if (!FPlatform.Files.FileExists(entry.FilePath) ||
+            !FPlatform.Files.ReadFile(entry.FilePath, &bytes)) {
+            bytes.clear();
+        }
+        break;
+    }
+    return bytes;
+}
+
+void TDeletedStore::DropIfUnchanged(const TDeletedEntry& entry) const {
+    std::string kept;
+    const std::string now = CurrentData(entry);
+    if (!now.empty() &&
+        FPlatform.Files.ReadFile(IncludeTrailingBackslash(Folder()) + entry.Id + DataExtension(entry.Kind),
+                                 &kept) &&
+        kept == now) {
+        Forget(entry);
+    }
 }
 
 std::vector<TDeletedEntry> TDeletedStore::List() const {
@@ -368,23 +438,31 @@ void TDeletedStore::Forget(const TDeletedEntry& entry) const {
     FPlatform.Files.RemoveFile(base + DataExtension(entry.Kind));
 }
 
-void TDeletedStore::Prune() const {
+void TDeletedStore::Prune(const std::string& keep) const {
     // Names alone tell the order: each begins with the time it was made.
+    // Files named otherwise are no copies of the program's and stay; the
+    // copy just made stays whatever the clock said.
     const std::string folder = IncludeTrailingBackslash(Folder());
     std::vector<std::string> ids;
     for (const TFoundFile& found : FPlatform.Files.FindFiles(folder, std::string("*") + kRecordExtension)) {
-        if (SameText(ExtractFileExt(found.Name), kRecordExtension)) {
-            ids.push_back(found.Name.substr(0, found.Name.size() - std::string(kRecordExtension).size()));
+        const std::string id = found.Name.substr(0, found.Name.size() - std::string(kRecordExtension).size());
+        if (SameText(ExtractFileExt(found.Name), kRecordExtension) && IsCopyId(id)) {
+            ids.push_back(id);
         }
     }
     if (ids.size() <= Limit) {
         return;
     }
     std::sort(ids.begin(), ids.end());
-    for (std::size_t i = 0; i + Limit < ids.size(); ++i) {
+    std::size_t surplus = ids.size() - Limit;
+    for (std::size_t i = 0; i < ids.size() && surplus > 0; ++i) {
+        if (ids[i] == keep) {
+            continue;
+        }
         for (const char* extension : {kRecordExtension, ".reg", ".dat"}) {
             FPlatform.Files.RemoveFile(folder + ids[i] + extension);
         }
+        --surplus;
     }
 }
 
@@ -401,7 +479,45 @@ bool TDeletedStore::IsBack(const TDeletedEntry& entry) const {
     return reg.OpenKey(entry.KeyPath, false) && reg.ValueExists(entry.ValueName);
 }
 
+bool TDeletedStore::IsOwnPlace(const TDeletedEntry& entry) const {
+    if (entry.Kind == TDeletedKind::File) {
+        const std::string folder = ExcludeTrailingBackslash(ExtractFilePath(entry.FilePath));
+        for (const TRunFrom store : {TRunFrom::rfCurrentUserFolder, TRunFrom::rfAllUsersFolder}) {
+            const std::string startup = StartupFolderOf(FPlatform, store);
+            if (!startup.empty() && !ExtractFileName(entry.FilePath).empty() &&
+                (SameText(folder, ExcludeTrailingBackslash(startup)) ||
+                 SameText(folder, DisabledFolderOf(startup)))) {
+                return true;
+            }
+        }
+        return false;
+    }
+    if (entry.Root != kHKeyLocalMachine && entry.Root != kHKeyCurrentUser) {
+        return false;
+    }
+    const std::string key = UpperText(entry.KeyPath);
+    if (entry.Kind == TDeletedKind::Key) {
+        const std::string uninstall = UpperText(kUninstallKey) + "\\";
+        return key.starts_with(uninstall) && key.size() > uninstall.size() &&
+               key.find('\\', uninstall.size()) == std::string::npos;
+    }
+    const std::string approved = UpperText(kStartupApprovedKey) + "\\";
+    for (const std::string& own : {UpperText(kRunKey), UpperText(kRunHiddenKey), approved + "RUN",
+                                   approved + "RUN32", approved + "STARTUPFOLDER"}) {
+        if (key == own) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TDeletedStore::TRestored TDeletedStore::Restore(const TDeletedEntry& entry, bool replace) {
+    // A record names where its copy goes; anything outside the places the
+    // program deletes from is refused, whatever the record says.
+    if (!IsOwnPlace(entry)) {
+        throw EBackupError("The copy of " + Quoted(entry.Name) + " names " + Quoted(DeletedWhere(entry)) +
+                           ", where Clearvane deletes nothing: nothing was restored.");
+    }
     if (!replace && IsBack(entry)) {
         return TRestored::IsBack;
     }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,10 +62,18 @@ public:
     // reading it back. Throws EBackupError, saying why, when the copy could
     // not be made: then the delete must not happen. Something that is not
     // there (deleted meanwhile) needs no copy and is no error.
-    void SaveKey(HKey root, TRegView view, const std::string& path, const std::string& name);
-    void SaveValue(HKey root, TRegView view, const std::string& keyPath, const std::string& valueName,
-                   const std::string& name);
-    void SaveFile(const std::string& path, const std::string& name);
+    // A key holding what the registry editor's format cannot carry (a
+    // registry link, a value name holding a NUL) is refused too. Each
+    // returns the copy made, or nothing when there was nothing to keep.
+    std::optional<TDeletedEntry> SaveKey(HKey root, TRegView view, const std::string& path,
+                                         const std::string& name);
+    std::optional<TDeletedEntry> SaveValue(HKey root, TRegView view, const std::string& keyPath,
+                                           const std::string& valueName, const std::string& name);
+    std::optional<TDeletedEntry> SaveFile(const std::string& path, const std::string& name);
+    // Drops the copy when what it was made of still stands exactly as it
+    // was: for a delete that did not happen, so the list shows nothing that
+    // was never deleted.
+    void DropIfUnchanged(const TDeletedEntry& entry) const;
 
     // Every readable copy, newest first. Records that cannot be read, or
     // whose data is missing, are left out (and left alone).
@@ -83,12 +92,18 @@ public:
     TRestored Restore(const TDeletedEntry& entry, bool replace);
 
 private:
+    // An uninstall entry's key, a Run key's value (or Windows' record of
+    // one), a file in a Startup folder: the only places a copy goes back to.
+    bool IsOwnPlace(const TDeletedEntry& entry) const;
     std::string Folder() const;
     std::string NewId(std::int64_t now) const;
     // Writes the data and the record, each read back; throws when either failed.
-    void Keep(TDeletedEntry entry, const std::string& data, const std::string& extension);
+    TDeletedEntry Keep(TDeletedEntry entry, const std::string& data, const std::string& extension);
     void Forget(const TDeletedEntry& entry) const;
-    void Prune() const;
+    // Drops the oldest copies beyond the limit, never the one named.
+    void Prune(const std::string& keep) const;
+    // What a copy of the entry made now would hold; empty when it is not there.
+    std::string CurrentData(const TDeletedEntry& entry) const;
     void RestoreKey(const TDeletedEntry& entry, const std::string& data, bool replace);
     void RestoreValue(const TDeletedEntry& entry, const std::string& data, bool replace);
     void RestoreFile(const TDeletedEntry& entry, const std::string& data, bool replace);

@@ -93,7 +93,7 @@ void TDeletedEntriesForm::RestoreChosen() {
             TApplication::Instance().HandleException(std::current_exception());
             break;
         } catch (const EClearvaneError& error) {
-            failures += std::string(error.what()) + "\n";
+            failures += std::string(error.what()) + "\r\n";
         }
     }
     Fill();

@@ -147,7 +147,8 @@ void TUninstallManager::ForgetEntry(TUninstallItem* item) {
 
 void TUninstallManager::DeleteEntryKey(const TUninstallItem& item) const {
     // No copy, no delete: SaveKey throws when it cannot keep one.
-    TDeletedStore(FPlatform, FDeletedFolder).SaveKey(item.RootKey, item.View, item.KeyPath, item.DisplayName);
+    TDeletedStore store(FPlatform, FDeletedFolder);
+    const auto copy = store.SaveKey(item.RootKey, item.View, item.KeyPath, item.DisplayName);
     TRegistry reg(FPlatform.Registry, kKeyRead);
     reg.SetRootKey(item.RootKey);
     reg.SetView(item.View);
@@ -155,6 +156,9 @@ void TUninstallManager::DeleteEntryKey(const TUninstallItem& item) const {
     // cannot be read or named is still there.
     if (!reg.DeleteKey(item.KeyPath) &&
         (reg.LastError() != kErrorFileNotFound || reg.KeyExists(item.KeyPath))) {
+        if (copy) {
+            store.DropIfUnchanged(*copy); // refused whole: nothing was deleted
+        }
         ThrowRefusedChange("delete", item.KeyText(), reg.LastError());
     }
 }

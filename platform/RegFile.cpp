@@ -95,7 +95,7 @@ void ExportValue(std::string& out, const std::string& name, std::uint32_t type,
 
 // False when anything of the tree could not be read: a copy missing a
 // value is no copy.
-bool ExportKey(IRegistryApi& api, HKey root, const std::string& path, std::string& out) {
+bool ExportKey(IRegistryApi& api, HKey root, const std::string& path, std::string& out, bool* whole) {
     HKey key = 0;
     bool link = false;
     if (api.OpenKeyAsLink(root, path, kKeyRead, &key, &link) != kErrorSuccess) {
@@ -103,6 +103,7 @@ bool ExportKey(IRegistryApi& api, HKey root, const std::string& path, std::strin
     }
     if (link) {
         api.CloseKey(key); // what a link points to is not part of this key
+        *whole = false;
         return true;
     }
     out += "[" + RootKeyName(root) + (path.empty() ? "" : "\\" + path) + "]\r\n";
@@ -119,6 +120,8 @@ bool ExportKey(IRegistryApi& api, HKey root, const std::string& path, std::strin
             if (ok) {
                 ExportValue(out, name, type, data);
             }
+        } else {
+            *whole = false;
         }
     }
     ok = ok && rc == kErrorNoMoreItems;
@@ -130,7 +133,7 @@ bool ExportKey(IRegistryApi& api, HKey root, const std::string& path, std::strin
     ok = ok && rc == kErrorNoMoreItems;
     api.CloseKey(key);
     for (const std::string& sub : subkeys) {
-        ok = ok && ExportKey(api, root, path.empty() ? sub : path + "\\" + sub, out);
+        ok = ok && ExportKey(api, root, path.empty() ? sub : path + "\\" + sub, out, whole);
     }
     return ok;
 }
@@ -269,7 +272,8 @@ std::string RootKeyName(HKey root) {
     return {};
 }
 
-bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* bytes) {
+bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* bytes, bool* whole) {
+    bool all = true;
     HKey root = 0;
     std::string path;
     HKey probe = 0;
@@ -279,8 +283,11 @@ bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* b
     }
     api.CloseKey(probe);
     std::string text = std::string(kHeader) + "\r\n\r\n";
-    if (!ExportKey(api, root, path, text)) {
+    if (!ExportKey(api, root, path, text, &all)) {
         return false;
+    }
+    if (whole != nullptr) {
+        *whole = all;
     }
     const std::vector<std::uint8_t> wide = Utf8ToUtf16Bytes(text);
     bytes->assign("\xFF\xFE");

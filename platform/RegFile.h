@@ -18,8 +18,9 @@ std::string RootKeyName(HKey root);
 
 // The key with its whole subtree as the bytes of a .reg file; false when
 // any key or value of it cannot be read. A registry link under the key is
-// left out, and so is a value whose name holds a NUL.
-bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* bytes);
+// left out, and so is a value whose name holds a NUL (the format can hold
+// neither); *whole, when asked for, says whether anything was left out.
+bool ExportRegFile(IRegistryApi& api, const std::string& keyName, std::string* bytes, bool* whole = nullptr);
 
 // A file's contents: its sections in order, each with the values listed
 // under it. Lines that cannot be read are counted, not kept.

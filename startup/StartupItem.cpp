@@ -118,6 +118,17 @@ TApprovedChange TStartupItem::PrepareRemove(bool twinRemains) const {
     return place && !twinRemains ? TApprovedChange::Remove(Platform().Registry, *place) : TApprovedChange();
 }
 
+void TStartupItem::SaveRecordCopy(TDeletedStore& store, std::vector<TDeletedEntry>& copies) const {
+    const auto place = ApprovedPlace();
+    if (!place || !ReadApprovedRecord(Platform().Registry, *place).Known) {
+        return; // no record, or one of a form Delete leaves alone
+    }
+    if (auto copy = store.SaveValue(place->Root, place->View, place->Key, place->Name,
+                                    DisplayName + " (Windows' startup switch)")) {
+        copies.push_back(*copy);
+    }
+}
+
 void TStartupItem::SwitchedOn() {
     OffInWindows = false;
     OffInWindowsSince = 0;
@@ -234,8 +245,14 @@ void TRegistryStartupItem::Delete() {
     record.Commit(); // also when the value was gone already: the record would be left alone
 }
 
-void TRegistryStartupItem::SaveCopy(TDeletedStore& store) const {
-    store.SaveValue(Root(), View, Parked ? kRunHiddenKey : kRunKey, DisplayName, DisplayName);
+std::vector<TDeletedEntry> TRegistryStartupItem::SaveCopy(TDeletedStore& store) const {
+    std::vector<TDeletedEntry> copies;
+    if (auto copy =
+            store.SaveValue(Root(), View, Parked ? kRunHiddenKey : kRunKey, DisplayName, DisplayName)) {
+        copies.push_back(*copy);
+    }
+    SaveRecordCopy(store, copies);
+    return copies;
 }
 
 void TRegistryStartupItem::CheckSave() const {
@@ -343,9 +360,16 @@ void TFolderStartupItem::Show() {
     SwitchedOn();
 }
 
-void TFolderStartupItem::SaveCopy(TDeletedStore& store) const {
-    OwnFileName(Folder());
-    store.SaveFile(FilePath, DisplayName);
+std::vector<TDeletedEntry> TFolderStartupItem::SaveCopy(TDeletedStore& store) const {
+    const std::string folder = Folder();
+    OwnFileName(folder);
+    CheckNoLinks(folder); // what a link leads to is not the entry's to keep
+    std::vector<TDeletedEntry> copies;
+    if (auto copy = store.SaveFile(FilePath, DisplayName)) {
+        copies.push_back(*copy);
+    }
+    SaveRecordCopy(store, copies);
+    return copies;
 }
 
 void TFolderStartupItem::Delete() {

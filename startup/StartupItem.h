@@ -64,9 +64,9 @@ public:
     virtual void Show() {}
     // Throws when the entry is still there afterwards.
     virtual void Delete() {}
-    // Keeps a copy of the entry as it stands now in the store (EBackupError
-    // when it cannot): what Delete would remove.
-    virtual void SaveCopy(TDeletedStore&) const {}
+    // Keeps copies in the store of what Delete would remove: the entry and
+    // Windows' record of it. EBackupError when a copy cannot be kept.
+    virtual std::vector<TDeletedEntry> SaveCopy(TDeletedStore&) const { return {}; }
     // Refuses, with EStartupError, a name either store already holds.
     virtual void Save() {}
     // What Save would refuse, refused the same way, without writing anything.
@@ -88,6 +88,8 @@ protected:
     // still stands in the other store and keeps it.
     TApprovedChange PrepareRemove(bool twinRemains) const;
     void SwitchedOn();
+    // Adds to the copies one of Windows' record of the entry, when it has one.
+    void SaveRecordCopy(TDeletedStore& store, std::vector<TDeletedEntry>& copies) const;
 
 private:
     const TPlatform* FPlatform;
@@ -107,7 +109,7 @@ public:
     void Hide() override;
     void Show() override;
     void Delete() override;
-    void SaveCopy(TDeletedStore& store) const override;
+    std::vector<TDeletedEntry> SaveCopy(TDeletedStore& store) const override;
     void Save() override;
     void CheckSave() const override;
     std::optional<TApprovedPlace> ApprovedPlace() const override;
@@ -141,7 +143,7 @@ public:
     void Hide() override;
     void Show() override;
     void Delete() override;
-    void SaveCopy(TDeletedStore& store) const override;
+    std::vector<TDeletedEntry> SaveCopy(TDeletedStore& store) const override;
     void Save() override;
     void CheckSave() const override;
     // Named as the file, under the root of the entry's Startup folder.

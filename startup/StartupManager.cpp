@@ -131,10 +131,23 @@ void TStartupManager::CheckNewStartupItem(const std::string& displayName, const 
 }
 
 void TStartupManager::DeleteStartupItem(TStartupItem& item) {
-    // No copy, no delete: SaveCopy throws when it cannot keep one.
+    // No copy, no delete: SaveCopy throws when it cannot keep one. What
+    // still stands as it was afterwards (a refused delete, a record its twin
+    // keeps) needs no copy, so its copy goes again.
     TDeletedStore store(FPlatform, FDeletedFolder);
-    item.SaveCopy(store);
-    item.Delete();
+    const std::vector<TDeletedEntry> copies = item.SaveCopy(store);
+    const auto dropUnchanged = [&] {
+        for (const TDeletedEntry& copy : copies) {
+            store.DropIfUnchanged(copy);
+        }
+    };
+    try {
+        item.Delete();
+    } catch (...) {
+        dropUnchanged();
+        throw;
+    }
+    dropUnchanged();
 }
 
 void TStartupManager::HideStartupItem(TStartupItem& item) {

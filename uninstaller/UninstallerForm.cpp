@@ -410,7 +410,8 @@ bool TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
     // The key first: a key the registry keeps keeps its row and its entry.
     try {
         FInventory->DeleteEntryKey(*entry);
-    } catch (const ERegistryError&) {
+    } catch (const EClearvaneError&) {
+        // Refused by the registry, or no copy could be kept: said, and the row stays.
         TApplication::Instance().HandleException(std::current_exception());
         return false;
     }
@@ -648,7 +649,8 @@ void TUninstallerForm::FindBadEntryActionHandler() {
             }
             try {
                 FInventory->DeleteEntryKey(*entry);
-            } catch (const ERegistryError& error) {
+            } catch (const EClearvaneError& error) {
+                // Refused by the registry, or no copy could be kept: named with the others.
                 forWantOfRights = forWantOfRights || dynamic_cast<const ERightsError*>(&error) != nullptr;
                 refused = std::string(error.what()) + (refused.empty() ? "" : "\r\n") + refused;
                 continue;

@@ -148,7 +148,7 @@ long TWin32Registry::DeleteKey(HKey parent, std::string_view subKey, TRegView vi
     }
     ::HKEY key = nullptr;
     long rc = ::RegOpenKeyExW(H(parent), toWide(subKey).c_str(), REG_OPTION_OPEN_LINK,
-                              DELETE | KEY_ENUMERATE_SUB_KEYS | view, &key);
+                              DELETE | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | view, &key);
     if (rc != ERROR_SUCCESS) {
         return rc;
     }

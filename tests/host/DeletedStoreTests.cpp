@@ -8,10 +8,12 @@
 #include "platform/Registry.h"
 #include "platform/Utf.h"
 #include "platform/substitute/SubstitutePlatform.h"
+#include "startup/StartupApproved.h"
 #include "startup/StartupManager.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace cv::test {
@@ -376,6 +378,101 @@ TEST_F(DeletedStoreTest, OddRecordsAreLeftOutAndLeftAlone) {
     EXPECT_EQ(StoreFiles().size(), 2u + 2 * std::size(records) - 1);
     std::string kept;
     EXPECT_TRUE(Sub.Files.ReadFile(data, &kept));
+}
+
+// A copy is never dropped by its own making, whatever the clock says, and a
+// delete that did not happen leaves no copy behind.
+TEST_F(DeletedStoreTest, TheCopyJustMadeStaysAndARefusedDeleteLeavesNone) {
+    Store.Limit = 2;
+    Now = 2'000'000'000;
+    Store.Clock = [this] { return Now -= 100; }; // a clock going back
+    for (const char* name : {"a", "b", "c"}) {
+        Sub.Files.AddFile(kStartup + "\\" + name + ".lnk", name);
+        const auto copy = Store.SaveFile(kStartup + "\\" + name + ".lnk", name);
+        ASSERT_TRUE(copy.has_value());
+        const std::vector<TDeletedEntry> kept = Store.List();
+        EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [&](const TDeletedEntry& e) {
+            return e.Id == copy->Id;
+        })) << name;
+    }
+    EXPECT_EQ(Store.List().size(), 2u);
+    for (const TDeletedEntry& entry : Store.List()) {
+        Sub.Files.RemoveFile(kStore + "\\" + entry.Id + ".txt");
+    }
+    for (const char* name : {"a", "b", "c"}) {
+        Sub.Files.RemoveFile(kStartup + "\\" + name + ".lnk");
+    }
+
+    // The registry refuses the delete of one subkey: the tree stays whole, and so no copy.
+    PutTree(kHKeyCurrentUser, kUser);
+    Sub.Registry.SetRefusesWrite(kHKeyCurrentUser, kUser + "\\Parts\\Deeper", true);
+    TFileInfoManager info(Sub.Platform);
+    TUninstallManager inventory(Sub.Platform, info);
+    inventory.Refresh();
+    EXPECT_THROW(inventory.DeleteEntry(inventory.Items.at(0).second.get()), ERightsError);
+    EXPECT_TRUE(Store.List().empty());
+    // A Run value the registry keeps: no copy either.
+    TRegistry reg(Sub.Registry);
+    reg.SetRootKey(kHKeyCurrentUser);
+    reg.OpenKey(kRunKey, true);
+    reg.WriteString("Kept", "kept.exe");
+    Sub.Registry.SetFault([](const std::string& op, const std::string&) { return op == "DeleteValue"; });
+    TStartupManager startup(Sub.Platform, info);
+    for (const auto& item : startup.GetItems(true)) {
+        EXPECT_ANY_THROW(startup.DeleteStartupItem(*item));
+    }
+    Sub.Registry.SetFault(nullptr);
+    EXPECT_TRUE(Store.List().empty());
+}
+
+// An entry Windows had switched off keeps that with it: its record goes
+// with the entry and comes back from its own copy.
+TEST_F(DeletedStoreTest, WindowsRecordOfADeletedStartupEntryComesBackToo) {
+    const std::string approved = std::string(kStartupApprovedKey) + "\\Run";
+    const TRegRawValue off{kRegBinary, {3, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8}};
+    TRegistry reg(Sub.Registry);
+    reg.SetRootKey(kHKeyCurrentUser);
+    reg.OpenKey(kRunKey, true);
+    reg.WriteString("Tool", "tool.exe");
+    reg.OpenKey(approved, true);
+    reg.WriteRaw("Tool", off);
+    TFileInfoManager info(Sub.Platform);
+    TStartupManager startup(Sub.Platform, info);
+    for (const auto& item : startup.GetItems(true)) {
+        startup.DeleteStartupItem(*item);
+    }
+    EXPECT_TRUE(KeyValues(Sub.Registry, kHKeyCurrentUser, approved).empty());
+    const std::vector<TDeletedEntry> kept = Store.List();
+    ASSERT_EQ(kept.size(), 2u);
+    for (const TDeletedEntry& entry : kept) {
+        Store.Restore(entry, false);
+    }
+    EXPECT_EQ(KeyValues(Sub.Registry, kHKeyCurrentUser, approved), (TKeyValues{{"Tool", off}}));
+    EXPECT_EQ(KeyValues(Sub.Registry, kHKeyCurrentUser, kRunKey),
+              (TKeyValues{{"Tool", {kRegSz, RegStringData("tool.exe")}}}));
+}
+
+// A record names where its copy goes back; a place the program never
+// deletes from is refused, whatever the record says.
+TEST_F(DeletedStoreTest, ACopyGoesBackOnlyToAPlaceTheProgramDeletesFrom) {
+    TRegistry reg(Sub.Registry);
+    reg.SetRootKey(kHKeyCurrentUser);
+    reg.OpenKey("Software\\Other", true);
+    reg.WriteString("Planted", "x");
+    Store.SaveValue(kHKeyCurrentUser, kRegViewNative, "Software\\Other", "Planted", "Planted");
+    Sub.Files.AddFile("C:\\Windows\\evil.dll", "x");
+    Store.SaveFile("C:\\Windows\\evil.dll", "evil");
+    PutTree(kHKeyCurrentUser, kUser + "\\Deeper");
+    Store.SaveKey(kHKeyCurrentUser, kRegViewNative, kUser + "\\Deeper", "Deeper");
+    reg.DeleteKey("Software");
+    Sub.Files.RemoveFile("C:\\Windows\\evil.dll");
+    const std::vector<TDeletedEntry> kept = Store.List();
+    ASSERT_EQ(kept.size(), 3u);
+    for (const TDeletedEntry& entry : kept) {
+        EXPECT_THROW(Store.Restore(entry, true), EBackupError) << entry.Name;
+    }
+    EXPECT_FALSE(reg.KeyExists("Software"));
+    EXPECT_FALSE(Sub.Files.FileExists("C:\\Windows\\evil.dll"));
 }
 
 TEST(ShortWhere, KeepsTheFirstPartAndTheLastTwo) {

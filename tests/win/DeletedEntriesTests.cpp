@@ -5,6 +5,7 @@
 #include "app/DeletedStore.h"
 #include "contract/KeyValues.h"
 #include "forms/DeletedEntriesForm.h"
+#include "platform/Errors.h"
 #include "platform/Utf.h"
 #include "platform/Utils.h"
 #include "startup/StartupManager.h"
@@ -188,9 +189,10 @@ TEST_F(DeletedEntriesTest, AnEntryInItsPlaceAgainIsReplacedOnlyWhenTheUserSaysSo
     EXPECT_EQ(kept[0].Name, "CV Kinds Demo");
 }
 
-// A registry link under an entry goes with the entry; the key it points to,
-// elsewhere in the registry, stays whole.
-TEST_F(DeletedEntriesTest, ADeleteRemovesALinkUnderTheEntryButNotWhatItPointsTo) {
+// A registry link under an entry: no copy can hold it, so the page does not
+// delete the entry; the registry object's delete takes the link with the
+// entry, and the key it points to, elsewhere in the registry, stays whole.
+TEST_F(DeletedEntriesTest, ALinkUnderAnEntryIsNeverFollowed) {
     const std::string victim = "Software\\ClearvaneTests\\Victim";
     {
         TRegistry reg(Win32.Registry);
@@ -222,17 +224,23 @@ TEST_F(DeletedEntriesTest, ADeleteRemovesALinkUnderTheEntryButNotWhatItPointsTo)
         ASSERT_TRUE(reg.OpenKey(entry + "\\Link", false));
         ASSERT_EQ(reg.ReadString("Keep"), "me too");
     }
+    // No copy can hold a link: the page's delete is refused, and nothing goes.
     TFileInfoManager info(Platform);
     TUninstallManager manager(Platform, info);
     manager.Refresh();
     for (const auto& [name, item] : manager.Items) {
         if (name == kLinked) {
-            manager.DeleteEntry(item.get());
-            break;
+            EXPECT_THROW(manager.DeleteEntry(item.get()), EBackupError);
         }
     }
     TRegistry reg(Win32.Registry, kKeyRead);
     reg.SetRootKey(kHKeyLocalMachine);
+    EXPECT_TRUE(reg.KeyExists(entry + "\\Link"));
+    EXPECT_TRUE(TDeletedStore(Platform).List().empty());
+    // The registry's own delete takes the entry with its link, and only them.
+    TRegistry deleter(Win32.Registry);
+    deleter.SetRootKey(kHKeyLocalMachine);
+    EXPECT_TRUE(deleter.DeleteKey(entry));
     EXPECT_FALSE(reg.KeyExists(entry));
     EXPECT_EQ(KeyTree(Win32.Registry, kHKeyLocalMachine, victim), before);
     TRegistry cleanup(Win32.Registry);
@@ -290,6 +298,18 @@ TEST_F(DeletedEntriesTest, AValueNameHoldingANulIsNeitherShownNorChanged) {
     RegCloseKey(key);
     EXPECT_EQ(raw[std::wstring(name, std::size(name) - 1)], L"hidden");
     EXPECT_EQ(raw[L"DisplayName"], L"CV Nul Demo 2");
+    // No copy can hold that name, so the entry is not deleted.
+    TFileInfoManager info(Platform);
+    TUninstallManager manager(Platform, info);
+    manager.Refresh();
+    for (const auto& [entryName, entry] : manager.Items) {
+        if (entryName == "CV Nul Demo 2") {
+            EXPECT_THROW(manager.DeleteEntry(entry.get()), EBackupError);
+        }
+    }
+    TRegistry reg(Win32.Registry, kKeyRead);
+    reg.SetRootKey(kHKeyCurrentUser);
+    EXPECT_TRUE(reg.KeyExists(path));
 }
 
 } // namespace cv::test
