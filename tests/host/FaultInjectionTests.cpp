@@ -54,6 +54,8 @@ int WalkFailures(
         check(n);
         if (!fault->Fired) {
             EXPECT_GT(n - 1, 0) << "no change of the action was ever asked about";
+            // How many points this walk failed, in the test's XML report.
+            ::testing::Test::RecordProperty("points_walked_at_line_" + std::to_string(caller.line()), n - 1);
             return n - 1;
         }
     }
