@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 
 namespace cv {
 
@@ -121,14 +122,23 @@ TRegRawValue NewValue(const TOldValue* old, const std::string& name, const std::
 } // namespace
 
 std::uint64_t ReadValuesStamp(TRegistry& reg) {
-    std::vector<std::pair<std::string, TRegRawValue>> values;
+    std::vector<TRegNamedValue> values;
     for (const std::string& name : reg.GetValueNames()) {
         TRegRawValue value;
         if (reg.ReadRaw(name, &value)) {
-            values.emplace_back(UpperText(name), std::move(value));
+            values.emplace_back(name, std::move(value));
         }
     }
-    std::sort(values.begin(), values.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return ValuesStamp(values);
+}
+
+std::uint64_t ValuesStamp(const std::vector<TRegNamedValue>& values) {
+    std::vector<std::pair<std::string, const TRegRawValue*>> sorted;
+    sorted.reserve(values.size());
+    for (const TRegNamedValue& value : values) {
+        sorted.emplace_back(UpperText(value.first), &value.second);
+    }
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     // FNV-1a over every part, each ended by its length so no two keys run together.
     std::uint64_t stamp = 0xcbf29ce484222325u;
     const auto add = [&stamp](const std::uint8_t* bytes, std::size_t size) {
@@ -139,15 +149,128 @@ std::uint64_t ReadValuesStamp(TRegistry& reg) {
             stamp = (stamp ^ ((size >> shift) & 0xFF)) * 0x100000001b3u;
         }
     };
-    for (const auto& [name, value] : values) {
+    for (const auto& [name, value] : sorted) {
         add(reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
         const std::uint8_t type[4] = {
-            static_cast<std::uint8_t>(value.Type), static_cast<std::uint8_t>(value.Type >> 8),
-            static_cast<std::uint8_t>(value.Type >> 16), static_cast<std::uint8_t>(value.Type >> 24)};
+            static_cast<std::uint8_t>(value->Type), static_cast<std::uint8_t>(value->Type >> 8),
+            static_cast<std::uint8_t>(value->Type >> 16), static_cast<std::uint8_t>(value->Type >> 24)};
         add(type, sizeof type);
-        add(value.Data.data(), value.Data.size());
+        add(value->Data.data(), value->Data.size());
     }
     return stamp;
+}
+
+void ReadEntryByName(TRegistry& reg, TUninstallItem* item) {
+    item->DisplayName = reg.ReadString("DisplayName");
+    item->DisplayVersion = reg.ReadString("DisplayVersion");
+    item->HelpLink = reg.ReadString("HelpLink");
+    item->UninstallString = reg.ReadString("UninstallString");
+    item->DisplayIcon = reg.ReadString("DisplayIcon");
+    item->InstallLocation = reg.ReadString("InstallLocation");
+    item->Publisher = reg.ReadString("Publisher");
+    item->HelpTelephone = reg.ReadString("HelpTelephone");
+    item->URLInfoAbout = reg.ReadString("URLInfoAbout");
+    item->URLUpdateInfo = reg.ReadString("URLUpdateInfo");
+    if (reg.ValueExists("NoModify")) {
+        item->NoModify = reg.ReadBool("NoModify");
+    }
+    if (reg.ValueExists("NoRemove")) {
+        item->NoRemove = reg.ReadBool("NoRemove");
+    }
+    // Read as Windows reads them, without a complaint about their types.
+    TRegRawValue raw;
+    item->SystemComponent =
+        reg.ReadRaw("SystemComponent", &raw) && raw.Type == kRegDword &&
+        std::any_of(raw.Data.begin(), raw.Data.end(), [](std::uint8_t b) { return b != 0; });
+    if (reg.ReadRaw("ParentKeyName", &raw)) {
+        // A name of another type still names a product: the entry is kept from Autofix.
+        item->ParentKeyName = raw.Type == kRegSz || raw.Type == kRegExpandSz ? RegStringText(raw.Data) : "?";
+    }
+    item->ValuesStamp = ReadValuesStamp(reg);
+}
+
+namespace {
+
+// The values an entry is read from, with where each goes.
+enum class TEntryValue : std::uint8_t { Text, Flag, SystemComponent, ParentKeyName };
+
+struct TEntryField {
+    const char* Name;
+    TEntryValue Kind;
+    std::string TUninstallItem::*Text;
+    bool TUninstallItem::*Flag;
+};
+
+const TEntryField kEntryFields[] = {
+    {"DisplayName", TEntryValue::Text, &TUninstallItem::DisplayName, nullptr},
+    {"DisplayVersion", TEntryValue::Text, &TUninstallItem::DisplayVersion, nullptr},
+    {"HelpLink", TEntryValue::Text, &TUninstallItem::HelpLink, nullptr},
+    {"UninstallString", TEntryValue::Text, &TUninstallItem::UninstallString, nullptr},
+    {"DisplayIcon", TEntryValue::Text, &TUninstallItem::DisplayIcon, nullptr},
+    {"InstallLocation", TEntryValue::Text, &TUninstallItem::InstallLocation, nullptr},
+    {"Publisher", TEntryValue::Text, &TUninstallItem::Publisher, nullptr},
+    {"HelpTelephone", TEntryValue::Text, &TUninstallItem::HelpTelephone, nullptr},
+    {"URLInfoAbout", TEntryValue::Text, &TUninstallItem::URLInfoAbout, nullptr},
+    {"URLUpdateInfo", TEntryValue::Text, &TUninstallItem::URLUpdateInfo, nullptr},
+    {"NoModify", TEntryValue::Flag, nullptr, &TUninstallItem::NoModify},
+    {"NoRemove", TEntryValue::Flag, nullptr, &TUninstallItem::NoRemove},
+    {"SystemComponent", TEntryValue::SystemComponent, nullptr, nullptr},
+    {"ParentKeyName", TEntryValue::ParentKeyName, nullptr, nullptr},
+};
+
+bool IsAsciiName(const std::string& name) {
+    return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsText(const TRegRawValue& value) {
+    return value.Type == kRegSz || value.Type == kRegExpandSz;
+}
+
+} // namespace
+
+bool ReadEntryInOnePass(TRegistry& reg, TUninstallItem* item) {
+    std::vector<TRegNamedValue> values;
+    if (!reg.ReadAllValues(&values) ||
+        !std::all_of(values.begin(), values.end(),
+                     [](const TRegNamedValue& v) { return IsAsciiName(v.first); })) {
+        return false;
+    }
+    // Each value goes where its name says, as the reads by name would have
+    // found it: the registry holds one value of a name, in any letter case.
+    for (const TRegNamedValue& value : values) {
+        const auto field =
+            std::find_if(std::begin(kEntryFields), std::end(kEntryFields),
+                         [&value](const TEntryField& f) { return SameText(value.first, f.Name); });
+        if (field == std::end(kEntryFields)) {
+            continue;
+        }
+        const TRegRawValue& raw = value.second;
+        switch (field->Kind) {
+        case TEntryValue::Text:
+            if (!IsText(raw)) {
+                throw ERegistryError(FormatText("Invalid data type for '%s'", field->Name));
+            }
+            item->*field->Text = RegStringText(raw.Data);
+            break;
+        case TEntryValue::Flag:
+            if (raw.Type != kRegDword || raw.Data.size() != 4) {
+                throw ERegistryError(FormatText("Invalid data type for '%s'", field->Name));
+            }
+            item->*field->Flag =
+                std::any_of(raw.Data.begin(), raw.Data.end(), [](std::uint8_t b) { return b != 0; });
+            break;
+        case TEntryValue::SystemComponent:
+            item->SystemComponent =
+                raw.Type == kRegDword &&
+                std::any_of(raw.Data.begin(), raw.Data.end(), [](std::uint8_t b) { return b != 0; });
+            break;
+        case TEntryValue::ParentKeyName:
+            item->ParentKeyName = IsText(raw) ? RegStringText(raw.Data) : "?";
+            break;
+        }
+    }
+    item->ValuesStamp = ValuesStamp(values);
+    return true;
 }
 
 bool TUninstallItem::IsUninstallable() const {

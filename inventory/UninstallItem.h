@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/Registry.h"
 
 #include <cstdint>
 #include <string>
@@ -87,9 +88,25 @@ private:
     const TPlatform* FPlatform;
 };
 
-class TRegistry;
 // One number for all values of the registry object's current key, names
 // (in any letter case) with types and data, whatever order they come in.
 std::uint64_t ReadValuesStamp(TRegistry& reg);
+// The same number for values already read, in whatever order.
+std::uint64_t ValuesStamp(const std::vector<TRegNamedValue>& values);
+
+// Fill an entry's fields, its flags and its ValuesStamp from the registry
+// object's current key (the entry's own). A string field holding no text,
+// or a flag that is not a 32-bit number, throws ERegistryError: such an
+// entry is not read.
+//
+// By name: each value asked for on its own, then a pass over all values
+// for the stamp.
+void ReadEntryByName(TRegistry& reg, TUninstallItem* item);
+// In one pass: every value read once, by enumeration, giving exactly what
+// ReadEntryByName gives. False, with nothing filled in, when the pass
+// cannot stand for the reads by name: the registry broke it off, or a value
+// name outside ASCII might be one of the entry's names under the
+// registry's own letter case rules.
+bool ReadEntryInOnePass(TRegistry& reg, TUninstallItem* item);
 
 } // namespace cv

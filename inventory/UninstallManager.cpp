@@ -86,32 +86,11 @@ std::unique_ptr<TUninstallItem> TUninstallManager::ReadEntry(HKey root, TRegView
     if (!opened) {
         return item; // unreadable: an entry without values
     }
-    item->DisplayName = reg.ReadString("DisplayName");
-    item->DisplayVersion = reg.ReadString("DisplayVersion");
-    item->HelpLink = reg.ReadString("HelpLink");
-    item->UninstallString = reg.ReadString("UninstallString");
-    item->DisplayIcon = reg.ReadString("DisplayIcon");
-    item->InstallLocation = reg.ReadString("InstallLocation");
-    item->Publisher = reg.ReadString("Publisher");
-    item->HelpTelephone = reg.ReadString("HelpTelephone");
-    item->URLInfoAbout = reg.ReadString("URLInfoAbout");
-    item->URLUpdateInfo = reg.ReadString("URLUpdateInfo");
-    if (reg.ValueExists("NoModify")) {
-        item->NoModify = reg.ReadBool("NoModify");
+    // One trip per value; the reads by name only when the one pass cannot
+    // stand for them.
+    if (!ReadEntryInOnePass(reg, item.get())) {
+        ReadEntryByName(reg, item.get());
     }
-    if (reg.ValueExists("NoRemove")) {
-        item->NoRemove = reg.ReadBool("NoRemove");
-    }
-    // Read as Windows reads them, without a complaint about their types.
-    TRegRawValue raw;
-    item->SystemComponent =
-        reg.ReadRaw("SystemComponent", &raw) && raw.Type == kRegDword &&
-        std::any_of(raw.Data.begin(), raw.Data.end(), [](std::uint8_t b) { return b != 0; });
-    if (reg.ReadRaw("ParentKeyName", &raw)) {
-        // A name of another type still names a product: the entry is kept from Autofix.
-        item->ParentKeyName = raw.Type == kRegSz || raw.Type == kRegExpandSz ? RegStringText(raw.Data) : "?";
-    }
-    item->ValuesStamp = ReadValuesStamp(reg);
     return item;
 }
 

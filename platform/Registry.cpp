@@ -207,6 +207,29 @@ bool TRegistry::ReadRaw(const std::string& name, TRegRawValue* value) {
     return Query(name, value) == kErrorSuccess;
 }
 
+bool TRegistry::ReadAllValues(std::vector<TRegNamedValue>* values) {
+    values->clear();
+    if (FCurrentKey == 0) {
+        FLastError = kErrorInvalidHandle;
+        return false;
+    }
+    std::string name;
+    TRegRawValue value;
+    for (std::uint32_t i = 0;; ++i) {
+        const long rc = FApi.EnumValueData(FCurrentKey, i, &name, &value.Type, &value.Data);
+        if (rc == kErrorNoMoreItems) {
+            return true;
+        }
+        if (rc != kErrorSuccess) {
+            FLastError = rc;
+            return false;
+        }
+        if (IsValueName(name)) {
+            values->emplace_back(name, value);
+        }
+    }
+}
+
 void TRegistry::Put(const std::string& name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
     const long rc = FCurrentKey == 0     ? kErrorInvalidHandle
                     : !IsValueName(name) ? kErrorInvalidParameter

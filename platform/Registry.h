@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cv {
@@ -26,6 +27,9 @@ struct TRegRawValue {
     std::vector<std::uint8_t> Data;
     bool operator==(const TRegRawValue&) const = default;
 };
+
+// A value with its name.
+using TRegNamedValue = std::pair<std::string, TRegRawValue>;
 
 class TRegistry {
 public:
@@ -63,6 +67,11 @@ public:
     bool ReadBool(const std::string& name);
     std::size_t ReadBinaryData(const std::string& name, void* buffer, std::size_t bufferSize);
     bool ReadRaw(const std::string& name, TRegRawValue* value);
+    // Every value of the current key with its data, in the registry's order,
+    // one trip each; names holding a NUL are left out, as GetValueNames
+    // leaves them. False (see LastError) when the registry broke the pass
+    // off before its end.
+    bool ReadAllValues(std::vector<TRegNamedValue>* values);
 
     void WriteString(const std::string& name, const std::string& text);
     void WriteExpandString(const std::string& name, const std::string& text);

@@ -77,6 +77,12 @@ public:
     // RegEnumKeyEx / RegEnumValue: the name at index, kErrorNoMoreItems past the end.
     virtual long EnumKey(HKey key, std::uint32_t index, std::string* name) = 0;
     virtual long EnumValue(HKey key, std::uint32_t index, std::string* name) = 0;
+    // RegEnumValue with the type and the whole data: one value of the key in
+    // one trip. The name comes with its exact length, so a name holding a NUL
+    // arrives whole; callers that pass names on to the other calls skip it.
+    // Needs the right to query values, as QueryValue does.
+    virtual long EnumValueData(HKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                               std::vector<std::uint8_t>* data) = 0;
     // RegQueryValueEx: type and the whole data. The empty name is the default value.
     virtual long QueryValue(HKey key, std::string_view name, std::uint32_t* type,
                             std::vector<std::uint8_t>* data) = 0;

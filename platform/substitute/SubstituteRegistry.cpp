@@ -224,6 +224,32 @@ long TSubstituteRegistry::EnumValue(HKey key, std::uint32_t index, std::string* 
     return kErrorSuccess;
 }
 
+long TSubstituteRegistry::EnumValueData(HKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                                        std::vector<std::uint8_t>* data) {
+    std::lock_guard<std::mutex> guard(FLock);
+    std::shared_ptr<TNode> node;
+    std::uint32_t access = 0;
+    if (const long rc = Resolve(key, &node, &access); rc != kErrorSuccess) {
+        return rc;
+    }
+    if ((access & kKeyQueryValue) == 0) {
+        return kErrorAccessDenied;
+    }
+    if (index >= node->Values.size()) {
+        return kErrorNoMoreItems;
+    }
+    // Both reads in one: the enumeration's (with the key's name) and the
+    // value's (with its own).
+    const TNode::TValue& value = node->Values[index];
+    if (ReadFails("EnumValue", node->Name) || ReadFails("QueryValue", value.Name)) {
+        return kErrorAccessDenied;
+    }
+    *name = value.Name;
+    *type = value.Type;
+    *data = value.Data;
+    return kErrorSuccess;
+}
+
 long TSubstituteRegistry::QueryValue(HKey key, std::string_view name, std::uint32_t* type,
                                      std::vector<std::uint8_t>* data) {
     const std::string normalized = Normalize(name);

@@ -29,6 +29,8 @@ public:
     long CloseKey(HKey key) override;
     long EnumKey(HKey key, std::uint32_t index, std::string* name) override;
     long EnumValue(HKey key, std::uint32_t index, std::string* name) override;
+    long EnumValueData(HKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                       std::vector<std::uint8_t>* data) override;
     long QueryValue(HKey key, std::string_view name, std::uint32_t* type,
                     std::vector<std::uint8_t>* data) override;
     long SetValue(HKey key, std::string_view name, std::uint32_t type,
@@ -53,8 +55,9 @@ public:
     using TFault = std::function<bool(const std::string& operation, const std::string& name)>;
     void SetFault(TFault fault);
     // The same for the reads: "OpenKey" (with the path asked for),
-    // "EnumKey" and "EnumValue" (with the key's name) and "QueryValue";
-    // returning true makes that read fail with access denied.
+    // "EnumKey" and "EnumValue" (with the key's name) and "QueryValue"
+    // (with the value's name); EnumValueData asks for both "EnumValue" and
+    // "QueryValue". Returning true makes that read fail with access denied.
     void SetReadFault(TFault fault);
 
     std::size_t OpenHandleCount() const;

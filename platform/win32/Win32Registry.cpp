@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace cv {
 
@@ -76,6 +77,47 @@ long TWin32Registry::EnumValue(HKey key, std::uint32_t index, std::string* name)
             *name = toUtf8(std::wstring_view(buffer.data(), length));
         }
         return rc;
+    }
+}
+
+long TWin32Registry::EnumValueData(HKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                                   std::vector<std::uint8_t>* data) {
+    // One trip for nearly every value: a name buffer the usual names fit and
+    // a data buffer as large as the caller's earlier values made it. When
+    // either is short the registry says "more data" (with the data's size);
+    // the short one grows and the value is asked for again. Names are at
+    // most 16,383 characters.
+    constexpr std::size_t kLongestName = 16384;
+    wchar_t shortBuffer[256];
+    std::wstring large;
+    wchar_t* buffer = shortBuffer;
+    std::size_t capacity = std::size(shortBuffer);
+    data->resize(std::max<std::size_t>(data->capacity(), 512));
+    for (int attempt = 0;; ++attempt) {
+        DWORD length = static_cast<DWORD>(capacity);
+        DWORD valueType = 0;
+        DWORD size = static_cast<DWORD>(data->size());
+        const long rc =
+            ::RegEnumValueW(H(key), index, buffer, &length, nullptr, &valueType, data->data(), &size);
+        if (rc == ERROR_SUCCESS) {
+            *name = toUtf8(std::wstring_view(buffer, length));
+            data->resize(size);
+            *type = valueType;
+            return rc;
+        }
+        if (rc != ERROR_MORE_DATA || attempt == 64) {
+            data->clear();
+            return rc;
+        }
+        if (size > data->size()) {
+            data->resize(size);
+        } else if (capacity < kLongestName) {
+            capacity = kLongestName;
+            large.assign(capacity, L'\0');
+            buffer = large.data();
+        } else {
+            data->resize(data->size() * 2); // the value grew meanwhile
+        }
     }
 }
 

@@ -12,6 +12,8 @@ public:
     long CloseKey(HKey key) override;
     long EnumKey(HKey key, std::uint32_t index, std::string* name) override;
     long EnumValue(HKey key, std::uint32_t index, std::string* name) override;
+    long EnumValueData(HKey key, std::uint32_t index, std::string* name, std::uint32_t* type,
+                       std::vector<std::uint8_t>* data) override;
     long QueryValue(HKey key, std::string_view name, std::uint32_t* type,
                     std::vector<std::uint8_t>* data) override;
     long SetValue(HKey key, std::string_view name, std::uint32_t type,

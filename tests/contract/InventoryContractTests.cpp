@@ -2,15 +2,23 @@
 // under Wine. The real registry may hold entries of its own, so the tests
 // look only at the entries they made.
 #include "contract/ContractEnv.h"
+#include "contract/RealData.h"
 
 #include "inventory/UninstallManager.h"
+#include "platform/Errors.h"
+#include "platform/RegFile.h"
 #include "platform/Registry.h"
 #include "platform/TextCase.h"
+#include "platform/Utf.h"
+#include "platform/substitute/SubstituteRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <tuple>
 
 namespace cv::test {
@@ -92,6 +100,64 @@ protected:
             }
         }
         return nullptr;
+    }
+
+    // A key holding exactly these values, whatever their types and names.
+    std::string MakeRawEntry(const std::string& subkey, const std::vector<TRegNamedValue>& values) {
+        const std::string path = std::string(kUninstallKey) + "\\" + Tag + subkey;
+        HKey key = 0;
+        EXPECT_EQ(P().Registry.CreateKey(kHKeyCurrentUser, path, kKeyAllAccess, &key), kErrorSuccess);
+        for (const auto& [name, value] : values) {
+            EXPECT_EQ(P().Registry.SetValue(key, name, value.Type, value.Data), kErrorSuccess) << name;
+        }
+        P().Registry.CloseKey(key);
+        Made.emplace_back(kHKeyCurrentUser, path, kRegViewNative);
+        return path;
+    }
+
+    // Every field, flag and the stamp of an entry, on one line.
+    static std::string Whole(const TUninstallItem& item) {
+        return Describe(item) + " | " + std::to_string(item.SystemComponent) + " | " + item.ParentKeyName +
+               " | " + std::to_string(item.ValuesStamp);
+    }
+
+    // The entry as the reads by name give it; "left out" when they throw.
+    std::string ByName(HKey root, TRegView view, const std::string& path) {
+        TRegistry reg(P().Registry, kKeyRead);
+        reg.SetRootKey(root);
+        reg.SetView(view);
+        TUninstallItem item(P());
+        item.RootKey = root;
+        item.View = view;
+        item.KeyPath = path;
+        if (reg.OpenKey(path, false)) {
+            try {
+                ReadEntryByName(reg, &item);
+            } catch (const EClearvaneError&) {
+                return "left out";
+            }
+        }
+        return Whole(item);
+    }
+
+    // Refresh, and each key this test made as it read it, beside what the
+    // reads by name give for the same key.
+    void ExpectRefreshAsByName() {
+        TUninstallManager manager(P(), *Info);
+        manager.Refresh();
+        std::map<std::string, std::string> read;
+        for (const auto& pair : manager.Items) {
+            const TUninstallItem& item = *pair.second;
+            if (item.KeyPath.find(Tag) != std::string::npos) {
+                read[std::to_string(item.RootKey) + ":" + std::to_string(item.View) + ":" + item.KeyPath] =
+                    Whole(item);
+            }
+        }
+        for (const auto& [root, path, view] : Made) {
+            const std::string key = std::to_string(root) + ":" + std::to_string(view) + ":" + path;
+            const auto found = read.find(key);
+            EXPECT_EQ(found == read.end() ? "left out" : found->second, ByName(root, view, path)) << path;
+        }
     }
 
     std::unique_ptr<TContractEnv> Env;
@@ -316,6 +382,149 @@ TEST_F(InventoryContract, ValuesSurviveAReadAndRewriteByteForByte) {
     EXPECT_FALSE(reg.ValueExists("Args"));
     EXPECT_EQ(reg.ReadString(""), "default");
     EXPECT_TRUE(reg.KeyExists(path + "\\Sub"));
+}
+
+TRegNamedValue Text(std::string name, const std::string& text, std::uint32_t type = kRegSz) {
+    return {std::move(name), {type, RegStringData(text)}};
+}
+TRegNamedValue Bytes(std::string name, std::uint32_t type, std::vector<std::uint8_t> data) {
+    return {std::move(name), {type, std::move(data)}};
+}
+
+// The one pass reads each entry exactly as the reads by name do: every
+// field, flag and the stamp, and an entry left out for a value of the wrong
+// type. Names outside ASCII go to the reads by name.
+TEST_F(InventoryContract, OnePassRefreshReadsEveryEntryAsTheReadsByName) {
+    const std::vector<std::uint8_t> one{1, 0, 0, 0};
+    const std::vector<std::uint8_t> zero{0, 0, 0, 0};
+    struct TCase {
+        std::string Key;
+        std::vector<TRegNamedValue> Values;
+        bool OnePass;
+    };
+    std::vector<TCase> cases{
+        {"empty", {}, true},
+        {"plain",
+         {Text("DisplayName", "Plain"), Text("UninstallString", "u.exe /S"), Text("DisplayVersion", "1.0"),
+          Text("Publisher", "Maker"), Text("InstallLocation", "C:\\Apps\\Plain"),
+          Text("DisplayIcon", "C:\\Apps\\Plain\\p.exe,0"), Text("HelpLink", "h"), Text("HelpTelephone", "t"),
+          Text("URLInfoAbout", "a"), Text("URLUpdateInfo", "u"), Bytes("EstimatedSize", kRegDword, one)},
+         true},
+        {"letter case",
+         {Text("displayname", "Lower"), Text("UNINSTALLSTRING", "u.exe"),
+          Text("dIsPlAyIcOn", "i.ico", kRegExpandSz), Bytes("nomodify", kRegDword, one),
+          Bytes("NOREMOVE", kRegDword, zero)},
+         true},
+        {"names near ours",
+         {Text("DisplayName ", "trailing blank"), Text("Display Name", "inner blank"),
+          Text("DisplayNameX", "x"), Text("Display", "short"), Text("", "default"), Text("a=b", "c=d"),
+          Text("Help\\Link", "slash"), Text(std::string(300, 'n'), "long name"), Text("DisplayName", "Near")},
+         true},
+        {"outside ascii",
+         {Text("D\u0131splayName", "dotless i"), Text("P\u00fcblisher", "umlaut"),
+          Text("DisplayName", "Wide")},
+         false},
+        {"odd data",
+         {Bytes("DisplayName", kRegSz, {'N', 0, 'o', 0}), Bytes("Publisher", kRegSz, {'O', 0, 'd'}),
+          Bytes("HelpLink", kRegSz, {}), Bytes("DisplayVersion", kRegSz, {'a', 0, 0, 0, 'b', 0, 0, 0}),
+          Text("URLInfoAbout", std::string(100000, 'w')),
+          Bytes("Blob", kRegBinary, std::vector<std::uint8_t>(3000, 7))},
+         true},
+        {"flags",
+         {Text("DisplayName", "Flags"), Bytes("NoModify", kRegDword, zero),
+          Bytes("NoRemove", kRegDword, {0, 0, 0, 0x80})},
+         true},
+        {"system component",
+         {Text("DisplayName", "Part"), Bytes("SystemComponent", kRegDword, one),
+          Text("ParentKeyName", "Whole")},
+         true},
+        {"short flag", {Text("DisplayName", "Short"), Bytes("NoModify", kRegDword, {1, 0})}, true},
+    };
+    // Every value type in every kind of field.
+    const std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> types{
+        {kRegSz, RegStringData("1")},
+        {kRegExpandSz, RegStringData("%SystemRoot%")},
+        {kRegMultiSz, {'a', 0, 0, 0, 0, 0}},
+        {kRegBinary, {1, 2, 3}},
+        {kRegDword, one},
+        {kRegDwordBigEndian, {0, 0, 0, 1}},
+        {kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}},
+        {kRegNone, {}},
+    };
+    for (const char* field : {"DisplayIcon", "NoRemove", "SystemComponent", "ParentKeyName"}) {
+        for (const auto& [type, data] : types) {
+            cases.push_back(
+                {std::string(field) + " type " + std::to_string(type),
+                 {Text("DisplayName", field), Text("UninstallString", "u.exe"), Bytes(field, type, data)},
+                 true});
+        }
+    }
+    for (const TCase& c : cases) {
+        const std::string path = MakeRawEntry(c.Key, c.Values);
+        TRegistry reg(P().Registry, kKeyRead);
+        reg.SetRootKey(kHKeyCurrentUser);
+        ASSERT_TRUE(reg.OpenKey(path, false)) << c.Key;
+        TUninstallItem item(P());
+        bool onePass = false;
+        try {
+            onePass = ReadEntryInOnePass(reg, &item);
+        } catch (const ERegistryError&) {
+            onePass = true; // read in one pass and found wanting
+        }
+        EXPECT_EQ(onePass, c.OnePass) << c.Key;
+        if (onePass && item.ValuesStamp != 0) {
+            EXPECT_EQ(item.ValuesStamp, ReadValuesStamp(reg)) << c.Key;
+        }
+    }
+    ExpectRefreshAsByName();
+}
+
+// The registry exports of real profiles: every uninstall entry they hold,
+// made under this test's names, reads in one pass as by name.
+TEST_F(InventoryContract, OnePassRefreshReadsTheRealExportsAsTheReadsByName) {
+    const std::string folder = RealDataFolder();
+    if (folder.empty()) {
+        GTEST_SKIP() << "no registry exports in ../shared/realdata; these tests need them";
+    }
+    const std::string userUninstall = std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() == ".reg") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_FALSE(files.empty());
+    int entries = 0;
+    for (const std::filesystem::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        TSubstituteRegistry exported;
+        ASSERT_TRUE(ImportRegFile(exported, bytes.str())) << file;
+        HKey uninstall = 0;
+        if (exported.OpenKey(kHKeyCurrentUser, userUninstall, kKeyRead, &uninstall) != kErrorSuccess) {
+            continue;
+        }
+        std::string name;
+        for (std::uint32_t i = 0; exported.EnumKey(uninstall, i, &name) == kErrorSuccess; ++i) {
+            HKey key = 0;
+            ASSERT_EQ(exported.OpenKey(uninstall, name, kKeyRead, &key), kErrorSuccess);
+            std::vector<TRegNamedValue> values;
+            TRegNamedValue value;
+            for (std::uint32_t k = 0; exported.EnumValueData(key, k, &value.first, &value.second.Type,
+                                                             &value.second.Data) == kErrorSuccess;
+                 ++k) {
+                values.push_back(value);
+            }
+            exported.CloseKey(key);
+            MakeRawEntry(file.stem().string() + " " + name, values);
+            ++entries;
+        }
+        exported.CloseKey(uninstall);
+    }
+    EXPECT_GT(entries, 0);
+    ExpectRefreshAsByName();
 }
 
 TEST_F(InventoryContract, NamesFileRoundTripMarksOnlyNewNames) {

@@ -157,6 +157,49 @@ TEST_F(PlatformContract, ValueTypesReadBackAndWrongTypesRaiseTheDataTypeError) {
     }
 }
 
+// One value with its data in one call: each index gives what the name and
+// the read by that name give, long names and large data whole, then the end.
+TEST_F(PlatformContract, EnumeratingValuesWithTheirDataGivesWhatTheReadsByNameGive) {
+    TRegistry reg = Reg();
+    ASSERT_TRUE(reg.OpenKey(Key("WithData"), true));
+    reg.WriteString("short", "s");
+    reg.WriteString(std::string(400, 'n'), "long name");
+    reg.WriteString("large", std::string(70000, 'd'));
+    reg.WriteInteger("number", -2);
+    reg.WriteBinaryData("empty", nullptr, 0);
+    reg.WriteRaw("list", {kRegMultiSz, {'a', 0, 0, 0, 0, 0}});
+    HKey key = 0;
+    ASSERT_EQ(P().Registry.OpenKey(kHKeyCurrentUser, Key("WithData"), kKeyRead, &key), kErrorSuccess);
+    std::string name;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data(5, 0xEE); // what a buffer held before counts for nothing
+    std::uint32_t index = 0;
+    for (; P().Registry.EnumValueData(key, index, &name, &type, &data) == kErrorSuccess; ++index) {
+        std::string named;
+        ASSERT_EQ(P().Registry.EnumValue(key, index, &named), kErrorSuccess);
+        EXPECT_EQ(name, named);
+        std::uint32_t queriedType = 0;
+        std::vector<std::uint8_t> queried;
+        ASSERT_EQ(P().Registry.QueryValue(key, name, &queriedType, &queried), kErrorSuccess) << name;
+        EXPECT_EQ(type, queriedType) << name;
+        EXPECT_EQ(data, queried) << name;
+    }
+    EXPECT_EQ(index, 6u);
+    EXPECT_EQ(P().Registry.EnumValueData(key, index, &name, &type, &data), kErrorNoMoreItems);
+    P().Registry.CloseKey(key);
+
+    std::vector<TRegNamedValue> values;
+    ASSERT_TRUE(reg.ReadAllValues(&values));
+    std::vector<std::string> names;
+    for (const TRegNamedValue& value : values) {
+        names.push_back(value.first);
+        TRegRawValue raw;
+        ASSERT_TRUE(reg.ReadRaw(value.first, &raw));
+        EXPECT_EQ(value.second, raw) << value.first;
+    }
+    EXPECT_EQ(names, reg.GetValueNames());
+}
+
 TEST_F(PlatformContract, KeysWithSubkeysGoOnlyThroughTheRecursiveDelete) {
     TRegistry reg = Reg();
     for (const char* path : {"Tree\\a\\b\\c", "Tree\\a\\d", "Tree\\e"}) {

@@ -93,6 +93,55 @@ TEST(FaultInjection, RewritingValuesLeavesTheOldKeyOrTheNewOne) {
     EXPECT_EQ(points, 6); // four writes, then the two removed values' deletes
 }
 
+// A read the registry refuses part way through an entry: Refresh gives what
+// the reads by name give under the same refusal, the enumeration's or one
+// value's.
+TEST(FaultInjection, ARefusedReadLeavesRefreshAsTheReadsByName) {
+    struct TCase {
+        std::string Operation;
+        std::string Name;
+    };
+    const std::vector<TCase> cases{
+        {"EnumValue", "Refused"}, {"QueryValue", "DisplayName"}, {"QueryValue", "UninstallString"},
+        {"QueryValue", "Size"},   {"QueryValue", "NoModify"},    {"OpenKey", "Refused"},
+    };
+    for (const TCase& c : cases) {
+        TSubstitutePlatform sub;
+        for (const char* key : {"Before", "Refused"}) {
+            TRegistry reg(sub.Registry);
+            reg.SetRootKey(kHKeyCurrentUser);
+            ASSERT_TRUE(reg.OpenKey(std::string(kUninstallKey) + "\\" + key, true));
+            reg.WriteString("DisplayName", key);
+            reg.WriteString("UninstallString", "u.exe");
+            reg.WriteInteger("Size", 5);
+            reg.WriteInteger("NoModify", 1);
+        }
+        const std::string operation = c.Operation;
+        const std::string target = c.Name;
+        sub.Registry.SetReadFault([operation, target](const std::string& op, const std::string& name) {
+            return op == operation && name.find(target) != std::string::npos;
+        });
+        TFileInfoManager info(sub.Platform);
+        TUninstallManager manager(sub.Platform, info);
+        manager.Refresh();
+        ASSERT_EQ(manager.Items.size(), 2u) << c.Operation << " " << c.Name;
+        for (const auto& pair : manager.Items) {
+            const TUninstallItem& item = *pair.second;
+            TUninstallItem named(sub.Platform);
+            TRegistry reg(sub.Registry, kKeyRead);
+            reg.SetRootKey(kHKeyCurrentUser);
+            if (reg.OpenKey(item.KeyPath, false)) {
+                ReadEntryByName(reg, &named);
+            }
+            const auto fields = [](const TUninstallItem& i) {
+                return i.DisplayName + "|" + i.UninstallString + "|" + std::to_string(i.NoModify) + "|" +
+                       std::to_string(i.ValuesStamp);
+            };
+            EXPECT_EQ(fields(item), fields(named)) << c.Operation << " " << c.Name << " " << item.KeyPath;
+        }
+    }
+}
+
 TEST(FaultInjection, SavedFilesAreTheOldOrTheNewNeverHalf) {
     TSubstitutePlatform sub;
     sub.Files.AddFolder("C:\\Program Files\\Clearvane");

@@ -312,4 +312,49 @@ TEST_F(DeletedEntriesTest, AValueNameHoldingANulIsNeitherShownNorChanged) {
     EXPECT_TRUE(reg.KeyExists(path));
 }
 
+// Values whose names hold a NUL (one that would spoil the entry were it its
+// NoModify) are none of the entry's fields: the one pass reads the entry as
+// the reads by name do, stamp and all.
+TEST_F(DeletedEntriesTest, AValueNameHoldingANulIsNoneOfTheEntrysFields) {
+    MakeApp(kHKeyCurrentUser, "CV Nul Fields", Intact());
+    const std::string path = std::string(kUninstallKey) + "\\CV Nul Fields";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, toWide(path).c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    using TNtSetValueKey = LONG(NTAPI*)(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
+    const auto setValue = reinterpret_cast<TNtSetValueKey>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+    ASSERT_NE(setValue, nullptr);
+    wchar_t displayName[] = L"DisplayName\0Hidden";
+    wchar_t noModify[] = L"NoModify\0Text";
+    for (wchar_t* name : {displayName, noModify}) {
+        const std::size_t length = name == displayName ? std::size(displayName) : std::size(noModify);
+        UNICODE_STRING counted{static_cast<USHORT>((length - 1) * sizeof(wchar_t)),
+                               static_cast<USHORT>(length * sizeof(wchar_t)), name};
+        wchar_t data[] = L"hidden";
+        ASSERT_EQ(setValue(key, &counted, 0, REG_SZ, data, sizeof(data)), 0);
+    }
+    RegCloseKey(key);
+
+    TFileInfoManager info(Platform);
+    TUninstallManager manager(Platform, info);
+    manager.Refresh();
+    const TUninstallItem* item = nullptr;
+    for (const auto& pair : manager.Items) {
+        if (pair.second->RootKey == kHKeyCurrentUser && pair.second->KeyPath == path) {
+            item = pair.second.get();
+        }
+    }
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->DisplayName, "CV Nul Fields");
+    EXPECT_FALSE(item->NoModify);
+    TRegistry reg(Win32.Registry, kKeyRead);
+    reg.SetRootKey(kHKeyCurrentUser);
+    ASSERT_TRUE(reg.OpenKey(path, false));
+    TUninstallItem named(Platform);
+    ReadEntryByName(reg, &named);
+    EXPECT_EQ(item->ValuesStamp, named.ValuesStamp);
+    EXPECT_EQ(item->DisplayName + "|" + item->UninstallString,
+              named.DisplayName + "|" + named.UninstallString);
+}
+
 } // namespace cv::test
