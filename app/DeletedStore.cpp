@@ -201,6 +201,32 @@ std::string ShortWhere(const std::string& where, std::size_t longest) {
     return where.substr(0, first) + "\\..." + where.substr(before);
 }
 
+std::string RecordCopyName(const std::string& entryName) {
+    return entryName + " (Windows' startup switch)";
+}
+
+std::vector<TDeletedEntry> CompanionsOf(const std::vector<TDeletedEntry>& chosen,
+                                        const std::vector<TDeletedEntry>& all) {
+    std::vector<TDeletedEntry> companions;
+    const auto listed = [](const std::vector<TDeletedEntry>& in, const TDeletedEntry& entry) {
+        return std::any_of(in.begin(), in.end(), [&](const TDeletedEntry& e) { return e.Id == entry.Id; });
+    };
+    for (const TDeletedEntry& entry : chosen) {
+        if (entry.Kind == TDeletedKind::Key) {
+            continue;
+        }
+        // Made in the same delete: the same second, or the next.
+        for (const TDeletedEntry& other : all) {
+            if (other.Kind == TDeletedKind::Value && other.Name == RecordCopyName(entry.Name) &&
+                other.Deleted >= entry.Deleted && other.Deleted <= entry.Deleted + 1 &&
+                !listed(chosen, other) && !listed(companions, other)) {
+                companions.push_back(other);
+            }
+        }
+    }
+    return companions;
+}
+
 std::string ListedWhere(const TDeletedEntry& entry) {
     const bool view32 =
         entry.Kind != TDeletedKind::File && entry.Root == kHKeyLocalMachine && (entry.View & kRegView32) != 0;

@@ -43,6 +43,13 @@ std::string ListedWhere(const TDeletedEntry& entry);
 // The time of the delete on the user's clock, written as their settings say.
 std::string DeletedTimeText(std::int64_t seconds, const ILocale& locale);
 
+// The name a copy of Windows' record of a startup entry goes by.
+std::string RecordCopyName(const std::string& entryName);
+// The copies among all that were made with the chosen ones and belong to
+// them (Windows' record of a startup entry), not chosen themselves.
+std::vector<TDeletedEntry> CompanionsOf(const std::vector<TDeletedEntry>& chosen,
+                                        const std::vector<TDeletedEntry>& all);
+
 class TDeletedStore {
 public:
     // The store in the folder; DefaultFolder's when none is given.

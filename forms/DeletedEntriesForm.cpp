@@ -73,6 +73,10 @@ void TDeletedEntriesForm::RestoreChosen() {
             chosen.push_back(FEntries[at]);
         }
     }
+    // A startup entry comes back with Windows' record of it, chosen or not.
+    for (const TDeletedEntry& companion : CompanionsOf(chosen, FEntries)) {
+        chosen.push_back(companion);
+    }
     if (chosen.empty()) {
         return;
     }
@@ -97,6 +101,12 @@ void TDeletedEntriesForm::RestoreChosen() {
         }
     }
     Fill();
+    // The Restore button, greyed now, had the focus: the keys go on working.
+    if (ListView.Count() > 0) {
+        ListView.SetFocus();
+    } else {
+        CloseButton.SetFocus();
+    }
     if (!failures.empty()) {
         InfoDialog("Warning:", failures, false);
     }

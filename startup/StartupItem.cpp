@@ -123,8 +123,8 @@ void TStartupItem::SaveRecordCopy(TDeletedStore& store, std::vector<TDeletedEntr
     if (!place || !ReadApprovedRecord(Platform().Registry, *place).Known) {
         return; // no record, or one of a form Delete leaves alone
     }
-    if (auto copy = store.SaveValue(place->Root, place->View, place->Key, place->Name,
-                                    DisplayName + " (Windows' startup switch)")) {
+    if (auto copy =
+            store.SaveValue(place->Root, place->View, place->Key, place->Name, RecordCopyName(DisplayName))) {
         copies.push_back(*copy);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "forms/DialogForms.h"
 #include "platform/Errors.h"
+#include "platform/Registry.h"
 #include "platform/TextCase.h"
 #include "platform/Utils.h"
 #include "toolkit/Application.h"
@@ -132,6 +133,14 @@ void TDetailsForm::SaveClick() {
     try {
         FEntry->WriteRows(SavedRows(ValueList.Rows(), FLoaded));
         FLoaded = FEntry->ReadRows(); // what is saved now is what a later save starts from
+        // The key as saved here is the one the list knows from now on: the
+        // check before a delete is for changes made elsewhere.
+        TRegistry reg(FPlatform.Registry, kKeyRead);
+        reg.SetRootKey(FEntry->RootKey);
+        reg.SetView(FEntry->View);
+        if (reg.OpenKey(FEntry->KeyPath, false)) {
+            FSavedStamp = ReadValuesStamp(reg);
+        }
         ValueList.SetRows(GridRows(FLoaded));
         // The facts above follow what was saved.
         TUninstallItem saved = *FEntry;
@@ -153,10 +162,11 @@ void TDetailsForm::SaveClick() {
     }
 }
 
-void ShowDetails(const TPlatform& platform, const TUninstallItem& entry, HICON icon) {
+std::optional<std::uint64_t> ShowDetails(const TPlatform& platform, const TUninstallItem& entry, HICON icon) {
     TDetailsForm form(platform);
     form.LoadEntry(entry, icon);
     form.ShowModal();
+    return form.SavedStamp();
 }
 
 } // namespace cv

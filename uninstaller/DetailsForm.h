@@ -3,6 +3,9 @@
 // save back after a warning.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "inventory/UninstallManager.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
@@ -36,6 +39,9 @@ public:
     // The icon is the one the page's list shows for it (the dialog copies it).
     void LoadEntry(const TUninstallItem& entry, HICON icon);
     const TUninstallItem* Entry() const { return FEntry.get(); }
+    // The stamp of the key's values after the last save here; none when
+    // nothing was saved.
+    std::optional<std::uint64_t> SavedStamp() const { return FSavedStamp; }
 
 private:
     void ShowFacts(const TUninstallItem& entry);
@@ -44,10 +50,13 @@ private:
 
     const TPlatform& FPlatform;
     std::unique_ptr<TUninstallItem> FEntry;
+    std::optional<std::uint64_t> FSavedStamp;
     std::vector<TValueText> FLoaded; // the values the grid was filled from
 };
 
 // Shows the dialog for the entry, modally.
-void ShowDetails(const TPlatform& platform, const TUninstallItem& entry, HICON icon);
+// Returns the stamp of the key's values as last saved in the dialog, or
+// none when nothing was saved.
+std::optional<std::uint64_t> ShowDetails(const TPlatform& platform, const TUninstallItem& entry, HICON icon);
 
 } // namespace cv

@@ -6,6 +6,7 @@
 #include "forms/FormUtils.h"
 #include "forms/ToolBar.h"
 #include "platform/Errors.h"
+#include "platform/TextCase.h"
 #include "toolkit/FileDialogs.h"
 #include "uninstaller/BackupFiles.h"
 #include "uninstaller/BadEntriesForm.h"
@@ -532,7 +533,19 @@ void TUninstallerForm::DetailsActionExecute() {
         return;
     }
     const TIcon icon = UninstListView.ListView.ItemLargeIcon(selected);
-    ShowDetails(FPlatform, *ItemEntry(selected), icon.Get());
+    const TUninstallItem shown = *ItemEntry(selected);
+    const auto saved = ShowDetails(FPlatform, shown, icon.Get());
+    if (!saved || !Alive()) {
+        return;
+    }
+    // What the user saved is no change from elsewhere: Clear It! and
+    // Autofix take the entry as it now is.
+    for (auto& [name, item] : FInventory->Items) {
+        if (item->RootKey == shown.RootKey && item->View == shown.View &&
+            SameText(item->KeyPath, shown.KeyPath)) {
+            item->ValuesStamp = *saved;
+        }
+    }
 }
 
 namespace {

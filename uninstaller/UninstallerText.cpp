@@ -40,7 +40,7 @@ std::string LeftAloneText(const std::vector<std::string>& changed, const std::ve
     }
     std::string text = "Left alone, as they are not what the list showed:";
     for (const std::string& name : changed) {
-        text += "\r\n-\"" + name + "\": its entry has changed (installed again?)";
+        text += "\r\n-\"" + name + "\": its entry was changed since the list was read";
     }
     for (const std::string& name : back) {
         text += "\r\n-\"" + name + "\": its files are back";

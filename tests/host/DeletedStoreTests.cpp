@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace cv::test {
 
@@ -444,7 +445,16 @@ TEST_F(DeletedStoreTest, WindowsRecordOfADeletedStartupEntryComesBackToo) {
     EXPECT_TRUE(KeyValues(Sub.Registry, kHKeyCurrentUser, approved).empty());
     const std::vector<TDeletedEntry> kept = Store.List();
     ASSERT_EQ(kept.size(), 2u);
-    for (const TDeletedEntry& entry : kept) {
+    // The user chooses the entry; its record comes with it.
+    std::vector<TDeletedEntry> chosen;
+    std::copy_if(kept.begin(), kept.end(), std::back_inserter(chosen),
+                 [](const TDeletedEntry& e) { return e.Name == "Tool"; });
+    ASSERT_EQ(chosen.size(), 1u);
+    const std::vector<TDeletedEntry> companions = CompanionsOf(chosen, kept);
+    ASSERT_EQ(companions.size(), 1u);
+    EXPECT_EQ(companions[0].Name, RecordCopyName("Tool"));
+    EXPECT_TRUE(CompanionsOf(companions, kept).empty()) << "a record brings no entry with it";
+    for (const TDeletedEntry& entry : {chosen[0], companions[0]}) {
         Store.Restore(entry, false);
     }
     EXPECT_EQ(KeyValues(Sub.Registry, kHKeyCurrentUser, approved), (TKeyValues{{"Tool", off}}));
