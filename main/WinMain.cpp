@@ -68,8 +68,12 @@ int Run() {
     // them while the pages stand, and again after the pages went.
     for (int round = 0; round < 2; ++round) {
         if (!cv::JoinWorkers(kEndWait)) {
-            // A worker is still inside a step: leave without freeing what it uses.
-            ExitProcess(static_cast<UINT>(code));
+            // A worker is still inside a step: leave without freeing what it
+            // uses. Not through ExitProcess: it ends the worker wherever it is,
+            // perhaps holding a lock of the heap or the loader, and then has
+            // every library take its locks to say goodbye, and waits for
+            // ever. The settings and the names are saved already.
+            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
         }
         program.Main.reset();
     }

@@ -55,7 +55,10 @@ int WalkFailures(
         if (!fault->Fired) {
             EXPECT_GT(n - 1, 0) << "no change of the action was ever asked about";
             // How many points this walk failed, in the test's XML report.
-            ::testing::Test::RecordProperty("points_walked_at_line_" + std::to_string(caller.line()), n - 1);
+            static int walks = 0;
+            ::testing::Test::RecordProperty("walk_" + std::to_string(++walks) + "_at_line_" +
+                                                std::to_string(caller.line()) + "_points",
+                                            n - 1);
             return n - 1;
         }
     }
