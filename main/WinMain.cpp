@@ -83,18 +83,10 @@ int Run() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    int code = 1;
     try {
-        code = Run();
+        return Run();
     } catch (...) {
         cv::TApplication::Instance().HandleException(std::current_exception());
+        return 1;
     }
-    // Everything is saved and every worker of ours has ended. Returning would
-    // end the process through ExitProcess, which ends the threads the
-    // system's libraries started (a thread pool's, say) wherever they are and
-    // then has every library take its locks to say goodbye: one such thread
-    // ended while holding one of them, and the process waits for ever with
-    // its windows gone (seen under Wine). Nothing is owed to anyone here.
-    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
-    return code;
 }
