@@ -81,6 +81,25 @@ protected:
         Page().DeleteEntryAction.Execute();
         EXPECT_TRUE(Answers.empty() && Unexpected.empty()) << caption;
     }
+    // A string value whose name holds a NUL, as only the native call can make it.
+    static bool SetNulNamedValue(const std::string& path, const std::wstring& name, const wchar_t* text) {
+        using TNtSetValueKey = LONG(NTAPI*)(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
+        const auto setValue = reinterpret_cast<TNtSetValueKey>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+        HKEY key = nullptr;
+        if (setValue == nullptr || RegOpenKeyExW(HKEY_CURRENT_USER, toWide(path).c_str(), 0, KEY_ALL_ACCESS,
+                                                 &key) != ERROR_SUCCESS) {
+            return false;
+        }
+        std::wstring counted = name;
+        UNICODE_STRING unicode{static_cast<USHORT>(counted.size() * sizeof(wchar_t)),
+                               static_cast<USHORT>(counted.size() * sizeof(wchar_t)), counted.data()};
+        std::wstring data = text;
+        const LONG status = setValue(key, &unicode, 0, REG_SZ, data.data(),
+                                     static_cast<ULONG>((data.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        return status == 0;
+    }
     static TDeletedEntriesForm& Form(const TModalInfo& info) {
         return dynamic_cast<TDeletedEntriesForm&>(*TWindow::FromHandle(info.Handle));
     }
@@ -253,18 +272,8 @@ TEST_F(DeletedEntriesTest, ALinkUnderAnEntryIsNeverFollowed) {
 TEST_F(DeletedEntriesTest, AValueNameHoldingANulIsNeitherShownNorChanged) {
     MakeApp(kHKeyCurrentUser, "CV Nul Demo", Intact());
     const std::string path = std::string(kUninstallKey) + "\\CV Nul Demo";
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, toWide(path).c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    using TNtSetValueKey = LONG(NTAPI*)(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
-    const auto setValue = reinterpret_cast<TNtSetValueKey>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
-    ASSERT_NE(setValue, nullptr);
     wchar_t name[] = L"DisplayName\0Hidden";
-    UNICODE_STRING counted{static_cast<USHORT>((std::size(name) - 1) * sizeof(wchar_t)),
-                           static_cast<USHORT>(sizeof(name)), name};
-    wchar_t data[] = L"hidden";
-    ASSERT_EQ(setValue(key, &counted, 0, REG_SZ, data, sizeof(data)), 0);
-    RegCloseKey(key);
+    ASSERT_TRUE(SetNulNamedValue(path, std::wstring(name, std::size(name) - 1), L"hidden"));
 
     TUninstallItem item(Platform);
     item.RootKey = kHKeyCurrentUser;
@@ -282,6 +291,7 @@ TEST_F(DeletedEntriesTest, AValueNameHoldingANulIsNeitherShownNorChanged) {
     EXPECT_EQ(displayNames, 1);
     item.WriteRows(rows);
     // The hidden value keeps its data; the plain one has the new text.
+    HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, toWide(path).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     std::map<std::wstring, std::wstring> raw;
     for (DWORD i = 0;; ++i) {
@@ -318,22 +328,10 @@ TEST_F(DeletedEntriesTest, AValueNameHoldingANulIsNeitherShownNorChanged) {
 TEST_F(DeletedEntriesTest, AValueNameHoldingANulIsNoneOfTheEntrysFields) {
     MakeApp(kHKeyCurrentUser, "CV Nul Fields", Intact());
     const std::string path = std::string(kUninstallKey) + "\\CV Nul Fields";
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, toWide(path).c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    using TNtSetValueKey = LONG(NTAPI*)(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
-    const auto setValue = reinterpret_cast<TNtSetValueKey>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
-    ASSERT_NE(setValue, nullptr);
-    wchar_t displayName[] = L"DisplayName\0Hidden";
-    wchar_t noModify[] = L"NoModify\0Text";
-    for (wchar_t* name : {displayName, noModify}) {
-        const std::size_t length = name == displayName ? std::size(displayName) : std::size(noModify);
-        UNICODE_STRING counted{static_cast<USHORT>((length - 1) * sizeof(wchar_t)),
-                               static_cast<USHORT>(length * sizeof(wchar_t)), name};
-        wchar_t data[] = L"hidden";
-        ASSERT_EQ(setValue(key, &counted, 0, REG_SZ, data, sizeof(data)), 0);
+    for (const wchar_t* name : {L"DisplayName\0Hidden", L"NoModify\0Text"}) {
+        const std::wstring counted(name, std::wcslen(name) + 1 + std::wcslen(name + std::wcslen(name) + 1));
+        ASSERT_TRUE(SetNulNamedValue(path, counted, L"hidden"));
     }
-    RegCloseKey(key);
 
     TFileInfoManager info(Platform);
     TUninstallManager manager(Platform, info);
