@@ -59,6 +59,22 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
     return TRUE;
 }
 
+// Waits while handling this process's window messages: a program that
+// broadcasts a message at its end (the shell does, for one) waits for every
+// top-level window to answer, this test's own among them, and a test asleep
+// in Sleep would hold it up for as long as it sleeps.
+void WaitHandlingMessages(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
 // How many threads the process still has, as the system lists them.
 int ThreadsOf(DWORD process) {
     const TKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -105,7 +121,7 @@ public:
             if (Exited()) {
                 return false;
             }
-            Sleep(50);
+            WaitHandlingMessages(50);
         }
         return false;
     }
@@ -344,7 +360,7 @@ protected:
             std::printf("holding: process %lu (0x%lx), %d threads\n", Program->ProcessId(),
                         Program->ProcessId(), ThreadsOf(Program->ProcessId()));
             std::fflush(stdout);
-            Sleep(120000);
+            WaitHandlingMessages(120000);
         }
     }
     void Note(std::string action) {
@@ -452,14 +468,14 @@ TEST_F(RandomInput, NoCrashAndNoHang) {
     while (GetTickCount64() < end) {
         Act(random);
         ++actions;
-        Sleep(static_cast<DWORD>(std::uniform_int_distribution<int>(5, 60)(random)));
+        WaitHandlingMessages(static_cast<DWORD>(std::uniform_int_distribution<int>(5, 60)(random)));
         // The program may have ended: normally (exit code 0: it was told
         // to, by Exit or a close), or not.
         const ULONGLONG going = GetTickCount64();
         bool held = false;
         while (!Program->Exited() && Program->MainWindow() == nullptr &&
                GetTickCount64() - going < kEndWait) {
-            Sleep(100); // the window is going: let the process end
+            WaitHandlingMessages(100); // the window is going: let the process end
             if (!held && GetTickCount64() - going > 5000 &&
                 std::getenv("CLEARVANE_RANDOM_HOLD_SLOW") != nullptr) {
                 held = true;
