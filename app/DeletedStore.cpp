@@ -163,6 +163,18 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// A copy of a key or a value, before it has its name and time.
+TDeletedEntry RegistryEntry(TDeletedKind kind, HKey root, TRegView view, const std::string& keyPath,
+                            const std::string& name) {
+    TDeletedEntry entry;
+    entry.Kind = kind;
+    entry.Name = name;
+    entry.Root = root;
+    entry.View = view;
+    entry.KeyPath = keyPath;
+    return entry;
+}
+
 // A name the store gives a copy: "YYYYMMDD-HHMMSS-" and a number.
 bool IsCopyId(const std::string& id) {
     if (id.size() < 20 || id[8] != '-' || id[15] != '-') {
@@ -313,12 +325,7 @@ TDeletedEntry TDeletedStore::Keep(TDeletedEntry entry, const std::string& data,
 
 std::optional<TDeletedEntry> TDeletedStore::SaveKey(HKey root, TRegView view, const std::string& path,
                                                     const std::string& name) {
-    TDeletedEntry entry;
-    entry.Kind = TDeletedKind::Key;
-    entry.Name = name;
-    entry.Root = root;
-    entry.View = view;
-    entry.KeyPath = path;
+    const TDeletedEntry entry = RegistryEntry(TDeletedKind::Key, root, view, path, name);
     const std::string what = Quoted(name.empty() ? DeletedWhere(entry) : name);
     {
         // Only a key that is not there needs no copy; one that cannot be
@@ -362,12 +369,7 @@ std::optional<TDeletedEntry> TDeletedStore::SaveValue(HKey root, TRegView view, 
                                " was not deleted: its value could not be read to keep a copy.");
         }
     }
-    TDeletedEntry entry;
-    entry.Kind = TDeletedKind::Value;
-    entry.Name = name;
-    entry.Root = root;
-    entry.View = view;
-    entry.KeyPath = keyPath;
+    TDeletedEntry entry = RegistryEntry(TDeletedKind::Value, root, view, keyPath, name);
     entry.ValueName = valueName;
     return Keep(entry, RegFileOfValue(FullKeyText(root, keyPath, view), valueName, value.Type, value.Data),
                 ".reg");
