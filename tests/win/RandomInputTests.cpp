@@ -469,13 +469,16 @@ TEST_F(RandomInput, NoCrashAndNoHang) {
         Act(random);
         ++actions;
         WaitHandlingMessages(static_cast<DWORD>(std::uniform_int_distribution<int>(5, 60)(random)));
-        // The program may have ended: normally (exit code 0: it was told
-        // to, by Exit or a close), or not.
+        // The program may be ending: normally (exit code 0: it was told to,
+        // by Exit or a close), or not. Its window can go at any moment after
+        // the action, so the window and the process are looked at together,
+        // and a window gone means waiting for the end.
         const ULONGLONG going = GetTickCount64();
         bool held = false;
-        while (!Program->Exited() && Program->MainWindow() == nullptr &&
+        HWND main = nullptr;
+        while (!Program->Exited() && (main = Program->MainWindow()) == nullptr &&
                GetTickCount64() - going < kEndWait) {
-            WaitHandlingMessages(100); // the window is going: let the process end
+            WaitHandlingMessages(100);
             if (!held && GetTickCount64() - going > 5000 &&
                 std::getenv("CLEARVANE_RANDOM_HOLD_SLOW") != nullptr) {
                 held = true;
@@ -490,17 +493,18 @@ TEST_F(RandomInput, NoCrashAndNoHang) {
             Note("(started again)");
             continue;
         }
-        HWND main = Program->MainWindow();
         if (main == nullptr) {
             Hold();
         }
         ASSERT_NE(main, nullptr) << "the main window is gone and the process runs on: " << Describe(actions);
         if (!TProgramUnderTest::Answers(main)) {
-            if (IsWindow(main) && !Program->Exited()) {
+            if (IsWindow(main) && IsWindowVisible(main) && !Program->Exited()) {
                 Hold();
             }
-            // A window destroyed meanwhile answers nothing: the program is ending.
-            ASSERT_TRUE(!IsWindow(main) || Program->Exited()) << "hang: " << Describe(actions);
+            // A window hidden or destroyed meanwhile answers nothing: the
+            // program is ending, and the next round waits for its end.
+            ASSERT_TRUE(!IsWindow(main) || !IsWindowVisible(main) || Program->Exited())
+                << "hang: " << Describe(actions);
         }
     }
     std::printf("random input: seed %u, %u actions, %u starts, 0 crashes, 0 hangs, longest end %llu ms\n",
