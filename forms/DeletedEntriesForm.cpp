@@ -19,8 +19,6 @@ TDeletedEntriesForm::TDeletedEntriesForm(const TPlatform& platform, std::string 
     Label1.AutoSize = false;
     Label1.WordWrap = true;
     Label1.SetBounds(12, 10, 616, 30);
-    Label1.SetCaption("Clearvane keeps a copy of every entry it deletes. Choose the ones to put back "
-                      "where they were, newest first.");
 
     ListView.SetBounds(12, 44, 616, 228);
     ListView.SetViewStyle(TViewStyle::vsReport);
@@ -35,11 +33,15 @@ TDeletedEntriesForm::TDeletedEntriesForm(const TPlatform& platform, std::string 
     CloseButton.SetBounds(553, 284, 75, 25);
     CloseButton.ModalResult = mrCancel;
 
+    // Esc closes; Enter puts back the chosen rows, or closes from Close.
     KeyPreview = true;
     OnKeyDown = [this](WORD& key) {
-        if (key == VK_ESCAPE) {
+        if (key == VK_ESCAPE || (key == VK_RETURN && CloseButton.Focused())) {
             key = 0;
             SetModalResult(mrCancel);
+        } else if (key == VK_RETURN) {
+            key = 0;
+            RestoreChosen();
         }
     };
     Fill();
@@ -54,6 +56,10 @@ void TDeletedEntriesForm::Fill() {
         ListView.AddItem(DeletedTimeText(entry.Deleted, FPlatform.Locale), {entry.Name, ListedWhere(entry)},
                          -1, i);
     }
+    Label1.SetCaption(FEntries.empty()
+                          ? "Clearvane keeps a copy of every entry it deletes. There is none to put back."
+                          : "Clearvane keeps a copy of every entry it deletes. Choose the ones to put back "
+                            "where they were, newest first.");
     SyncButtons();
 }
 

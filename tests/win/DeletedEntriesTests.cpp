@@ -157,8 +157,10 @@ TEST_F(DeletedEntriesTest, EntriesDeletedOnBothPagesComeBackByteForByteThroughTh
                            "HKEY_LOCAL_MACHINE\\...\\Uninstall\\CV Radio 32 (32-bit)");
                  EXPECT_FALSE(form.RestoreButton.Enabled()) << "nothing chosen yet";
                  ListView_SetItemState(form.ListView.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
-                 form.RestoreChosen();
+                 WORD enter = VK_RETURN; // Enter puts back what is chosen
+                 form.OnKeyDown(enter);
                  EXPECT_EQ(form.ListView.Count(), 0) << "the list is read again";
+                 EXPECT_NE(form.Label1.Caption().find("none to put back"), std::string::npos);
              }}});
     Page().RestoreDeletedAction.Execute();
     EXPECT_TRUE(Answers.empty() && Unexpected.empty());
