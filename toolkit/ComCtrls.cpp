@@ -578,6 +578,10 @@ bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
             OnSelectItem) {
             OnSelectItem(change.iItem, (change.uNewState & LVIS_SELECTED) != 0);
         }
+        // A virtual list reports a change of every item at once as one of item -1.
+        if (FVirtual && (change.uChanged & LVIF_STATE) != 0 && change.iItem < 0 && OnSelectItem) {
+            OnSelectItem(-1, (change.uNewState & LVIS_SELECTED) != 0);
+        }
         return false;
     }
     case LVN_COLUMNCLICK:

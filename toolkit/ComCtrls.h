@@ -191,6 +191,7 @@ public:
     // memory, keeping equal items in their order.
     void Sort(const std::function<int(int, int)>& compare);
 
+    // An item was selected or deselected (index -1: every item of a virtual list at once).
     std::function<void(int index, bool selected)> OnSelectItem;
     // Around every change of an item's states (its check mark, selection,
     // focus, cut state), by the user or the program: before it, while the
