@@ -24,14 +24,14 @@ TMenuItem& NamedItem(TMenu& menu, const std::string& name, const std::string& ca
 
 } // namespace
 
-TBaseLVFrame::TBaseLVFrame(TWinControl* parent, std::string name, const ILocale& locale)
+TBaseLVFrame::TBaseLVFrame(TWinControl* parent, std::string name, const ILocale& locale, bool virtualList)
     : TMyFrame(parent, std::move(name)),
       LargeIcons1(ViewStyleItem(ViewAsMenu, "LargeIcons1", "Large Icons", 0, true)),
       SmallIcons1(ViewStyleItem(ViewAsMenu, "SmallIcons1", "Small Icons", 1, false)),
       List1(ViewStyleItem(ViewAsMenu, "List1", "List", 2, true)),
       Details1(ViewStyleItem(ViewAsMenu, "Details1", "Report", 3, true)),
       N2(NamedItem(ContextMenu, "N2", "-")), ViewItem(NamedItem(ContextMenu, "ViewItem", "View")),
-      ListView(Make<TListView>(this, "ListView")), FSortFormat(UserSortFormat(locale)) {
+      ListView(Make<TListView>(this, "ListView", virtualList)), FSortFormat(UserSortFormat(locale)) {
     ListView.SetAlign(TAlign::alClient);
     ListView.SetViewStyle(TViewStyle::vsReport);
     ListView.OnColumnClick = [this](int column) { ColumnClick(column); };
@@ -119,13 +119,14 @@ void TBaseLVFrame::Resort() {
     if (FSortColumn < 0) {
         return;
     }
-    std::vector<std::string> texts;
+    std::vector<TSortKey> keys;
+    keys.reserve(static_cast<std::size_t>(ListView.Count()));
     for (int i = 0; i < ListView.Count(); ++i) {
-        texts.push_back(ListView.ItemText(i, FSortColumn));
+        keys.push_back(MakeSortKey(ListView.ItemText(i, FSortColumn), FSortFormat));
     }
-    ListView.Sort([this, &texts](int a, int b) {
-        const int order = CompareColumnTexts(texts[static_cast<std::size_t>(a)],
-                                             texts[static_cast<std::size_t>(b)], FSortFormat);
+    ListView.Sort([this, &keys](int a, int b) {
+        const int order = CompareSortKeys(keys[static_cast<std::size_t>(a)],
+                                          keys[static_cast<std::size_t>(b)], FSortFormat);
         return FAscending ? order : -order;
     });
     ListView.SetSortArrow(FSortColumn, FAscending ? 1 : -1);
@@ -134,8 +135,8 @@ void TBaseLVFrame::Resort() {
     }
 }
 
-TFileLVFrame::TFileLVFrame(TWinControl* parent, std::string name, const TPlatform& platform)
-    : TBaseLVFrame(parent, std::move(name), platform.Locale), FPlatform(platform) {}
+TFileLVFrame::TFileLVFrame(TWinControl* parent, std::string name, const TPlatform& platform, bool virtualList)
+    : TBaseLVFrame(parent, std::move(name), platform.Locale, virtualList), FPlatform(platform) {}
 
 void TFileLVFrame::Init() {
     TBaseLVFrame::Init();

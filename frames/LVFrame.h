@@ -14,8 +14,9 @@ namespace cv {
 class TBaseLVFrame : public TMyFrame {
 public:
     // Sorts the way the locale writes and orders the column texts; the locale
-    // outlives the frame.
-    TBaseLVFrame(TWinControl* parent, std::string name, const ILocale& locale);
+    // outlives the frame. A virtual list (see TListView) takes its texts
+    // from its owner.
+    TBaseLVFrame(TWinControl* parent, std::string name, const ILocale& locale, bool virtualList = false);
     ~TBaseLVFrame() override;
 
     // The view styles, never shown itself; radio items tagged 0 to 3.
@@ -46,7 +47,8 @@ public:
     // A click on a column header: ascending, or the other way on the same column.
     void ColumnClick(int column);
     // Sorts again by the column and direction the user chose last; nothing
-    // when the user never sorted.
+    // when the user never sorted. Each item's text is read once, before
+    // the items move.
     void Resort();
     // Sorts by the column in that direction, as a kept layout says.
     void SetSort(int column, bool ascending);
@@ -68,7 +70,7 @@ private:
 
 class TFileLVFrame : public TBaseLVFrame {
 public:
-    TFileLVFrame(TWinControl* parent, std::string name, const TPlatform& platform);
+    TFileLVFrame(TWinControl* parent, std::string name, const TPlatform& platform, bool virtualList = false);
     void Init() override;
     void Done() override;
 

@@ -287,19 +287,20 @@ TUninstallManager::TRecheck TUninstallManager::RecheckEntry(const TUninstallItem
     return TRecheck::Unchanged;
 }
 
-std::string TUninstallManager::GetApplicationFile(const TUninstallItem& item) const {
+std::string TUninstallManager::GetApplicationFile(const TUninstallItem& item,
+                                                  const TPlatform& platform) const {
     if (item.Bad) {
         return kRubbishMarker;
     }
     std::string file = StrCon().RemoveChar(StrCon().TextUpToChars(item.DisplayIcon, ","), '"');
-    if (!FPlatform.Files.FileExists(file)) {
+    if (!platform.Files.FileExists(file)) {
         const std::string folder = item.GetInstallDir();
         // Programs of the system folders (msiexec and the like) say nothing of the application.
-        if (StrCon().SameTextCollapsed(folder, GetSystemDir(FPlatform), ' ') ||
-            StrCon().SameTextCollapsed(folder, GetWindowsDir(FPlatform), ' ')) {
+        if (StrCon().SameTextCollapsed(folder, GetSystemDir(platform), ' ') ||
+            StrCon().SameTextCollapsed(folder, GetWindowsDir(platform), ' ')) {
             return kInstallMarker;
         }
-        file = folder.empty() ? std::string() : FindLargestFile(FPlatform, folder, "*.exe");
+        file = folder.empty() ? std::string() : FindLargestFile(platform, folder, "*.exe");
     }
     if (file.empty() || file[0] == '.') {
         return kInstallMarker;

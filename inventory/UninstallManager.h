@@ -6,6 +6,7 @@
 
 #include "inventory/FileCheck.h"
 #include "inventory/FileInfoManager.h"
+#include "inventory/IconLookup.h"
 #include "inventory/UninstallItem.h"
 
 #include <atomic>
@@ -126,8 +127,16 @@ public:
     TRecheck RecheckEntry(const TUninstallItem& item, TFileCheck& check) const;
 
     // The file whose icon stands for the entry, or kInstallMarker when it has
-    // none of its own, or kRubbishMarker when it is bad.
-    std::string GetApplicationFile(const TUninstallItem& item) const;
+    // none of its own, or kRubbishMarker when it is bad; looked for on the
+    // inventory's platform or on the one given.
+    std::string GetApplicationFile(const TUninstallItem& item) const {
+        return GetApplicationFile(item, FPlatform);
+    }
+    std::string GetApplicationFile(const TUninstallItem& item, const TPlatform& platform) const;
+    // A look at the disk and the shell for one icon cycle (see TIconLookup).
+    std::unique_ptr<TIconLookup> MakeIconLookup() const {
+        return std::make_unique<TIconLookup>(*this, FPlatform, FFileInfo);
+    }
     // The entry's index in both system image lists.
     int GetIconIndex(const TUninstallItem& item) const;
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace cv {
@@ -166,18 +167,28 @@ bool ParseNumberText(const std::string& text, const TLocaleFormat& format, doubl
 }
 
 int CompareColumnTexts(const std::string& a, const std::string& b, const TSortFormat& format) {
-    double x = 0;
-    double y = 0;
-    if (ParseDateTimeText(a, format, x) && ParseDateTimeText(b, format, y)) {
-        return x < y ? -1 : x > y ? 1 : 0;
+    return CompareSortKeys(MakeSortKey(a, format), MakeSortKey(b, format), format);
+}
+
+TSortKey MakeSortKey(std::string text, const TSortFormat& format) {
+    TSortKey key;
+    key.IsDate = ParseDateTimeText(text, format, key.Date);
+    key.IsNumber = ParseNumberText(text, format, key.Number);
+    key.Text = std::move(text);
+    return key;
+}
+
+int CompareSortKeys(const TSortKey& a, const TSortKey& b, const TSortFormat& format) {
+    if (a.IsDate && b.IsDate) {
+        return a.Date < b.Date ? -1 : a.Date > b.Date ? 1 : 0;
     }
-    if (ParseNumberText(a, format, x) && ParseNumberText(b, format, y)) {
-        return x < y ? -1 : x > y ? 1 : 0;
+    if (a.IsNumber && b.IsNumber) {
+        return a.Number < b.Number ? -1 : a.Number > b.Number ? 1 : 0;
     }
     if (format.CompareText) {
-        return format.CompareText(a, b);
+        return format.CompareText(a.Text, b.Text);
     }
-    return a.compare(b) < 0 ? -1 : a == b ? 0 : 1;
+    return a.Text.compare(b.Text) < 0 ? -1 : a.Text == b.Text ? 0 : 1;
 }
 
 } // namespace cv

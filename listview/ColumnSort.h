@@ -29,4 +29,17 @@ bool ParseNumberText(const std::string& text, const TLocaleFormat& format, doubl
 // Below, at or above 0 as a sorts before, with or after b (ascending).
 int CompareColumnTexts(const std::string& a, const std::string& b, const TSortFormat& format);
 
+// A column text read once for sorting: what it reads as, kept beside it, so
+// a sort of many rows parses each text once, not at every comparison.
+struct TSortKey {
+    std::string Text;
+    bool IsDate = false;
+    bool IsNumber = false;
+    double Date = 0;
+    double Number = 0;
+};
+TSortKey MakeSortKey(std::string text, const TSortFormat& format);
+// The order CompareColumnTexts gives the keys' texts.
+int CompareSortKeys(const TSortKey& a, const TSortKey& b, const TSortFormat& format);
+
 } // namespace cv

@@ -202,13 +202,14 @@ bool TPageControl::ReflectedNotify(NMHDR& header, LRESULT& result) {
 
 // ---- TListView
 
-TListView::TListView(TWinControl* parent, std::string name) : TWinControl(parent, std::move(name)) {
+TListView::TListView(TWinControl* parent, std::string name, bool isVirtual)
+    : TWinControl(parent, std::move(name)), FVirtual(isVirtual) {
     InitCommonControls();
     FColor = clWindow;
     TCreateParams params;
     params.ClassName = WC_LISTVIEWW;
     params.Style = WS_CHILD | WS_TABSTOP | LVS_ICON | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
-                   LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE;
+                   LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE | (isVirtual ? LVS_OWNERDATA : 0);
     params.ExStyle = WS_EX_CLIENTEDGE;
     FBounds = {0, 0, 250, 150};
     CreateWindowed(params);
@@ -285,10 +286,16 @@ void TListView::EndUpdate() {
 
 void TListView::Clear() {
     SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0);
+    FItems.clear();
 }
 
 int TListView::AddItem(const std::string& caption, const std::vector<std::string>& subItems, int imageIndex,
                        std::uintptr_t data) {
+    if (FVirtual) {
+        FItems.push_back({data, imageIndex});
+        SendMessageW(Handle(), LVM_SETITEMCOUNT, FItems.size(), LVSICF_NOSCROLL);
+        return static_cast<int>(FItems.size()) - 1;
+    }
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
     item.iItem = Count();
@@ -305,14 +312,27 @@ int TListView::AddItem(const std::string& caption, const std::vector<std::string
 }
 
 void TListView::DeleteItem(int index) {
-    SendMessageW(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+    // A virtual item stays until the control has let go of it: what the
+    // control asks while it deletes still finds it.
+    const bool deleted = SendMessageW(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0) != FALSE;
+    if (FVirtual && deleted && index >= 0 && index < static_cast<int>(FItems.size())) {
+        FItems.erase(FItems.begin() + index);
+    }
 }
 
 int TListView::Count() const {
+    if (FVirtual) {
+        return static_cast<int>(FItems.size());
+    }
     return static_cast<int>(SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0));
 }
 
 std::string TListView::ItemText(int index, int column) const {
+    if (FVirtual) {
+        return index >= 0 && index < Count() && OnItemText
+                   ? OnItemText(FItems[static_cast<std::size_t>(index)].Data, column)
+                   : std::string();
+    }
     std::wstring buffer(1024, L'\0');
     for (;;) {
         LVITEMW item = {};
@@ -330,6 +350,9 @@ std::string TListView::ItemText(int index, int column) const {
 }
 
 std::uintptr_t TListView::ItemData(int index) const {
+    if (FVirtual) {
+        return index >= 0 && index < Count() ? FItems[static_cast<std::size_t>(index)].Data : 0;
+    }
     LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = index;
@@ -338,6 +361,13 @@ std::uintptr_t TListView::ItemData(int index) const {
 }
 
 void TListView::SetItemData(int index, std::uintptr_t data) {
+    if (FVirtual) {
+        if (index >= 0 && index < Count()) {
+            FItems[static_cast<std::size_t>(index)].Data = data;
+            RedrawItem(index);
+        }
+        return;
+    }
     LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = index;
@@ -346,6 +376,10 @@ void TListView::SetItemData(int index, std::uintptr_t data) {
 }
 
 void TListView::SetItemText(int index, int column, const std::string& text) {
+    if (FVirtual) {
+        RedrawItem(index); // the text is OnItemText's
+        return;
+    }
     LVITEMW item = {};
     item.iSubItem = column;
     std::wstring wide = toWide(text);
@@ -417,6 +451,9 @@ void TListView::SetSortArrow(int column, int direction) {
 }
 
 int TListView::ItemImage(int index) const {
+    if (FVirtual) {
+        return index >= 0 && index < Count() ? FItems[static_cast<std::size_t>(index)].ImageIndex : -1;
+    }
     LVITEMW item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = index;
@@ -425,6 +462,13 @@ int TListView::ItemImage(int index) const {
 }
 
 void TListView::SetItemImage(int index, int imageIndex) {
+    if (FVirtual) {
+        if (index >= 0 && index < Count()) {
+            FItems[static_cast<std::size_t>(index)].ImageIndex = imageIndex;
+            RedrawItem(index);
+        }
+        return;
+    }
     LVITEMW item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = index;
@@ -445,11 +489,24 @@ POINT TListView::ItemPosition(int index) const {
     return at;
 }
 
+int TListView::TopIndex() const {
+    return static_cast<int>(SendMessageW(Handle(), LVM_GETTOPINDEX, 0, 0));
+}
+
+int TListView::CountPerPage() const {
+    return static_cast<int>(SendMessageW(Handle(), LVM_GETCOUNTPERPAGE, 0, 0));
+}
+
 void TListView::Scroll(int dx, int dy) {
     SendMessageW(Handle(), LVM_SCROLL, static_cast<WPARAM>(dx), static_cast<LPARAM>(dy));
 }
 
 int TListView::FindData(std::uintptr_t data) const {
+    if (FVirtual) {
+        const auto it = std::find_if(FItems.begin(), FItems.end(),
+                                     [data](const TVirtualItem& item) { return item.Data == data; });
+        return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+    }
     LVFINDINFOW find = {};
     find.flags = LVFI_PARAM;
     find.lParam = static_cast<LPARAM>(data);
@@ -470,6 +527,10 @@ void TListView::SetSelected(int index) {
 }
 
 void TListView::Sort(const std::function<int(int, int)>& compare) {
+    if (FVirtual) {
+        SortVirtual(compare);
+        return;
+    }
     // Each item carries its index of before the sort as its data while the
     // list sorts, and gets its own data back after: the list view hands the
     // comparison the items' data, never indexes it could be asked about in
@@ -492,10 +553,13 @@ void TListView::Sort(const std::function<int(int, int)>& compare) {
 }
 
 bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
+    if (FVirtual && VirtualNotify(header, result)) {
+        return true;
+    }
     switch (header.code) {
     case LVN_ITEMCHANGING: {
         auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-        if ((change.uChanged & LVIF_STATE) != 0 && change.iItem >= 0 && OnItemStateChanging) {
+        if (!FQuiet && (change.uChanged & LVIF_STATE) != 0 && change.iItem >= 0 && OnItemStateChanging) {
             OnItemStateChanging(change.iItem);
         }
         result = FALSE; // the change may go ahead
@@ -503,6 +567,9 @@ bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
     }
     case LVN_ITEMCHANGED: {
         auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+        if (FQuiet) {
+            return false;
+        }
         if ((change.uChanged & LVIF_STATE) != 0 && OnItemStateChanged) {
             OnItemStateChanged(change.iItem);
         }
@@ -510,6 +577,10 @@ bool TListView::ReflectedNotify(NMHDR& header, LRESULT& result) {
             ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0 && change.iItem >= 0 &&
             OnSelectItem) {
             OnSelectItem(change.iItem, (change.uNewState & LVIS_SELECTED) != 0);
+        }
+        // A virtual list reports a change of every item at once as one of item -1.
+        if (FVirtual && (change.uChanged & LVIF_STATE) != 0 && change.iItem < 0 && OnSelectItem) {
+            OnSelectItem(-1, (change.uNewState & LVIS_SELECTED) != 0);
         }
         return false;
     }

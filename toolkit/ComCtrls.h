@@ -96,10 +96,28 @@ struct TListColumn {
     int Width = 50;
 };
 
+// A list view, in one of two modes chosen when it is made. An ordinary
+// list keeps its items' texts itself. A virtual list keeps no texts: only
+// each item's data and image here, with the control holding nothing but the
+// count, selection and focus; it asks OnItemText for a text whenever it
+// draws one or is asked for it, so a list of many thousand items costs no
+// copies of their texts and is filled in one step. A virtual list has no
+// check boxes and no cut state.
 class TListView : public TWinControl {
 public:
-    TListView(TWinControl* parent, std::string name);
+    TListView(TWinControl* parent, std::string name, bool isVirtual = false);
     ~TListView() override;
+
+    bool IsVirtual() const { return FVirtual; }
+    // An item of a virtual list.
+    struct TVirtualItem {
+        std::uintptr_t Data = 0;
+        int ImageIndex = -1;
+    };
+    // Virtual: every item at once, replacing those there were, with nothing selected.
+    void SetVirtualItems(std::vector<TVirtualItem> items);
+    // Virtual: an item's text in a column (0 the caption), from its data.
+    std::function<std::string(std::uintptr_t data, int column)> OnItemText;
 
     TViewStyle ViewStyle() const { return FViewStyle; }
     void SetViewStyle(TViewStyle style);
@@ -129,6 +147,7 @@ public:
     };
 
     void Clear();
+    // Virtual: the texts are OnItemText's; caption and sub-items are not kept.
     int AddItem(const std::string& caption, const std::vector<std::string>& subItems = {},
                 int imageIndex = -1, std::uintptr_t data = 0);
     void DeleteItem(int index);
@@ -155,6 +174,9 @@ public:
     TIcon ItemLargeIcon(int index) const;
     // The item's top-left corner in the client area.
     POINT ItemPosition(int index) const;
+    // The first item in view (0 in the icon views), and how many fit in view.
+    int TopIndex() const;
+    int CountPerPage() const;
     // Scrolls the contents by pixels (report and list views round to whole lines or columns).
     void Scroll(int dx, int dy);
     // The item whose data is that, or -1.
@@ -164,9 +186,12 @@ public:
     void SetSelected(int index);
     // Sorts the items by a comparison of their indexes at the time of the
     // call. The comparison may not read the list, whose items move while it
-    // sorts: it compares what was taken from them beforehand.
+    // sorts: it compares what was taken from them beforehand. Selected and
+    // focused items stay so wherever they move; a virtual list sorts in
+    // memory, keeping equal items in their order.
     void Sort(const std::function<int(int, int)>& compare);
 
+    // An item was selected or deselected (index -1: every item of a virtual list at once).
     std::function<void(int index, bool selected)> OnSelectItem;
     // Around every change of an item's states (its check mark, selection,
     // focus, cut state), by the user or the program: before it, while the
@@ -190,9 +215,19 @@ protected:
 private:
     bool ItemState(int index, UINT mask) const;
     void SetItemState(int index, UINT mask, UINT state);
+    void SortVirtual(const std::function<int(int, int)>& compare);
+    bool VirtualNotify(NMHDR& header, LRESULT& result);
+    // The first item from start on (round to the top when wrap) whose
+    // caption begins with the text, or is the text when whole; -1 if none.
+    int FindCaption(const std::string& text, int start, bool wrap, bool whole) const;
+    void RedrawItem(int index);
     TViewStyle FViewStyle = TViewStyle::vsIcon;
     std::size_t FColumnCount = 0;
     int FUpdating = 0;
+    bool FVirtual = false;
+    std::vector<TVirtualItem> FItems; // virtual: the items
+    // While a virtual sort moves the selection with its items, the moves are not reported.
+    bool FQuiet = false;
 };
 
 } // namespace cv

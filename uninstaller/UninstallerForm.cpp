@@ -39,7 +39,7 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
       InfoLabel(Make<TLabel>(&Panel1, "InfoLabel")), Panel2(Make<TPanel>(&Panel1, "Panel2")),
       UninstallButton(Make<TAlphaButton>(&Panel2, "UninstallButton")),
       DeleteEntryButton(Make<TAlphaButton>(&Panel2, "DeleteEntryButton")),
-      UninstListView(Make<TFileLVFrame>(this, "UninstListView", platform)),
+      UninstListView(Make<TFileLVFrame>(this, "UninstListView", platform, true)),
       View1(MainMenu1.Items().Add("&View")), FHost(host), FPlatform(platform),
       FInventory(std::move(inventory)) {
     const struct {
@@ -105,6 +105,20 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
     TListView& list = UninstListView.ListView;
     list.SetColumns({{"Description", 100}, {"Uninstall String", 100}, {"Key", 100}});
     list.SetRowSelect(true);
+    // The list holds only pointers to the entries; their texts are read as it draws them.
+    list.OnItemText = [](std::uintptr_t data, int column) {
+        const auto* entry = reinterpret_cast<const TUninstallItem*>(data);
+        switch (column) {
+        case 0:
+            return entry->DisplayName;
+        case 1:
+            return entry->UninstallString;
+        case 2:
+            return entry->ShownKeyPath();
+        default:
+            return std::string();
+        }
+    };
     list.OnSelectItem = [this](int, bool) { SyncUI(); };
     list.OnEnter = [this] { SyncUI(); };
     list.OnExit = [this] { SyncUI(); };
@@ -302,14 +316,15 @@ void TUninstallerForm::FillList() {
         FInventory->Refresh();
         FInventory->LoadLastNames();
         FInventory->MarkNewEntries();
+        std::vector<TListView::TVirtualItem> items;
+        items.reserve(FInventory->Items.size());
         for (const auto& pair : FInventory->Items) {
             const TUninstallItem& entry = *pair.second;
             if (entry.IsUninstallable()) {
-                list.AddItem(entry.DisplayName, {entry.UninstallString, entry.ShownKeyPath()},
-                             FInventory->GetIconIndex(entry),
-                             reinterpret_cast<std::uintptr_t>(pair.second.get()));
+                items.push_back({reinterpret_cast<std::uintptr_t>(&entry), FInventory->GetIconIndex(entry)});
             }
         }
+        list.SetVirtualItems(std::move(items));
     }
     // Only a list that was built waits for its icon cycle; after an error
     // a later Refresh may try again.
@@ -768,8 +783,18 @@ int TUninstallerForm::IndexOfEntry(const TUninstallItem* entry) const {
     return UninstListView.ListView.FindData(reinterpret_cast<std::uintptr_t>(entry));
 }
 
-void TUninstallerForm::SetItemIcon(int index, int imageIndex) {
-    UninstListView.ListView.SetItemImage(index, imageIndex);
+void TUninstallerForm::VisibleItems(int& first, int& count) const {
+    const TListView& list = UninstListView.ListView;
+    first = list.TopIndex();
+    count = list.CountPerPage() + 1; // the row cut off at the bottom too
+}
+
+void TUninstallerForm::SetItemIcons(const std::vector<TItemIcon>& icons) {
+    TListView& list = UninstListView.ListView;
+    const TListView::TUpdateGuard update(list);
+    for (const TItemIcon& icon : icons) {
+        list.SetItemImage(icon.Index, icon.Image);
+    }
 }
 
 void TUninstallerForm::SelectFirstItem() {

@@ -91,7 +91,8 @@ private:
     int ItemCount() const override;
     TUninstallItem* ItemEntry(int index) const override;
     int IndexOfEntry(const TUninstallItem* entry) const override;
-    void SetItemIcon(int index, int imageIndex) override;
+    void VisibleItems(int& first, int& count) const override;
+    void SetItemIcons(const std::vector<TItemIcon>& icons) override;
     void SelectFirstItem() override;
     void SetCanRebuild(bool canRebuild) override { FCanRebuild = canRebuild; }
 

@@ -3,6 +3,7 @@
 // the worker's calls from a queue; run natively, under ASan and under TSan.
 #include "uninstaller/DrawIconThread.h"
 
+#include "GatedFiles.h"
 #include "platform/Registry.h"
 #include "platform/substitute/SubstitutePlatform.h"
 
@@ -21,8 +22,12 @@ class TFakePage : public IIconListPage {
 public:
     std::vector<TUninstallItem*> Items;
     std::map<const TUninstallItem*, std::vector<int>> Icons; // every icon each entry was given
+    std::map<const TUninstallItem*, int> Batch;              // the hand-over that brought its icon
+    int Batches = 0;
+    int FirstVisible = 0;
+    int VisibleCount = 10;
     int Selects = 0;
-    int IconsAtFirstSelect = -1;
+    bool FirstHadIconAtSelect = false;
     int Syncs = 0;
     int Totals = 0;
     bool CanRebuild = true;
@@ -33,79 +38,26 @@ public:
         const auto it = std::find(Items.begin(), Items.end(), entry);
         return it == Items.end() ? -1 : static_cast<int>(it - Items.begin());
     }
-    void SetItemIcon(int index, int imageIndex) override {
-        Icons[Items.at(static_cast<std::size_t>(index))].push_back(imageIndex);
+    void VisibleItems(int& first, int& count) const override {
+        first = FirstVisible;
+        count = VisibleCount;
+    }
+    void SetItemIcons(const std::vector<TItemIcon>& icons) override {
+        ++Batches;
+        for (const TItemIcon& icon : icons) {
+            const TUninstallItem* entry = Items.at(static_cast<std::size_t>(icon.Index));
+            Icons[entry].push_back(icon.Image);
+            Batch.emplace(entry, Batches);
+        }
     }
     void SelectFirstItem() override {
         if (++Selects == 1) {
-            IconsAtFirstSelect = static_cast<int>(Icons.size());
+            FirstHadIconAtSelect = !Items.empty() && Icons.count(Items.front()) != 0;
         }
     }
     void SyncUI() override { ++Syncs; }
     void ShowTotal() override { ++Totals; }
     void SetCanRebuild(bool canRebuild) override { CanRebuild = canRebuild; }
-};
-
-// The file system of the substitute, with a gate that holds every look-up
-// while it is closed: a disk that does not answer.
-class TGatedFiles : public IFileSystem {
-public:
-    explicit TGatedFiles(IFileSystem& inner) : FInner(inner) {}
-    std::atomic<bool> Closed{false};
-    std::atomic<int> Waiting{0};
-
-    bool FileExists(const std::string& path) override {
-        Gate();
-        return FInner.FileExists(path);
-    }
-    bool DirectoryExists(const std::string& path) override {
-        Gate();
-        return FInner.DirectoryExists(path);
-    }
-    std::uint32_t GetAttributes(const std::string& path) override {
-        Gate();
-        return FInner.GetAttributes(path);
-    }
-    TPathState PathState(const std::string& path) override {
-        Gate();
-        return FInner.PathState(path);
-    }
-    TVolumeKind VolumeKind(const std::string& volume) override {
-        Gate();
-        return FInner.VolumeKind(volume);
-    }
-    std::vector<TFoundFile> FindFiles(const std::string& folder, const std::string& mask) override {
-        Gate();
-        return FInner.FindFiles(folder, mask);
-    }
-    bool ReadFile(const std::string& path, std::string* contents) override {
-        return FInner.ReadFile(path, contents);
-    }
-    bool WriteFile(const std::string& path, const std::string& contents) override {
-        return FInner.WriteFile(path, contents);
-    }
-    bool RemoveFile(const std::string& path) override { return FInner.RemoveFile(path); }
-    bool MovePath(const std::string& from, const std::string& to, bool replace) override {
-        return FInner.MovePath(from, to, replace);
-    }
-    bool MakeDirectory(const std::string& path) override { return FInner.MakeDirectory(path); }
-    bool RemoveEmptyDirectory(const std::string& path) override { return FInner.RemoveEmptyDirectory(path); }
-    std::string CurrentDirectory() override { return FInner.CurrentDirectory(); }
-    bool ChangeDirectory(const std::string& path) override { return FInner.ChangeDirectory(path); }
-    std::string ShortPathName(const std::string& path) override { return FInner.ShortPathName(path); }
-    std::string LongPathName(const std::string& path) override { return FInner.LongPathName(path); }
-    bool MoveToRecycleBin(const std::string& path) override { return FInner.MoveToRecycleBin(path); }
-    std::string FullPathName(const std::string& path) override { return FInner.FullPathName(path); }
-
-private:
-    void Gate() {
-        ++Waiting;
-        while (Closed) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        --Waiting;
-    }
-    IFileSystem& FInner;
 };
 
 class DrawIconThreadTest : public ::testing::Test {
@@ -161,7 +113,7 @@ public:
                 Page.Items.push_back(pair.second.get());
             }
         }
-        Worker = MakeWorker<TDrawIconThread>(Dispatcher, Page, Inventory);
+        Worker = MakeWorker<TDrawIconThread>(Dispatcher, Page, Inventory, HandOverMs);
         Page.CanRebuild = false;
         Worker->StartWork();
     }
@@ -194,6 +146,8 @@ public:
     TFakePage Page;
     TWorkerPtr<TDrawIconThread> Worker;
     std::vector<const TUninstallItem*> Removed;
+    // Every result handed over at once: the most hand-overs, for the most interleaving.
+    int HandOverMs = 0;
 };
 
 } // namespace
@@ -254,36 +208,87 @@ TEST_F(DrawIconThreadTest, EveryItemGetsItsOwnIconOnceWhateverThePageDoesMeanwhi
              }
          }},
     };
+    for (const int handOver : {0, TDrawIconThread::kHandOverMs})
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + ", hand-over every " + std::to_string(handOver) + " ms");
+            HandOverMs = handOver;
+            Page = TFakePage();
+            Removed.clear();
+            Build();
+            ASSERT_TRUE(RunCycle([&](int n) { c.Act(*this, n); }));
+
+            int bad = 0;
+            for (const TUninstallItem* entry : Page.Items) {
+                SCOPED_TRACE(entry->DisplayName);
+                const auto icons = Page.Icons[entry];
+                ASSERT_EQ(icons.size(), 1u) << "visited once, not skipped, not repeated";
+                EXPECT_EQ(icons[0], Inventory->GetIconIndex(*entry));
+                bad += entry->Bad ? 1 : 0;
+                EXPECT_EQ(entry->Bad, icons[0] == Inventory->RubbishIconIndex);
+            }
+            for (const TUninstallItem* gone : Removed) {
+                EXPECT_LE(Page.Icons[gone].size(), 1u);
+            }
+            EXPECT_EQ(Inventory->BadCount, bad);
+            EXPECT_EQ(Inventory->BadItems.size(), static_cast<std::size_t>(bad));
+            for (const auto& [name, entry] : Inventory->BadItems) {
+                EXPECT_NE(std::find(Page.Items.begin(), Page.Items.end(), entry), Page.Items.end()) << name;
+            }
+            EXPECT_EQ(Page.Selects, 1);
+            if (Removed.empty()) {
+                EXPECT_TRUE(Page.FirstHadIconAtSelect) << "the first item is selected once its icon is set";
+            }
+            EXPECT_EQ(Page.Syncs, 1);
+            EXPECT_EQ(Page.Totals, 1);
+            EXPECT_TRUE(Worker->StopWorkAndWait(2000));
+        }
+}
+
+TEST_F(DrawIconThreadTest, TheRowsOnTheScreenGetTheirIconsBeforeTheRest) {
+    struct TCase {
+        const char* Name;
+        int First; // the rows on the screen: the first one
+        int Count; // and how many
+        int ScrollAt = -1;
+        int ScrollTo = 0;
+    };
+    const TCase cases[] = {
+        {"the top rows shown", 0, 10},
+        {"the middle shown", 25, 10},
+        {"the bottom shown", 52, 8},
+        {"scrolled to the middle early in the cycle", 0, 5, 3, 40},
+    };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         Page = TFakePage();
-        Removed.clear();
+        Page.FirstVisible = c.First;
+        Page.VisibleCount = c.Count;
         Build();
-        ASSERT_TRUE(RunCycle([&](int n) { c.Act(*this, n); }));
-
-        int bad = 0;
-        for (const TUninstallItem* entry : Page.Items) {
-            SCOPED_TRACE(entry->DisplayName);
-            const auto icons = Page.Icons[entry];
-            ASSERT_EQ(icons.size(), 1u) << "visited once, not skipped, not repeated";
-            EXPECT_EQ(icons[0], Inventory->GetIconIndex(*entry));
-            bad += entry->Bad ? 1 : 0;
-            EXPECT_EQ(entry->Bad, icons[0] == Inventory->RubbishIconIndex);
+        std::vector<const TUninstallItem*> shown(Page.Items.begin() + c.First,
+                                                 Page.Items.begin() + c.First + c.Count);
+        // Rows the walk down the list had not reached when the view moved.
+        int fromRow = 0;
+        ASSERT_TRUE(RunCycle([&](int n) {
+            if (n == c.ScrollAt) {
+                Page.FirstVisible = c.ScrollTo;
+                shown.assign(Page.Items.begin() + c.ScrollTo, Page.Items.begin() + c.ScrollTo + c.Count);
+                fromRow = std::max(Worker->NextIndex(), c.First + c.Count); // past what was taken
+            }
+        }));
+        if (c.ScrollAt >= 0) {
+            ASSERT_LT(fromRow, c.ScrollTo) << "the walk was past the rows scrolled to";
         }
-        for (const TUninstallItem* gone : Removed) {
-            EXPECT_LE(Page.Icons[gone].size(), 1u);
+        int lastShown = 0;
+        for (const TUninstallItem* entry : shown) {
+            ASSERT_EQ(Page.Batch.count(entry), 1u) << entry->DisplayName;
+            lastShown = std::max(lastShown, Page.Batch[entry]);
         }
-        EXPECT_EQ(Inventory->BadCount, bad);
-        EXPECT_EQ(Inventory->BadItems.size(), static_cast<std::size_t>(bad));
-        for (const auto& [name, entry] : Inventory->BadItems) {
-            EXPECT_NE(std::find(Page.Items.begin(), Page.Items.end(), entry), Page.Items.end()) << name;
+        for (int i = fromRow; i < Page.ItemCount(); ++i) {
+            const TUninstallItem* entry = Page.Items[static_cast<std::size_t>(i)];
+            if (std::find(shown.begin(), shown.end(), entry) == shown.end()) {
+                EXPECT_GE(Page.Batch[entry], lastShown) << entry->DisplayName << " came before a row shown";
+            }
         }
-        EXPECT_EQ(Page.Selects, 1);
-        if (Removed.empty()) {
-            EXPECT_EQ(Page.IconsAtFirstSelect, 1) << "the first item is selected once its icon is set";
-        }
-        EXPECT_EQ(Page.Syncs, 1);
-        EXPECT_EQ(Page.Totals, 1);
         EXPECT_TRUE(Worker->StopWorkAndWait(2000));
     }
 }

@@ -1,0 +1,196 @@
+// The virtual list: a list frame of ten thousand rows that keeps no texts,
+// sorted by each column as the portable comparison orders the texts, and
+// the uninstaller page's icon cycle reaching the rows on the screen first.
+#include "UiHarness.h"
+#include "UninstallerPageFixture.h"
+#include "frames/LVFrame.h"
+#include "listview/ColumnSort.h"
+#include "platform/TextCase.h"
+#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Text.h"
+#include "toolkit/Form.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+namespace cv::test {
+
+namespace {
+
+struct TRow {
+    std::string Texts[3];
+};
+
+// Names in mixed case with runs of equal ones, sizes written as the locale
+// writes them (some equal), dates in the locale's order and separator.
+std::vector<TRow> MakeRows(int count, const TLocaleFormat& format) {
+    static const char* const kWords[] = {"alpha",   "Beta", "gamma", "Delta",
+                                         "epsilon", "Zeta", "eta",   "Theta"};
+    std::vector<TRow> rows(static_cast<std::size_t>(count));
+    unsigned seed = 7;
+    const auto next = [&seed](unsigned below) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % below;
+    };
+    for (TRow& row : rows) {
+        row.Texts[0] = std::string(kWords[next(8)]) + " " + std::to_string(next(400));
+        const unsigned size = next(3000) * 7;
+        char text[64];
+        std::snprintf(text, sizeof text, "%u%c%03u KB", size / 1000, format.ThousandSeparator, size % 1000);
+        row.Texts[1] = size >= 1000 ? text : std::to_string(size) + " KB";
+        std::snprintf(text, sizeof text, "%u%c%u%c%u", 1 + next(12), format.DateSeparator, 1 + next(28),
+                      format.DateSeparator, 1990 + next(30));
+        row.Texts[2] = text;
+    }
+    return rows;
+}
+
+class VirtualListTest : public ::testing::Test {
+protected:
+    VirtualListTest()
+        : Form("VirtualForm"), Frame(Form.Make<TFileLVFrame>(&Form, "Frame", Win32.Platform, true)) {
+        Form.SetBounds(30, 30, 500, 300);
+        Frame.SetAlign(TAlign::alClient);
+        Form.Show();
+        InitFrame(Frame);
+        Frame.ListView.SetColumns({{"Name", 100}, {"Size", 80}, {"Date", 80}});
+        Frame.ListView.OnItemText = [this](std::uintptr_t data, int column) {
+            ++TextsAsked;
+            return Rows.at(data).Texts[column];
+        };
+    }
+    ~VirtualListTest() override { DoneFrame(Frame); }
+
+    void Fill(int count) {
+        Rows = MakeRows(count, Win32.Platform.Locale.Format());
+        std::vector<TListView::TVirtualItem> items;
+        for (int i = 0; i < count; ++i) {
+            items.push_back({static_cast<std::uintptr_t>(i), -1});
+        }
+        Frame.ListView.SetVirtualItems(std::move(items));
+    }
+    std::vector<std::uintptr_t> Order() const {
+        std::vector<std::uintptr_t> order;
+        for (int i = 0; i < Frame.ListView.Count(); ++i) {
+            order.push_back(Frame.ListView.ItemData(i));
+        }
+        return order;
+    }
+
+    TWin32Platform Win32;
+    TForm Form;
+    TFileLVFrame& Frame;
+    std::vector<TRow> Rows;
+    int TextsAsked = 0;
+};
+
+} // namespace
+
+TEST_F(VirtualListTest, TenThousandRowsSortByEachColumnAsThePortableComparisonOrdersThem) {
+    constexpr int kRows = 10000;
+    Fill(kRows);
+    const TSortFormat format = UserSortFormat(Win32.Platform.Locale);
+    TListView& list = Frame.ListView;
+    list.SetSelected(1234);
+    const std::uintptr_t chosen = list.ItemData(1234);
+    for (int column = 0; column < 3; ++column) {
+        for (const bool ascending : {true, false}) {
+            SCOPED_TRACE("column " + std::to_string(column) + (ascending ? " up" : " down"));
+            // The portable comparison, from the order the list has now.
+            std::vector<std::uintptr_t> expected = Order();
+            std::stable_sort(expected.begin(), expected.end(), [&](std::uintptr_t a, std::uintptr_t b) {
+                const int order = CompareColumnTexts(Rows[a].Texts[column], Rows[b].Texts[column], format);
+                return (ascending ? order : -order) < 0;
+            });
+            TextsAsked = 0;
+            Frame.SetSort(column, ascending);
+            EXPECT_LE(TextsAsked, kRows + kRows / 10) << "each row's text read once, not at every comparison";
+            ASSERT_EQ(Order(), expected);
+            // The chosen row is still the one selected and focused, wherever it went.
+            const int at = list.FindData(chosen);
+            EXPECT_EQ(list.Selected(), at);
+            EXPECT_TRUE(list.ItemSelected(at));
+            EXPECT_EQ(SendMessageW(list.Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED),
+                      at);
+        }
+    }
+}
+
+TEST_F(VirtualListTest, TextsImagesAndDeletesWorkAsInAnOrdinaryList) {
+    Fill(50);
+    TListView& list = Frame.ListView;
+    ASSERT_EQ(list.Count(), 50);
+    EXPECT_EQ(list.ItemText(7, 1), Rows[7].Texts[1]);
+    // What the control itself shows comes from the rows too.
+    wchar_t shown[128] = {};
+    LVITEMW item = {};
+    item.iSubItem = 2;
+    item.pszText = shown;
+    item.cchTextMax = 128;
+    SendMessageW(list.Handle(), LVM_GETITEMTEXTW, 7, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(toUtf8(shown), Rows[7].Texts[2]);
+
+    list.SetItemImage(3, 2);
+    EXPECT_EQ(list.ItemImage(3), 2);
+    list.SetSelected(10);
+    list.DeleteItem(4);
+    EXPECT_EQ(list.Count(), 49);
+    EXPECT_EQ(SendMessageW(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 49);
+    EXPECT_EQ(list.ItemData(4), 5u) << "the rows below moved up";
+    EXPECT_EQ(list.ItemImage(3), 2);
+    EXPECT_EQ(list.Selected(), 9) << "the selection stays with its row";
+    EXPECT_EQ(list.FindData(10), 9);
+    EXPECT_EQ(list.FindData(4), -1);
+
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Selected(), -1);
+}
+
+TEST_F(UninstallerPageTest, TheRowsOnTheScreenGetTheirIconsBeforeTheRowsFurtherDown) {
+    constexpr int kRows = 2000;
+    for (int i = 0; i < kRows; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "cv-row-%04d", i);
+        // Gone: each row costs looks at the disk, and turns the rubbish icon.
+        MakeApp(kHKeyCurrentUser, name, "C:\\cv-gone\\" + std::string(name) + "\\uninst.exe");
+    }
+    Open(false);
+    TListView& list = List();
+    ASSERT_EQ(list.Count(), kRows);
+    // Down to the bottom before the cycle takes its first rows.
+    SendMessageW(list.Handle(), LVM_ENSUREVISIBLE, kRows - 1, FALSE);
+    const int firstShown = list.TopIndex();
+    ASSERT_GT(firstShown, kRows / 2);
+    const int rubbish = Page().Inventory()->RubbishIconIndex;
+    // The message after which each row had its icon.
+    std::vector<int> when(kRows, -1);
+    int handled = 0;
+    const ULONGLONG start = GetTickCount64();
+    while (!Page().CanRebuild() && GetTickCount64() - start < 60000) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        ++handled;
+        for (int i = 0; i < kRows; ++i) {
+            if (when[static_cast<std::size_t>(i)] < 0 && list.ItemImage(i) == rubbish) {
+                when[static_cast<std::size_t>(i)] = handled;
+            }
+        }
+    }
+    ASSERT_TRUE(Page().CanRebuild());
+    ASSERT_EQ(std::count(when.begin(), when.end(), -1), 0);
+    const int shownDone = *std::max_element(when.begin() + firstShown, when.end());
+    const auto middle = std::minmax_element(when.begin() + kRows / 4, when.begin() + kRows / 2);
+    EXPECT_LE(shownDone, *middle.first) << "a row further down had its icon before a row on the screen";
+    EXPECT_LT(*middle.first, *middle.second) << "the icons came in more than one batch";
+}
+
+} // namespace cv::test
