@@ -790,8 +790,10 @@ void TUninstallerForm::VisibleItems(int& first, int& count) const {
 }
 
 void TUninstallerForm::SetItemIcons(const std::vector<TItemIcon>& icons) {
+    // Each changed row is marked for drawing, and they are drawn together at
+    // the next paint: switching the drawing off and on would draw the whole
+    // list again for every batch.
     TListView& list = UninstListView.ListView;
-    const TListView::TUpdateGuard update(list);
     for (const TItemIcon& icon : icons) {
         list.SetItemImage(icon.Index, icon.Image);
     }

@@ -145,6 +145,21 @@ TEST_F(VirtualListTest, TextsImagesAndDeletesWorkAsInAnOrdinaryList) {
     EXPECT_EQ(list.FindData(10), 9);
     EXPECT_EQ(list.FindData(4), -1);
 
+    // Typing in the list goes to the first row whose name begins with what was typed.
+    // A letter that the selected row's name does not begin with, so staying put is a failure.
+    const std::string before = list.ItemText(list.Selected(), 0);
+    std::string name;
+    for (int i = 0; i < list.Count() && (name.empty() || name[0] == before[0]); ++i) {
+        name = list.ItemText(i, 0);
+    }
+    ASSERT_FALSE(name.empty() || name[0] == before[0]);
+    list.SetFocus();
+    PostChar(list.Handle(), static_cast<wchar_t>(name[0]));
+    Pump(50);
+    const int typed = list.Selected();
+    ASSERT_GE(typed, 0) << "typing chose nothing";
+    EXPECT_EQ(list.ItemText(typed, 0).substr(0, 1), name.substr(0, 1));
+
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(list.Selected(), -1);
