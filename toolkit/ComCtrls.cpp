@@ -317,6 +317,9 @@ void TListView::DeleteItem(int index) {
     const bool deleted = SendMessageW(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(index), 0) != FALSE;
     if (FVirtual && deleted && index >= 0 && index < static_cast<int>(FItems.size())) {
         FItems.erase(FItems.begin() + index);
+        // The control drew the moved rows while the item was still here, one
+        // place off: every row is drawn again from what the list now holds.
+        InvalidateRect(Handle(), nullptr, TRUE);
     }
 }
 

@@ -439,7 +439,8 @@ bool TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
         RemoveListItem(index);
     }
     FInventory->ForgetEntry(entry); // its key went above
-    list.SetSelected(index >= 0 && index < list.Count() ? index : -1);
+    // The row that moved up into its place, or the new last row.
+    list.SetSelected(index >= 0 ? std::min(index, list.Count() - 1) : -1);
     list.Arrange();
     SyncUI();
     return true;

@@ -165,6 +165,39 @@ TEST_F(VirtualListTest, TextsImagesAndDeletesWorkAsInAnOrdinaryList) {
     EXPECT_EQ(list.Selected(), -1);
 }
 
+// A delete moves the rows below it up, or, at the foot of the list, the rows
+// above it down: what the screen shows afterwards is what the list holds, so
+// a click picks the row it lands on.
+TEST_F(VirtualListTest, AfterADeleteTheScreenShowsWhatTheListHolds) {
+    Fill(200);
+    TListView& list = Frame.ListView;
+    const struct {
+        const char* Name;
+        int FromEnd; // the row deleted, counted from the last
+        bool AtFoot; // scrolled to the foot of the list first
+    } cases[] = {
+        {"the last row, at the foot", 0, true},
+        {"a row above the last, at the foot", 3, true},
+        {"a row near the top", -1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        list.SetSelected(c.AtFoot ? list.Count() - 1 : 0);
+        Pump(100);
+        const int index = c.FromEnd >= 0 ? list.Count() - 1 - c.FromEnd : 2;
+        list.DeleteItem(index);
+        Pump(150);
+        RECT screen;
+        GetClientRect(list.Handle(), &screen);
+        MapWindowPoints(list.Handle(), nullptr, reinterpret_cast<POINT*>(&screen), 2);
+        const TImage32 shown = GrabScreen(screen);
+        RedrawWindow(list.Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump(100);
+        EXPECT_TRUE(shown.Pixels == GrabScreen(screen).Pixels) << "the list shows rows it no longer holds";
+    }
+}
+
 TEST_F(UninstallerPageTest, TheRowsOnTheScreenGetTheirIconsBeforeTheRowsFurtherDown) {
     constexpr int kRows = 2000;
     for (int i = 0; i < kRows; ++i) {
