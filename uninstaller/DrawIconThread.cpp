@@ -158,6 +158,8 @@ void TDrawIconThread::ApplyResults(const std::vector<TResult>& results) {
     if (!FSelected) {
         FSelected = true;
         FPage.SelectFirstItem();
+    } else if (badFound) {
+        FPage.SyncUI(); // the chosen entry may be one found bad just now
     }
 }
 

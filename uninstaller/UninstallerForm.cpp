@@ -439,8 +439,7 @@ bool TUninstallerForm::DeleteUninstallEntry(TUninstallItem* entry) {
         RemoveListItem(index);
     }
     FInventory->ForgetEntry(entry); // its key went above
-    // The row that moved up into its place, or the new last row.
-    list.SetSelected(index >= 0 ? std::min(index, list.Count() - 1) : -1);
+    list.SetSelected(index >= 0 && index < list.Count() ? index : -1);
     list.Arrange();
     SyncUI();
     return true;

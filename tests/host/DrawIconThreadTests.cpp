@@ -238,7 +238,7 @@ TEST_F(DrawIconThreadTest, EveryItemGetsItsOwnIconOnceWhateverThePageDoesMeanwhi
             if (Removed.empty()) {
                 EXPECT_TRUE(Page.FirstHadIconAtSelect) << "the first item is selected once its icon is set";
             }
-            EXPECT_EQ(Page.Syncs, 1);
+            EXPECT_GE(Page.Syncs, 1) << "the end brings the page up to date";
             EXPECT_EQ(Page.Totals, 1);
             EXPECT_TRUE(Worker->StopWorkAndWait(2000));
         }

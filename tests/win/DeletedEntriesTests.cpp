@@ -176,32 +176,6 @@ TEST_F(DeletedEntriesTest, EntriesDeletedOnBothPagesComeBackByteForByteThroughTh
     }
 }
 
-TEST_F(DeletedEntriesTest, AfterClearItTheNextRowOrTheNewLastRowIsChosen) {
-    for (const char* name : {"ZZ Sel A", "ZZ Sel B", "ZZ Sel C", "ZZ Sel D"}) {
-        MakeApp(kHKeyCurrentUser, name, Intact());
-    }
-    Open();
-    const struct {
-        const char* Deleted;
-        const char* Chosen; // afterwards
-    } cases[] = {
-        {"ZZ Sel B", "ZZ Sel C"}, // the row that moved up into its place
-        {"ZZ Sel D", "ZZ Sel C"}, // the last row: the new last one
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Deleted);
-        const std::vector<std::string> before = Captions();
-        ASSERT_EQ(before.back(), "ZZ Sel D") << "the test's rows are the last ones";
-        ClearIt(c.Deleted);
-        const int chosen = List().Selected();
-        ASSERT_GE(chosen, 0) << "nothing chosen";
-        EXPECT_EQ(List().ItemText(chosen), c.Chosen);
-        MakeApp(kHKeyCurrentUser, c.Deleted, Intact()); // back for the next case
-        Page().RefreshAction.Execute();
-        WaitForCycle();
-    }
-}
-
 TEST_F(DeletedEntriesTest, AnEntryInItsPlaceAgainIsReplacedOnlyWhenTheUserSaysSo) {
     MakeKinds(kHKeyCurrentUser, kRegViewNative, "CV Kinds Demo");
     const TKeyTree kinds = Tree(kHKeyCurrentUser, kRegViewNative, "CV Kinds Demo");
