@@ -174,7 +174,8 @@ public:
     TIcon ItemLargeIcon(int index) const;
     // The item's top-left corner in the client area.
     POINT ItemPosition(int index) const;
-    // The first item in view (0 in the icon views), and how many fit in view.
+    // The first item in view (0 in the icon views), and how many fit in view
+    // (in the icon views: every item).
     int TopIndex() const;
     int CountPerPage() const;
     // Scrolls the contents by pixels (report and list views round to whole lines or columns).

@@ -10,7 +10,7 @@
 // a time, on its own thread it looks at the disk with the copies (each path
 // and each icon file once a cycle), and back on the user-interface thread it
 // applies the results to the entries still there, in batches: at most one
-// batch every kHandOverMs, under one update of the list. The page reports
+// batch every kHandOverMs, each drawn at the list's next paint. The page reports
 // every item it removes and every reordering, so the walk down the list
 // neither skips nor repeats an item.
 #pragma once
@@ -42,7 +42,7 @@ public:
     virtual int IndexOfEntry(const TUninstallItem* entry) const = 0;
     // The items the user sees now: the first one and how many.
     virtual void VisibleItems(int& first, int& count) const = 0;
-    // Gives the items their images, all in one update of the list.
+    // Gives the items their images; the rows are drawn again together at the next paint.
     virtual void SetItemIcons(const std::vector<TItemIcon>& icons) = 0;
     virtual void SelectFirstItem() = 0;
     virtual void SyncUI() = 0;

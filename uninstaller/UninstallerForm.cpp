@@ -154,6 +154,8 @@ TUninstallerForm::TUninstallerForm(IPageHost& host, const TPlatform& platform,
 
 TUninstallerForm::~TUninstallerForm() {
     FIconThread.reset();
+    // The list reads its texts from the entries: it lets go of them before they go.
+    UninstListView.ListView.Clear();
     SetPageMenu(nullptr);
 }
 
