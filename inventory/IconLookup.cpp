@@ -14,6 +14,7 @@ TIconLookup::TIconLookup(const TUninstallManager& inventory, const TPlatform& pl
 
 TIconLookup::TLook TIconLookup::Look(TUninstallItem& entry) {
     TLook look;
+    entry.UsePlatform(FPlatform);
     look.Bad = FCheck.IsGone(entry);
     entry.Bad = look.Bad;
     const std::string file = FInventory.GetApplicationFile(entry, FPlatform);

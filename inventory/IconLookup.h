@@ -1,9 +1,8 @@
 // One icon cycle's look at the entries: whether each one's files are gone,
-// and the image that stands for it. The paths checked for whether files are
-// gone go to the file system once each and every distinct icon file to the
-// shell once, both compared without case, and each volume is asked about
-// once. The search for an entry's program when it names no icon file still
-// goes to the file system through the entry itself. Made for one cycle and
+// and the image that stands for it. Every distinct path goes to the file
+// system once (the entry looked at asks its own questions through the same
+// answers) and every distinct icon file to the shell once, both compared
+// without case, and each volume is asked about once. Made for one cycle and
 // used on one thread.
 #pragma once
 
@@ -29,7 +28,8 @@ public:
         bool Bad = false;
         int Image = -1;
     };
-    // An application's entry (a copy: its bad mark is set on it).
+    // An application's entry (a copy: its bad mark is set on it, and it asks
+    // its questions about files through this lookup from now on).
     TLook Look(TUninstallItem& entry);
 
     // What reached the file system and the shell so far.

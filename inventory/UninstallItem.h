@@ -19,6 +19,10 @@ using TValueText = std::pair<std::string, std::string>;
 class TUninstallItem {
 public:
     explicit TUninstallItem(const TPlatform& platform) : FPlatform(&platform) {}
+    // Asks its own questions about files (the install folder, the program
+    // in its command) through that platform from now on: a copy looked at
+    // in one pass shares the pass's answers.
+    void UsePlatform(const TPlatform& platform) { FPlatform = &platform; }
 
     std::string Publisher;
     std::string UninstallString;

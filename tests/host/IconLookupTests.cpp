@@ -66,7 +66,7 @@ TEST(IconLookup, AnswersAsTheInventoryDoesAskingEachPathAndIconFileOnce) {
 
     std::vector<TUninstallItem> entries;
     for (const TRow& row : rows) {
-        TUninstallItem entry(plain);
+        TUninstallItem entry(counted); // its own questions about files count too
         entry.DisplayName = row.Uninstall;
         entry.UninstallString = row.Uninstall;
         entry.DisplayIcon = row.Icon;
