@@ -5,7 +5,27 @@
 
 #include <commdlg.h>
 
+#include <stdexcept>
+
 namespace cv {
+
+namespace {
+
+using TFileDialogCall = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The common dialogs' library costs the process several megabytes (it
+// brings the printing libraries with it), so it is loaded from the system
+// folder the first time a file is chosen, not at start.
+TFileDialogCall FileDialogCall(bool saving) {
+    static const HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<TFileDialogCall>(
+        reinterpret_cast<void*>(GetProcAddress(library, saving ? "GetSaveFileNameW" : "GetOpenFileNameW")));
+}
+
+} // namespace
 
 std::wstring FilterList(const std::string& filter) {
     std::wstring list = toWide(filter);
@@ -30,6 +50,10 @@ bool TOpenDialog::Execute(HWND owner) {
             FileName = info.Value;
         }
         return *answer == 1;
+    }
+    const TFileDialogCall call = FileDialogCall(Saving());
+    if (call == nullptr) {
+        throw std::runtime_error("The file dialog cannot be shown: comdlg32.dll did not load.");
     }
     std::wstring buffer = toWide(FileName);
     buffer.resize(32768, L'\0');
@@ -56,8 +80,7 @@ bool TOpenDialog::Execute(HWND owner) {
     } else {
         ofn.Flags |= OFN_FILEMUSTEXIST;
     }
-    const BOOL chosen = Saving() ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    if (!chosen) {
+    if (!call(&ofn)) {
         return false;
     }
     FileName = toUtf8(buffer.c_str());

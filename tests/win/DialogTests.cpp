@@ -5,9 +5,17 @@
 #include "forms/DialogForms.h"
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/PathText.h"
+#include "platform/win32/Win32Text.h"
 #include "resources/Version.h"
+#include "toolkit/FileDialogs.h"
+
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace cv::test {
 
@@ -201,6 +209,52 @@ TEST_F(DialogTest, TheAboutBoxShowsItsVersionAndItsLogoRestsThenFadesIn) {
     TAboutForm second(platform.Platform);
     EXPECT_EQ(second.AlphaLevel, 0);
     EXPECT_TRUE(second.lblVersion.Caption().empty());
+}
+
+// The system's file dialog, loaded when first wanted: the name typed into it
+// and OK come back as the chosen file; Cancel chooses none.
+TEST_F(DialogTest, TheSystemFileDialogGivesTheNameTypedOrNoneOnCancel) {
+    ASSERT_FALSE(TApplication::Instance().HasModalResponder());
+    struct TCase {
+        const char* Name;
+        bool Ok;
+    };
+    const TCase cases[] = {{"chosen.reg", true}, {"left.reg", false}};
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TSaveDialog dialog;
+        dialog.Title = "Where the test's file goes";
+        dialog.Filter = "Registry files|*.reg";
+        dialog.DefaultExt = "reg";
+        dialog.InitialDir = toUtf8(temp);
+        dialog.OverwritePrompt = false;
+        // Answered from another thread once the dialog is up.
+        std::atomic<bool> answered{false};
+        std::thread answer([&] {
+            for (int waited = 0; waited < 15000 && !answered; waited += 50) {
+                HWND found = FindWindowW(L"#32770", L"Where the test's file goes");
+                if (found != nullptr && IsWindowVisible(found)) {
+                    if (c.Ok) {
+                        SetDlgItemTextW(found, cmb13, toWide(c.Name).c_str());
+                    }
+                    PostMessageW(found, WM_COMMAND, c.Ok ? IDOK : IDCANCEL, 0);
+                    answered = true;
+                }
+                Sleep(50);
+            }
+        });
+        bool chosen = false;
+        EXPECT_NO_THROW(chosen = dialog.Execute());
+        answered = true;
+        answer.join();
+        EXPECT_EQ(chosen, c.Ok);
+        if (c.Ok) {
+            EXPECT_EQ(ExtractFileName(dialog.FileName), c.Name);
+            EXPECT_EQ(ExtractFilePath(dialog.FileName), IncludeTrailingBackslash(toUtf8(temp)));
+        }
+    }
 }
 
 } // namespace cv::test
