@@ -4,14 +4,19 @@
 // registry and files, beside baselines measured in the same run on the same
 // entries: (a) the values read by name, bare; (b) one pass per key, bare;
 // (d) the icon floor. During the cycle a probe posts a message to the page
-// every 50 ms and records how long each waits to be handled. The page's
-// peak working set is measured in a process of its own, which shows the
-// page once and ends, so none of the baselines' data counts: at each size,
-// and with none of the bench's entries, the program's floor on this system.
+// every 50 ms and records how long each waits to be handled.
+//
+// The peak working set is measured in a process of its own that shows the
+// main window with both pages once and ends, so the baselines' data does
+// not count: once before any entries are made (the floor on this system)
+// and once at each size.
 #include "BenchData.h"
 
 #include "app/Settings.h"
 #include "forms/MainForm.h"
+#include "framework/XWBaseThread.h"
+#include "platform/win32/Win32Text.h"
+#include "startup/StartupForm.h"
 #include "uninstaller/UninstallerForm.h"
 
 #include <algorithm>
@@ -97,7 +102,9 @@ private:
     std::thread FThread;
 };
 
-TPageTimes TimePage(TPlatform& p, const TFileInfoManager& info) {
+// The startup page is left empty for the timings, which are the uninstaller
+// page's alone; the memory measure shows the real one.
+TPageTimes TimePage(TPlatform& p, const TFileInfoManager& info, bool realStartupPage = false) {
     TPageTimes times;
     TUninstallerForm* page = nullptr;
     {
@@ -109,7 +116,12 @@ TPageTimes TimePage(TPlatform& p, const TFileInfoManager& info) {
                 page = made.get();
                 return made;
             },
-            [](TMainForm& owner) { return MakeEmptyPage(owner, "StartupForm"); });
+            [&](TMainForm& owner) -> std::unique_ptr<TBaseSubForm> {
+                if (realStartupPage) {
+                    return std::make_unique<TStartupForm>(owner, p, info);
+                }
+                return MakeEmptyPage(owner, "StartupForm");
+            });
         TForm::MainForm = &main;
         const auto start = TClock::now();
         main.Show(); // the page's first show builds the list and paints it
@@ -140,7 +152,8 @@ constexpr const char* kAloneFlag = "--page-alone";
 
 // Shows the page once in a process of its own (this program run with
 // kAloneFlag), as on a first run: no record of names, so no hint about new
-// entries. Its peak working set in bytes, 0 when it could not be run.
+// entries. Its peak working set in bytes; 0 when it could not be measured
+// (it did not start, did not end within five minutes, or ended with an error).
 std::size_t PagePeakAlone(TPlatform& p) {
     const std::string names = p.Files.CurrentDirectory() + "\\" + kNamesFile;
     p.Files.RemoveFile(names);
@@ -153,7 +166,7 @@ std::size_t PagePeakAlone(TPlatform& p) {
     if (GetModuleFileNameW(nullptr, self, MAX_PATH) == 0) {
         return 0;
     }
-    std::wstring line = L"\"" + std::wstring(self) + L"\" --page-alone";
+    std::wstring line = L"\"" + std::wstring(self) + L"\" " + toWide(kAloneFlag);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -162,12 +175,17 @@ std::size_t PagePeakAlone(TPlatform& p) {
         return 0;
     }
     CloseHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, INFINITE);
     DWORD kb = 0;
-    const bool ended = GetExitCodeProcess(process.hProcess, &kb) != 0;
+    bool ended = WaitForSingleObject(process.hProcess, 5 * 60 * 1000) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 10000);
+    }
+    ended = ended && GetExitCodeProcess(process.hProcess, &kb) != 0;
     CloseHandle(process.hProcess);
-    // A crash ends it with a status code (0xC...), not a size.
-    return ended && kb < 0x80000000u ? static_cast<std::size_t>(kb) * 1024 : 0;
+    // An abort or an exit with an error gives a small number, a crash a
+    // status code (0xC...); no Windows process shows in less than a megabyte.
+    return ended && kb >= 1024 && kb < 0x80000000u ? static_cast<std::size_t>(kb) * 1024 : 0;
 }
 
 // The other side: the page shown once; the exit code is the peak in kB.
@@ -175,7 +193,11 @@ int ShowPageAlone() {
     TPlatformHolder holder;
     TPlatform& p = holder.Platform();
     const TFileInfoManager info(p);
-    TimePage(p, info);
+    TimePage(p, info, true);
+    // As the program ends: the pages' workers are joined before it returns.
+    if (!JoinWorkers(10000)) {
+        return 1;
+    }
     return static_cast<int>(PeakWorkingSet() / 1024);
 }
 
@@ -199,7 +221,11 @@ int main(int argc, char** argv) {
     TPlatformHolder holder;
     TPlatform& p = holder.Platform();
     const double floorPeak = PagePeakAlone(p) / 1048576.0;
-    std::printf("%8d  %-40s %10.1f MB\n\n", 0, "page alone: peak working set", floorPeak);
+    if (floorPeak > 0) {
+        std::printf("%8d  %-40s %10.1f MB\n\n", 0, "page alone: peak working set", floorPeak);
+    } else {
+        std::printf("%8d  %-40s %10s\n\n", 0, "page alone: peak working set", "not measured");
+    }
     const std::string root = holder.Root();
     const std::string folder = p.Files.CurrentDirectory();
     std::vector<std::string> targets;
@@ -252,8 +278,12 @@ int main(int argc, char** argv) {
         const double peak = PagePeakAlone(p) / 1048576.0;
         std::printf("%8d  %-40s %10.1f ms (%d probes)\n", count, "longest wait of a probe in the cycle", wait,
                     runs[1].Probes);
-        std::printf("%8d  %-40s %10.1f MB (%.1f MB above none)\n", count, "page alone: peak working set",
-                    peak, peak - floorPeak);
+        if (peak > 0 && floorPeak > 0) {
+            std::printf("%8d  %-40s %10.1f MB (%.1f MB above the floor)\n", count,
+                        "page alone: peak working set", peak, peak - floorPeak);
+        } else {
+            std::printf("%8d  %-40s %10s\n", count, "page alone: peak working set", "not measured");
+        }
         std::printf("%8s  (%d items listed; status \"%s\")\n\n", "", runs[0].Items, runs[0].Status.c_str());
         if (count == 1000 || count == 10000) {
             longestWait = std::max(longestWait, wait);

@@ -1,11 +1,12 @@
 #include "toolkit/FileDialogs.h"
 
+#include "platform/Errors.h"
 #include "platform/win32/Win32Text.h"
 #include "toolkit/Application.h"
 
 #include <commdlg.h>
 
-#include <stdexcept>
+#include <string>
 
 namespace cv {
 
@@ -14,15 +15,28 @@ namespace {
 using TFileDialogCall = BOOL(WINAPI*)(OPENFILENAMEW*);
 
 // The common dialogs' library costs the process several megabytes (it
-// brings the printing libraries with it), so it is loaded from the system
-// folder the first time a file is chosen, not at start.
+// brings the printing libraries with it), so it is loaded the first time a
+// file is chosen (on the user-interface thread), not at start, and kept. It is named by its full path in
+// the system folder, so no other folder can offer one of that name.
 TFileDialogCall FileDialogCall(bool saving) {
-    static const HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    static HMODULE library = nullptr; // asked for again after a failure
     if (library == nullptr) {
-        return nullptr;
+        wchar_t system[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            library = LoadLibraryW((std::wstring(system) + L"\\comdlg32.dll").c_str());
+        }
     }
-    return reinterpret_cast<TFileDialogCall>(
-        reinterpret_cast<void*>(GetProcAddress(library, saving ? "GetSaveFileNameW" : "GetOpenFileNameW")));
+    const char* name = saving ? "GetSaveFileNameW" : "GetOpenFileNameW";
+    if (library == nullptr) {
+        throw EClearvaneError("The file dialog cannot be shown: the system's comdlg32.dll did not load.");
+    }
+    const auto call =
+        reinterpret_cast<TFileDialogCall>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    if (call == nullptr) {
+        throw EClearvaneError(FormatText("The file dialog cannot be shown: comdlg32.dll has no %s.", name));
+    }
+    return call;
 }
 
 } // namespace
@@ -52,9 +66,6 @@ bool TOpenDialog::Execute(HWND owner) {
         return *answer == 1;
     }
     const TFileDialogCall call = FileDialogCall(Saving());
-    if (call == nullptr) {
-        throw std::runtime_error("The file dialog cannot be shown: comdlg32.dll did not load.");
-    }
     std::wstring buffer = toWide(FileName);
     buffer.resize(32768, L'\0');
     const std::wstring filter = FilterList(Filter);

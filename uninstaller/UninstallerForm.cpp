@@ -313,7 +313,8 @@ void TUninstallerForm::FillList() {
     ++FListGeneration; // every entry taken before now is gone
     ClearPanel();
     {
-        // The old rows stay on the screen while the registry is read.
+        // The old rows' picture stays on the screen while the registry is
+        // read; the list itself holds no rows by then.
         const TListView::TUpdateGuard update(list);
         list.Clear();
         FInventory->Refresh();

@@ -230,29 +230,53 @@ TEST_F(DialogTest, TheSystemFileDialogGivesTheNameTypedOrNoneOnCancel) {
         dialog.DefaultExt = "reg";
         dialog.InitialDir = toUtf8(temp);
         dialog.OverwritePrompt = false;
-        // Answered from another thread once the dialog is up.
-        std::atomic<bool> answered{false};
+        dialog.FileName = "before";
+        // Answered from another thread once the dialog is up; a dialog that
+        // stays up after the answer is cancelled, so the test cannot hang.
+        std::atomic<bool> done{false};
+        std::atomic<bool> nameSet{!c.Ok};
         std::thread answer([&] {
-            for (int waited = 0; waited < 15000 && !answered; waited += 50) {
-                HWND found = FindWindowW(L"#32770", L"Where the test's file goes");
-                if (found != nullptr && IsWindowVisible(found)) {
-                    if (c.Ok) {
-                        SetDlgItemTextW(found, cmb13, toWide(c.Name).c_str());
-                    }
-                    PostMessageW(found, WM_COMMAND, c.Ok ? IDOK : IDCANCEL, 0);
-                    answered = true;
+            HWND found = nullptr;
+            for (int waited = 0; waited < 15000 && !done && found == nullptr; waited += 50) {
+                found = FindWindowW(L"#32770", L"Where the test's file goes");
+                if (found != nullptr && !IsWindowVisible(found)) {
+                    found = nullptr;
                 }
                 Sleep(50);
+            }
+            if (found == nullptr) {
+                return;
+            }
+            if (c.Ok) {
+                const std::wstring name = toWide(c.Name);
+                for (const int field : {cmb13, edt1}) {
+                    wchar_t shown[MAX_PATH] = {};
+                    if (SetDlgItemTextW(found, field, name.c_str()) &&
+                        GetDlgItemTextW(found, field, shown, MAX_PATH) > 0 && name == shown) {
+                        nameSet = true;
+                        break;
+                    }
+                }
+            }
+            PostMessageW(found, WM_COMMAND, c.Ok && nameSet ? IDOK : IDCANCEL, 0);
+            for (int waited = 0; waited < 5000 && !done; waited += 50) {
+                Sleep(50);
+            }
+            if (!done) {
+                PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
             }
         });
         bool chosen = false;
         EXPECT_NO_THROW(chosen = dialog.Execute());
-        answered = true;
+        done = true;
         answer.join();
+        EXPECT_TRUE(nameSet) << "no field of the dialog took the name";
         EXPECT_EQ(chosen, c.Ok);
         if (c.Ok) {
             EXPECT_EQ(ExtractFileName(dialog.FileName), c.Name);
             EXPECT_EQ(ExtractFilePath(dialog.FileName), IncludeTrailingBackslash(toUtf8(temp)));
+        } else {
+            EXPECT_EQ(dialog.FileName, "before");
         }
     }
 }
