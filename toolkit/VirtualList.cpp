@@ -16,6 +16,11 @@ void TListView::SetVirtualItems(std::vector<TVirtualItem> items) {
     SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0);
     FItems = std::move(items);
     SendMessageW(Handle(), LVM_SETITEMCOUNT, FItems.size(), 0);
+    // An icon view gives its rows places only when it lays them out, which
+    // the end of an update does; without one every row would lie at the top.
+    if (FUpdating == 0 && (FViewStyle == TViewStyle::vsIcon || FViewStyle == TViewStyle::vsSmallIcon)) {
+        Arrange();
+    }
 }
 
 void TListView::RedrawItem(int index) {

@@ -313,26 +313,23 @@ void TUninstallerForm::FillList() {
     ++FListGeneration; // every entry taken before now is gone
     ClearPanel();
     {
-        // The old rows' picture stays on the screen while the registry is
-        // read; the list itself holds no rows by then.
+        // Ending the update lays the rows of an icon view out: a virtual
+        // list in an icon view has no places for its rows until then.
         const TListView::TUpdateGuard update(list);
         list.Clear();
         FInventory->Refresh();
         FInventory->LoadLastNames();
         FInventory->MarkNewEntries();
-    }
-    // The rows come after the update has ended: ending it lays out every
-    // row of an icon view again, a third of a second at 10,000 rows, where
-    // setting the count of an empty list does not.
-    std::vector<TListView::TVirtualItem> items;
-    items.reserve(FInventory->Items.size());
-    for (const auto& pair : FInventory->Items) {
-        const TUninstallItem& entry = *pair.second;
-        if (entry.IsUninstallable()) {
-            items.push_back({reinterpret_cast<std::uintptr_t>(&entry), FInventory->GetIconIndex(entry)});
+        std::vector<TListView::TVirtualItem> items;
+        items.reserve(FInventory->Items.size());
+        for (const auto& pair : FInventory->Items) {
+            const TUninstallItem& entry = *pair.second;
+            if (entry.IsUninstallable()) {
+                items.push_back({reinterpret_cast<std::uintptr_t>(&entry), FInventory->GetIconIndex(entry)});
+            }
         }
+        list.SetVirtualItems(std::move(items));
     }
-    list.SetVirtualItems(std::move(items));
     // Only a list that was built waits for its icon cycle; after an error
     // a later Refresh may try again.
     FCanRebuild = false;

@@ -127,6 +127,42 @@ TEST_F(UninstallerPageTest, RefreshDoesNothingDuringACycleAndRebuildsAfterIt) {
     EXPECT_EQ(StatusText(), "Total 2 applications,0 bad entries");
 }
 
+// Every row keeps a place of its own when the list is built again, in
+// every view: an icon view lays its rows out only when told to.
+TEST_F(UninstallerPageTest, EveryRowHasItsOwnPlaceAfterARefreshInEachView) {
+    for (const char* name : {"Alpha Demo", "Beta Demo", "Gamma Demo", "Delta Demo"}) {
+        MakeApp(kHKeyCurrentUser, name, Intact());
+    }
+    for (const int style : {0, 1, 2, 3}) {
+        SCOPED_TRACE(style);
+        Win32.Files.WriteFile(SettingsPath(Platform),
+                              "[Clearvane]\r\nViewStyle=" + std::to_string(style) + "\r\n");
+        Open();
+        for (int build = 0; build < 2; ++build) {
+            SCOPED_TRACE(build == 0 ? "first show" : "after Refresh");
+            if (build == 1) {
+                Page().RefreshAction.Execute();
+                WaitForCycle();
+            }
+            Pump(50);
+            ASSERT_EQ(List().Count(), 4);
+            std::vector<RECT> places;
+            for (int i = 0; i < List().Count(); ++i) {
+                RECT place = {LVIR_BOUNDS, 0, 0, 0};
+                ASSERT_TRUE(SendMessageW(List().Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(i),
+                                         reinterpret_cast<LPARAM>(&place)));
+                for (const RECT& other : places) {
+                    RECT common;
+                    EXPECT_FALSE(IntersectRect(&common, &place, &other))
+                        << "row " << i << " lies over another";
+                }
+                places.push_back(place);
+            }
+        }
+        CloseMain();
+    }
+}
+
 TEST_F(UninstallerPageTest, TheSelectionSetsTheActionsAndThePanel) {
     MakeApp(kHKeyCurrentUser, "Alpha Demo", Intact());
     MakeApp(kHKeyCurrentUser, "Beta Gone", Gone());

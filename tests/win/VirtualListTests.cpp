@@ -168,6 +168,40 @@ TEST_F(VirtualListTest, TextsImagesAndDeletesWorkAsInAnOrdinaryList) {
 // A delete moves the rows below it up, or, at the foot of the list, the rows
 // above it down: what the screen shows afterwards is what the list holds, so
 // a click picks the row it lands on.
+// An icon view lays its rows out only when told to: rows filled in, with or
+// without an update around them, and filled in again, each get a place of
+// their own.
+TEST_F(VirtualListTest, RowsFilledInAnIconViewEachHaveAPlace) {
+    TListView& list = Frame.ListView;
+    for (const TViewStyle style : {TViewStyle::vsIcon, TViewStyle::vsSmallIcon, TViewStyle::vsList}) {
+        for (const bool inUpdate : {false, true}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(style)) + (inUpdate ? " in an update" : ""));
+            list.SetViewStyle(style);
+            for (const int count : {12, 9}) {
+                if (inUpdate) {
+                    const TListView::TUpdateGuard update(list);
+                    Fill(count);
+                } else {
+                    Fill(count);
+                }
+                Pump(30);
+                std::vector<RECT> places;
+                for (int i = 0; i < list.Count(); ++i) {
+                    RECT place = {LVIR_BOUNDS, 0, 0, 0};
+                    SendMessageW(list.Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(i),
+                                 reinterpret_cast<LPARAM>(&place));
+                    for (const RECT& other : places) {
+                        RECT common;
+                        EXPECT_FALSE(IntersectRect(&common, &place, &other))
+                            << "row " << i << " of " << count;
+                    }
+                    places.push_back(place);
+                }
+            }
+        }
+    }
+}
+
 TEST_F(VirtualListTest, AfterADeleteTheScreenShowsWhatTheListHolds) {
     Fill(200);
     TListView& list = Frame.ListView;
