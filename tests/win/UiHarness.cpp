@@ -68,6 +68,28 @@ void Pump(unsigned milliseconds) {
     } while (GetTickCount64() - start < milliseconds);
 }
 
+std::string OverlappingRows(HWND list) {
+    std::string overlapping;
+    std::vector<RECT> places;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        RECT place = {LVIR_BOUNDS, 0, 0, 0};
+        if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&place))) {
+            overlapping += "row " + std::to_string(i) + " has no place\n";
+            continue;
+        }
+        for (const RECT& other : places) {
+            RECT common;
+            if (IntersectRect(&common, &place, &other)) {
+                overlapping += "row " + std::to_string(i) + "\n";
+                break;
+            }
+        }
+        places.push_back(place);
+    }
+    return overlapping;
+}
+
 namespace {
 
 TImage32 Grab(HDC source, int x, int y, int width, int height) {

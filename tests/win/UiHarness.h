@@ -36,6 +36,9 @@ void ClickTab(HWND tabControl, int index);
 HWND FindTopWindow(const std::wstring& titleStart);
 // Handles every message waiting, for a while.
 void Pump(unsigned milliseconds = 0);
+// The rows of a list view that lie over an earlier row or have no place, one
+// line each; empty when every row has a place of its own.
+std::string OverlappingRows(HWND list);
 
 struct TImage32 {
     int Width = 0;
