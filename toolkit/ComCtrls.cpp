@@ -219,13 +219,13 @@ TListView::TListView(TWinControl* parent, std::string name, bool isVirtual)
 TListView::~TListView() = default;
 
 void TListView::SetViewStyle(TViewStyle style) {
+    // The end of the update lays an icon view out, while drawing is still off.
+    const TUpdateGuard update(*this);
     FViewStyle = style;
     static const DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
     LONG_PTR bits = GetWindowLongPtrW(Handle(), GWL_STYLE);
     bits = (bits & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | kStyles[static_cast<int>(style)];
     SetWindowLongPtrW(Handle(), GWL_STYLE, bits);
-    Arrange();
-    Invalidate();
 }
 
 void TListView::SetColumns(const std::vector<TListColumn>& columns) {
@@ -279,6 +279,13 @@ void TListView::BeginUpdate() {
 
 void TListView::EndUpdate() {
     if (FUpdating > 0 && --FUpdating == 0) {
+        // An icon view lays its rows out when drawing comes back on, and
+        // with drawing on, every row that moves is measured to be drawn
+        // again (its text asked for): seconds at 10,000 rows under Wine.
+        // Laid out now, while drawing is off, no row moves then.
+        if (FViewStyle == TViewStyle::vsIcon || FViewStyle == TViewStyle::vsSmallIcon) {
+            Arrange();
+        }
         SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(Handle(), nullptr, TRUE);
     }

@@ -11,16 +11,14 @@
 namespace cv {
 
 void TListView::SetVirtualItems(std::vector<TVirtualItem> items) {
+    // An icon view gives its rows places only when it lays them out, which
+    // the end of an update does; without one every row would lie at the top.
+    const TUpdateGuard update(*this);
     // The old items go first, with their selection, so the control never
     // counts items that are not here.
     SendMessageW(Handle(), LVM_DELETEALLITEMS, 0, 0);
     FItems = std::move(items);
     SendMessageW(Handle(), LVM_SETITEMCOUNT, FItems.size(), 0);
-    // An icon view gives its rows places only when it lays them out, which
-    // the end of an update does; without one every row would lie at the top.
-    if (FUpdating == 0 && (FViewStyle == TViewStyle::vsIcon || FViewStyle == TViewStyle::vsSmallIcon)) {
-        Arrange();
-    }
 }
 
 void TListView::RedrawItem(int index) {
