@@ -2,6 +2,11 @@
 # prefix given by WINEPREFIX (a fresh throw-away one under build/ by default).
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+# Wine's Recycle Bin is the desktop's trash folder, which it does not make
+# where its parent folder is missing (a fresh root account): without it the
+# shell asks whether to delete for good, and a test that moves a file to the
+# Recycle Bin waits on that question for ever.
+mkdir -p "${XDG_DATA_HOME:-$HOME/.local/share}/Trash"
 
 # Makes a fresh prefix with the settings every test prefix gets: no crash
 # dialog (it would wait for ever under Xvfb), a virtual desktop, and the .exe
