@@ -131,7 +131,9 @@ void TDrawIconThread::ApplyResults(const std::vector<TResult>& results) {
     std::vector<TItemIcon> icons;
     icons.reserve(results.size());
     bool badFound = false;
+    bool chosenFoundBad = false;
     const int count = FPage.ItemCount();
+    const int chosen = FSelected ? FPage.SelectedListItem() : -1;
     for (const TResult& result : results) {
         if (FPending.erase(result.Entry) == 0) {
             continue; // its item went meanwhile
@@ -146,6 +148,7 @@ void TDrawIconThread::ApplyResults(const std::vector<TResult>& results) {
         if (result.Bad) {
             FBad.push_back(result.Entry);
             badFound = true;
+            chosenFoundBad = chosenFoundBad || index == chosen;
         }
     }
     if (badFound) {
@@ -158,8 +161,10 @@ void TDrawIconThread::ApplyResults(const std::vector<TResult>& results) {
     if (!FSelected) {
         FSelected = true;
         FPage.SelectFirstItem();
-    } else if (badFound) {
-        FPage.SyncUI(); // the chosen entry may be one found bad just now
+    } else if (chosenFoundBad) {
+        // Its panel and Uninstall button change; bringing the panel up to
+        // date for every batch took a sixth of the cycle at 10,000 entries.
+        FPage.SyncUI();
     }
 }
 

@@ -45,6 +45,9 @@ public:
     // Gives the items their images; the rows are drawn again together at the next paint.
     virtual void SetItemIcons(const std::vector<TItemIcon>& icons) = 0;
     virtual void SelectFirstItem() = 0;
+    // The item the user has chosen, or -1.
+    virtual int SelectedListItem() const = 0;
+    // Brings the panel that describes the chosen item up to date.
     virtual void SyncUI() = 0;
     virtual void ShowTotal() = 0;
     virtual void SetCanRebuild(bool canRebuild) = 0;

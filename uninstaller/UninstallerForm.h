@@ -57,7 +57,7 @@ public:
     void ShowTotal() override;
     void CheckViewMenu();
     // The selected item's index, or -1.
-    int SelectedListItem() const;
+    int SelectedListItem() const override;
     TUninstallItem* SelectedUninstallItem() const;
     // Takes an item out of the list and tells the icon worker; the caller
     // then deletes the entry from the inventory.

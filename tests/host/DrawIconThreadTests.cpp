@@ -31,6 +31,7 @@ public:
     int BatchesAtSelect = 0;
     bool Reordered = false;             // the test sorted the list the other way
     bool ReorderedBeforeSelect = false; // and did so before the first row was selected
+    int Chosen = -1;
     int Syncs = 0;
     int Totals = 0;
     bool CanRebuild = true;
@@ -54,12 +55,14 @@ public:
         }
     }
     void SelectFirstItem() override {
+        Chosen = Items.empty() ? -1 : 0;
         if (++Selects == 1) {
             FirstHadIconAtSelect = !Items.empty() && Icons.count(Items.front()) != 0;
             BatchesAtSelect = Batches;
             ReorderedBeforeSelect = Reordered;
         }
     }
+    int SelectedListItem() const override { return Chosen; }
     void SyncUI() override { ++Syncs; }
     void ShowTotal() override { ++Totals; }
     void SetCanRebuild(bool canRebuild) override { CanRebuild = canRebuild; }
@@ -299,6 +302,36 @@ TEST_F(DrawIconThreadTest, TheRowsOnTheScreenGetTheirIconsBeforeTheRest) {
                 EXPECT_GE(Page.Batch[entry], lastShown) << entry->DisplayName << " came before a row shown";
             }
         }
+        EXPECT_TRUE(Worker->StopWorkAndWait(2000));
+    }
+}
+
+// The panel describes the chosen entry: it is brought up to date when that
+// entry is found bad, and at the end, not for every batch with a bad one.
+TEST_F(DrawIconThreadTest, ThePanelIsBroughtUpToDateWhenTheChosenEntryIsFoundBad) {
+    const struct {
+        const char* Name;
+        int ChooseAfterFirstSelect; // the row the user clicks once the first row is selected
+        int Syncs;
+    } cases[] = {
+        {"the first row stays chosen", -1, 1},
+        {"a row found good further down is chosen", 57, 1},
+        {"a row found bad further down is chosen", 58, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Page = TFakePage();
+        Build();
+        ASSERT_TRUE(RunCycle([&](int) {
+            if (Page.Selects == 1 && c.ChooseAfterFirstSelect >= 0 && Page.Chosen == 0) {
+                ASSERT_EQ(Page.Icons.count(Page.Items[static_cast<std::size_t>(c.ChooseAfterFirstSelect)]),
+                          0u)
+                    << "chosen before it was looked at";
+                Page.Chosen = c.ChooseAfterFirstSelect;
+            }
+        }));
+        ASSERT_GT(Inventory->BadCount, 1);
+        EXPECT_EQ(Page.Syncs, c.Syncs);
         EXPECT_TRUE(Worker->StopWorkAndWait(2000));
     }
 }
