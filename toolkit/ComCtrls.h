@@ -130,7 +130,8 @@ public:
     void SetCheckBoxes(bool checkBoxes);
     void SetImageLists(const TImageList* large, const TImageList* small);
 
-    // Redraw stays off from the first BeginUpdate to the last EndUpdate.
+    // Redraw stays off from the first BeginUpdate to the last EndUpdate,
+    // which lays an icon view out before drawing comes back on.
     void BeginUpdate();
     void EndUpdate();
 
@@ -163,7 +164,8 @@ public:
     bool ItemCut(int index) const;
     void SetItemCut(int index, bool cut);
     void SetMultiSelect(bool multiSelect);
-    // Lines the icons up again in the icon views.
+    // Lines the icons up again in the icon views, with drawing off (at the
+    // end of the update that is open, if one is).
     void Arrange();
     // The sort arrow on a column's header: 1 up, -1 down, 0 none (on the others too).
     void SetSortArrow(int column, int direction);
@@ -222,6 +224,8 @@ private:
     // caption begins with the text, or is the text when whole; -1 if none.
     int FindCaption(const std::string& text, int start, bool wrap, bool whole) const;
     void RedrawItem(int index);
+    // Large or small icons: the views whose rows have places of their own.
+    bool IconView() const;
     TViewStyle FViewStyle = TViewStyle::vsIcon;
     std::size_t FColumnCount = 0;
     int FUpdating = 0;

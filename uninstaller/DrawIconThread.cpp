@@ -44,7 +44,7 @@ void TDrawIconThread::BeginWork() {
         FVisited.clear();
         FPending.clear();
         FBad.clear();
-        FSelected = false;
+        FFirstSelected = false;
         // The rows on the screen first.
         int first = 0;
         int shown = 0;
@@ -111,6 +111,7 @@ void TDrawIconThread::EndWork() {
     results.swap(FResults);
     SafeSynchronize([this, &results] {
         ApplyResults(results);
+        SelectFirstItemOnceLookedAt(true);
         FPage.SyncUI();
         FPage.ShowTotal();
         FPage.SetCanRebuild(true);
@@ -131,9 +132,9 @@ void TDrawIconThread::ApplyResults(const std::vector<TResult>& results) {
     std::vector<TItemIcon> icons;
     icons.reserve(results.size());
     bool badFound = false;
-    bool chosenFoundBad = false;
+    bool chosenDone = false; // the chosen row has its icon now, and maybe its bad mark
     const int count = FPage.ItemCount();
-    const int chosen = FSelected ? FPage.SelectedListItem() : -1;
+    const int chosen = FFirstSelected ? FPage.SelectedListItem() : -1;
     for (const TResult& result : results) {
         if (FPending.erase(result.Entry) == 0) {
             continue; // its item went meanwhile
@@ -145,10 +146,10 @@ void TDrawIconThread::ApplyResults(const std::vector<TResult>& results) {
             continue;
         }
         icons.push_back({index, result.Image});
+        chosenDone = chosenDone || index == chosen;
         if (result.Bad) {
             FBad.push_back(result.Entry);
             badFound = true;
-            chosenFoundBad = chosenFoundBad || index == chosen;
         }
     }
     if (badFound) {
@@ -158,13 +159,25 @@ void TDrawIconThread::ApplyResults(const std::vector<TResult>& results) {
         return;
     }
     FPage.SetItemIcons(icons);
-    if (!FSelected) {
-        FSelected = true;
-        FPage.SelectFirstItem();
-    } else if (chosenFoundBad) {
-        // Its panel and Uninstall button change; bringing the panel up to
-        // date for every batch took a sixth of the cycle at 10,000 entries.
+    if (!FFirstSelected) {
+        SelectFirstItemOnceLookedAt(false);
+    } else if (chosenDone) {
+        // Only then do its panel's icon and Uninstall button change:
+        // bringing the panel up to date for every batch that found a bad
+        // entry took a sixth of the cycle at 10,000 entries.
         FPage.SyncUI();
+    }
+}
+
+void TDrawIconThread::SelectFirstItemOnceLookedAt(bool atEnd) {
+    if (FFirstSelected || FPage.ItemCount() == 0) {
+        return;
+    }
+    // After a sort the first row may be one whose turn has not come yet.
+    const TUninstallItem* first = FPage.ItemEntry(0);
+    if (atEnd || (FVisited.count(first) != 0 && FPending.count(first) == 0)) {
+        FFirstSelected = true;
+        FPage.SelectFirstItem();
     }
 }
 

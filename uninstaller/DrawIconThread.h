@@ -44,6 +44,8 @@ public:
     virtual void VisibleItems(int& first, int& count) const = 0;
     // Gives the items their images; the rows are drawn again together at the next paint.
     virtual void SetItemIcons(const std::vector<TItemIcon>& icons) = 0;
+    // Selects the first item, which brings the panel up to date as any
+    // selection does.
     virtual void SelectFirstItem() = 0;
     // The item the user has chosen, or -1.
     virtual int SelectedListItem() const = 0;
@@ -98,6 +100,8 @@ private:
     void HandOver(bool apply);
     // User-interface thread.
     void ApplyResults(const std::vector<TResult>& results);
+    // Selects the first row once its result is in (at the end: in any case).
+    void SelectFirstItemOnceLookedAt(bool atEnd);
     void TakeRows(std::size_t wanted, std::vector<TTask>& tasks);
 
     IIconListPage& FPage;
@@ -109,7 +113,7 @@ private:
     std::unordered_set<const TUninstallItem*> FVisited;
     std::unordered_set<const TUninstallItem*> FPending; // taken, not yet applied
     std::vector<const TUninstallItem*> FBad;            // found bad so far
-    bool FSelected = false;
+    bool FFirstSelected = false;                        // the first row was selected in this cycle
 
     // Touched on the worker thread only, and by the synchronised calls it makes.
     std::unique_ptr<TIconLookup> FLookup;

@@ -28,10 +28,7 @@ public:
     int VisibleCount = 10;
     int Selects = 0;
     bool FirstHadIconAtSelect = false;
-    int BatchesAtSelect = 0;
-    bool Reordered = false;             // the test sorted the list the other way
-    bool ReorderedBeforeSelect = false; // and did so before the first row was selected
-    int Chosen = -1;
+    const TUninstallItem* ChosenEntry = nullptr; // the selection follows its entry, as in the list
     int Syncs = 0;
     int Totals = 0;
     bool CanRebuild = true;
@@ -55,14 +52,13 @@ public:
         }
     }
     void SelectFirstItem() override {
-        Chosen = Items.empty() ? -1 : 0;
+        ChosenEntry = Items.empty() ? nullptr : Items.front();
         if (++Selects == 1) {
             FirstHadIconAtSelect = !Items.empty() && Icons.count(Items.front()) != 0;
-            BatchesAtSelect = Batches;
-            ReorderedBeforeSelect = Reordered;
         }
+        ++Syncs; // a selection brings the panel up to date
     }
-    int SelectedListItem() const override { return Chosen; }
+    int SelectedListItem() const override { return ChosenEntry == nullptr ? -1 : IndexOfEntry(ChosenEntry); }
     void SyncUI() override { ++Syncs; }
     void ShowTotal() override { ++Totals; }
     void SetCanRebuild(bool canRebuild) override { CanRebuild = canRebuild; }
@@ -203,7 +199,6 @@ TEST_F(DrawIconThreadTest, EveryItemGetsItsOwnIconOnceWhateverThePageDoesMeanwhi
          [](DrawIconThreadTest& t, int n) {
              if (n == 10 || n == 25) {
                  std::reverse(t.Page.Items.begin(), t.Page.Items.end());
-                 t.Page.Reordered = true;
                  t.Worker->ItemsReordered();
              }
          }},
@@ -211,7 +206,6 @@ TEST_F(DrawIconThreadTest, EveryItemGetsItsOwnIconOnceWhateverThePageDoesMeanwhi
          [&](DrawIconThreadTest& t, int n) {
              if (n == 15) {
                  std::reverse(t.Page.Items.begin(), t.Page.Items.end());
-                 t.Page.Reordered = true;
                  t.Worker->ItemsReordered();
              } else if (n % 5 == 0 && !t.Page.Items.empty()) {
                  t.Remove(random(t.Page.ItemCount()));
@@ -245,12 +239,8 @@ TEST_F(DrawIconThreadTest, EveryItemGetsItsOwnIconOnceWhateverThePageDoesMeanwhi
                 EXPECT_NE(std::find(Page.Items.begin(), Page.Items.end(), entry), Page.Items.end()) << name;
             }
             EXPECT_EQ(Page.Selects, 1);
-            EXPECT_GE(Page.BatchesAtSelect, 1) << "the first row is selected once icons have come";
-            // A sort or a delete before that (the worker may start late on a busy
-            // machine) puts a row at the top whose icon has not come yet.
-            if (Removed.empty() && !Page.ReorderedBeforeSelect) {
-                EXPECT_TRUE(Page.FirstHadIconAtSelect) << "the first item is selected once its icon is set";
-            }
+            // Even when a sort or a delete put a row at the top whose turn had not come.
+            EXPECT_TRUE(Page.FirstHadIconAtSelect) << "the first item is selected once its icon is set";
             EXPECT_GE(Page.Syncs, 1) << "the end brings the page up to date";
             EXPECT_EQ(Page.Totals, 1);
             EXPECT_TRUE(Worker->StopWorkAndWait(2000));
@@ -306,28 +296,40 @@ TEST_F(DrawIconThreadTest, TheRowsOnTheScreenGetTheirIconsBeforeTheRest) {
     }
 }
 
-// The panel describes the chosen entry: it is brought up to date when that
-// entry is found bad, and at the end, not for every batch with a bad one.
-TEST_F(DrawIconThreadTest, ThePanelIsBroughtUpToDateWhenTheChosenEntryIsFoundBad) {
+// The panel describes the chosen entry: it is brought up to date when the
+// first row is selected, when the chosen entry's icon (and bad mark) comes,
+// and at the end; not for every batch that found a bad entry.
+TEST_F(DrawIconThreadTest, ThePanelIsBroughtUpToDateWhenTheChosenEntrysResultComes) {
+    // Rows are in name order and every third from the second is bad (see Populate).
+    constexpr int kGood = kEntries - 3;
+    constexpr int kBad = kEntries - 2;
     const struct {
         const char* Name;
-        int ChooseAfterFirstSelect; // the row the user clicks once the first row is selected
+        int Choose;            // the row the user clicks once the first row is selected, or -1
+        bool SortThen = false; // then sorts the list the other way
         int Syncs;
     } cases[] = {
-        {"the first row stays chosen", -1, 1},
-        {"a row found good further down is chosen", 57, 1},
-        {"a row found bad further down is chosen", 58, 2},
+        {"the first row stays chosen", -1, false, 2},
+        {"a row found good further down is chosen", kGood, false, 3},
+        {"a row found bad further down is chosen", kBad, false, 3},
+        {"a row is chosen and the list sorted before its turn", kBad, true, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         Page = TFakePage();
         Build();
+        const TUninstallItem* chosen = nullptr;
+        bool sorted = false;
         ASSERT_TRUE(RunCycle([&](int) {
-            if (Page.Selects == 1 && c.ChooseAfterFirstSelect >= 0 && Page.Chosen == 0) {
-                ASSERT_EQ(Page.Icons.count(Page.Items[static_cast<std::size_t>(c.ChooseAfterFirstSelect)]),
-                          0u)
-                    << "chosen before it was looked at";
-                Page.Chosen = c.ChooseAfterFirstSelect;
+            if (Page.Selects == 1 && c.Choose >= 0 && chosen == nullptr) {
+                chosen = Page.Items[static_cast<std::size_t>(c.Choose)];
+                EXPECT_EQ(Page.Icons.count(chosen), 0u) << "chosen before its turn";
+                Page.ChosenEntry = chosen;
+            } else if (chosen != nullptr && c.SortThen && !sorted) {
+                EXPECT_EQ(Page.Icons.count(chosen), 0u) << "sorted before its turn";
+                std::reverse(Page.Items.begin(), Page.Items.end());
+                Worker->ItemsReordered();
+                sorted = true;
             }
         }));
         ASSERT_GT(Inventory->BadCount, 1);

@@ -165,25 +165,26 @@ TEST_F(VirtualListTest, TextsImagesAndDeletesWorkAsInAnOrdinaryList) {
     EXPECT_EQ(list.Selected(), -1);
 }
 
-// A delete moves the rows below it up, or, at the foot of the list, the rows
-// above it down: what the screen shows afterwards is what the list holds, so
-// a click picks the row it lands on.
 // An icon view lays its rows out only when told to: rows filled in, with or
-// without an update around them, and filled in again, each get a place of
-// their own.
+// without an update around them, filled in again, or filled in a report view
+// that then turns into this one, each get a place of their own.
 TEST_F(VirtualListTest, RowsFilledInAnIconViewEachHaveAPlace) {
     TListView& list = Frame.ListView;
+    enum class TWay { Plain, InUpdate, ThenViewChanged };
     for (const TViewStyle style : {TViewStyle::vsIcon, TViewStyle::vsSmallIcon, TViewStyle::vsList}) {
-        for (const bool inUpdate : {false, true}) {
-            SCOPED_TRACE(std::to_string(static_cast<int>(style)) + (inUpdate ? " in an update" : ""));
-            list.SetViewStyle(style);
+        for (const TWay way : {TWay::Plain, TWay::InUpdate, TWay::ThenViewChanged}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(style)) + " filled in way " +
+                         std::to_string(static_cast<int>(way)));
             for (const int count : {12, 9}) {
-                if (inUpdate) {
+                list.SetViewStyle(way == TWay::ThenViewChanged ? TViewStyle::vsReport : style);
+                if (way == TWay::InUpdate) {
                     const TListView::TUpdateGuard update(list);
                     Fill(count);
                 } else {
                     Fill(count);
                 }
+                Pump(30);
+                list.SetViewStyle(style);
                 Pump(30);
                 EXPECT_EQ(OverlappingRows(list.Handle()), "") << count << " rows";
             }
@@ -191,6 +192,9 @@ TEST_F(VirtualListTest, RowsFilledInAnIconViewEachHaveAPlace) {
     }
 }
 
+// A delete moves the rows below it up, or, at the foot of the list, the rows
+// above it down: what the screen shows afterwards is what the list holds, so
+// a click picks the row it lands on.
 TEST_F(VirtualListTest, AfterADeleteTheScreenShowsWhatTheListHolds) {
     Fill(200);
     TListView& list = Frame.ListView;
