@@ -52,6 +52,8 @@ echo "== fuzz targets, ${CLEARVANE_FUZZ_SECONDS:-30} seconds each"
 bash fuzz/run.sh "${CLEARVANE_FUZZ_SECONDS:-30}" || status=1
 
 echo "== Windows tests under Wine"
+# What the tests move to the Recycle Bin goes to a trash folder of their own.
+export XDG_DATA_HOME=$root/build/xdg-data
 source scripts/wine-env.sh
 export WINEPREFIX=$root/build/wineprefix-test
 wine_fresh_prefix "$WINEPREFIX"

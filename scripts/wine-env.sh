@@ -6,7 +6,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 # where its parent folder is missing (a fresh root account): without it the
 # shell asks whether to delete for good, and a test that moves a file to the
 # Recycle Bin waits on that question for ever.
-mkdir -p "${XDG_DATA_HOME:-$HOME/.local/share}/Trash"
+mkdir -p "${XDG_DATA_HOME:-$HOME/.local/share}/Trash/files" "${XDG_DATA_HOME:-$HOME/.local/share}/Trash/info"
 
 # Makes a fresh prefix with the settings every test prefix gets: no crash
 # dialog (it would wait for ever under Xvfb), a virtual desktop, and the .exe
