@@ -173,6 +173,11 @@ void TDrawIconThread::SelectFirstItemOnceLookedAt(bool atEnd) {
     if (FFirstSelected || FPage.ItemCount() == 0) {
         return;
     }
+    // A row the user chose meanwhile stays chosen.
+    if (FPage.SelectedListItem() >= 0) {
+        FFirstSelected = true;
+        return;
+    }
     // After a sort the first row may be one whose turn has not come yet.
     const TUninstallItem* first = FPage.ItemEntry(0);
     if (atEnd || (FVisited.count(first) != 0 && FPending.count(first) == 0)) {

@@ -308,11 +308,13 @@ TEST_F(DrawIconThreadTest, ThePanelIsBroughtUpToDateWhenTheChosenEntrysResultCom
         int Choose;            // the row the user clicks once the first row is selected, or -1
         bool SortThen = false; // then sorts the list the other way
         int Syncs;
+        bool BeforeFirstSelect = false; // chosen at once, before any result came
     } cases[] = {
         {"the first row stays chosen", -1, false, 2},
         {"a row found good further down is chosen", kGood, false, 3},
         {"a row found bad further down is chosen", kBad, false, 3},
         {"a row is chosen and the list sorted before its turn", kBad, true, 3},
+        {"a row is chosen before the first row's turn", kBad, false, 2, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -321,7 +323,7 @@ TEST_F(DrawIconThreadTest, ThePanelIsBroughtUpToDateWhenTheChosenEntrysResultCom
         const TUninstallItem* chosen = nullptr;
         bool sorted = false;
         ASSERT_TRUE(RunCycle([&](int) {
-            if (Page.Selects == 1 && c.Choose >= 0 && chosen == nullptr) {
+            if ((Page.Selects == 1 || c.BeforeFirstSelect) && c.Choose >= 0 && chosen == nullptr) {
                 chosen = Page.Items[static_cast<std::size_t>(c.Choose)];
                 EXPECT_EQ(Page.Icons.count(chosen), 0u) << "chosen before its turn";
                 Page.ChosenEntry = chosen;
@@ -334,6 +336,8 @@ TEST_F(DrawIconThreadTest, ThePanelIsBroughtUpToDateWhenTheChosenEntrysResultCom
         }));
         ASSERT_GT(Inventory->BadCount, 1);
         EXPECT_EQ(Page.Syncs, c.Syncs);
+        EXPECT_EQ(Page.Selects, c.BeforeFirstSelect ? 0 : 1) << "a row the user chose stays chosen";
+        EXPECT_EQ(Page.ChosenEntry, chosen != nullptr ? chosen : Page.Items.front());
         EXPECT_TRUE(Worker->StopWorkAndWait(2000));
     }
 }
