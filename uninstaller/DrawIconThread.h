@@ -2,8 +2,8 @@
 // with the generic icon at once; one work cycle of this worker then finds
 // the bad entries and gives the items their real icons: the rows on the
 // screen first, then the rest from the top down. It selects the first item
-// once its icon is in place (unless the user has chosen a row by then), and finally has the page show the
-// result and allow the next build.
+// once its icon is in place (unless the user has chosen a row by then), and
+// finally has the page show the result and allow the next build.
 //
 // The page may delete entries while a cycle runs. The worker never reads a
 // live entry: on the user-interface thread it takes copies of a few rows at
